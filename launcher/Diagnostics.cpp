@@ -1,0 +1,25 @@
+// The launcher's message boxes; see Diagnostics.h.
+#include "Diagnostics.h"
+
+#include "platform/ProcessControl.h"
+#include "platform/UserInterface.h"
+
+const char* const kNotFoundMessage =
+    "No Trelvo/RedadaVador/TrelvoTalo/TrelvoOrvendel/TrelvoQuent/\n"
+    "TrelvoVantelo/TrelvoLumio/TrelvoHeddle installer (=uninstaller) found.\n"
+    "Please install one of these demos first.";
+
+void ShowFatalError(const std::string& text)
+{
+    ShowMessageBox(text, "Quorvane Error", kErrorBoxStyle);
+    EndProcess(-1);
+}
+
+int ShowDebugInfo(const std::string& text)
+{
+    // Only bit 7 says "down"; the sign bit alone does not count.
+    if ((ReadControlKeyState() & 0x80) == 0) {
+        return 1;
+    }
+    return ShowMessageBox(text, "Quorvane Debug-Info", kInfoBoxStyle);
+}

@@ -1,0 +1,23 @@
+// The launcher's job from start to end: find the uninstaller, point it at the setup.cfg
+// beside the launcher, run it as installer and wait for it.
+#pragma once
+
+#include "platform/AnsiText.h"
+
+#include <string>
+
+// The whole run; returns the process exit code: 0 after the installer ran, whatever it
+// returned; -1 when it could not be started. When no usable uninstaller exists it shows
+// the error box and ends the process with -1 instead of returning.
+int RunLauncher(const std::string& commandTail);
+
+// The launcher's own directory, ending in a backslash; a single backslash when the
+// module path has neither drive nor directory.
+std::string GetModuleDirectory();
+
+// The directory part of a module path, as GetModuleDirectory gives it.
+std::string ModuleDirectoryFromPath(const std::string& modulePath, const CodePage& codePage);
+
+// The installer's parameters: the launcher's arguments unchanged, then the config switch
+// naming setup.cfg in directory.
+std::string BuildInstallerParameters(const std::string& commandTail, const std::string& directory);

@@ -1,0 +1,32 @@
+// Finding the uninstaller of an installed Trelvo product. That program also serves as the
+// installer the launcher starts, so it must be recent enough to understand setup.cfg.
+#pragma once
+
+#include "platform/AnsiText.h"
+#include "platform/FileVersionReader.h"
+
+#include <string>
+
+// The products' subkeys under the Windows uninstall list, in the order they are tried.
+extern const char* const ProductUninstallKeys[8];
+
+// 1.2.3.9: older uninstallers cannot serve as installer.
+constexpr FileVersion64 MinimumUninstallerVersion = 0x0001000200030009ULL;
+
+inline bool IsUsableUninstallerVersion(FileVersion64 version)
+{
+    return version >= MinimumUninstallerVersion;
+}
+
+// The program path in front of the "/UNINSTALL" switch (found in any letter case, at a
+// character boundary), kept byte for byte with the blank before the switch. False when
+// the value has no such switch.
+bool CutUninstallerCandidate(const std::string& uninstallString, const CodePage& codePage, std::string& candidate);
+
+// Examines one product's uninstall entry; sets path and returns true only when it names
+// an uninstaller of a usable version.
+bool CheckUninstallEntry(const std::string& subkeyName, std::string& path);
+
+// Tries the products in table order; true with path set at the first usable uninstaller,
+// false with path untouched when none has one.
+bool FindUninstaller(std::string& path);

@@ -1,0 +1,88 @@
+// Code-page aware helpers for the launcher's 8-bit strings; see AnsiText.h.
+#include "AnsiText.h"
+
+#include <cstring>
+
+namespace {
+CodePage& CurrentCodePage()
+{
+    static CodePage current = AsciiCodePage();
+    return current;
+}
+} // namespace
+
+CodePage AsciiCodePage()
+{
+    CodePage codePage;
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        codePage.upper[byte] = static_cast<unsigned char>(byte >= 'a' && byte <= 'z' ? byte - 'a' + 'A' : byte);
+    }
+    return codePage;
+}
+
+const CodePage& ActiveCodePage()
+{
+    return CurrentCodePage();
+}
+
+void UseCodePage(const CodePage& codePage)
+{
+    CurrentCodePage() = codePage;
+}
+
+std::size_t CharLength(const std::string& text, std::size_t pos, const CodePage& codePage)
+{
+    const auto byte = static_cast<unsigned char>(text[pos]);
+    return codePage.leadByte[byte] && pos + 1 < text.size() ? 2 : 1;
+}
+
+long long FindText(const std::string& haystack, const std::string& needle, const CodePage& codePage)
+{
+    if (needle.empty()) {
+        return 0;
+    }
+    for (std::size_t pos = 0; pos + needle.size() <= haystack.size(); pos += CharLength(haystack, pos, codePage)) {
+        if (haystack.compare(pos, needle.size(), needle) == 0) {
+            return static_cast<long long>(pos);
+        }
+    }
+    return -1;
+}
+
+long long FindLastOf(const std::string& text, const char* singleByteChars, const CodePage& codePage)
+{
+    long long found = -1;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t length = CharLength(text, pos, codePage);
+        if (length == 1 && text[pos] != '\0' && std::strchr(singleByteChars, text[pos]) != nullptr) {
+            found = static_cast<long long>(pos);
+        }
+        pos += length;
+    }
+    return found;
+}
+
+void UpperCaseInPlace(std::string& text, const CodePage& codePage)
+{
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t length = CharLength(text, pos, codePage);
+        if (length == 1) {
+            text[pos] = static_cast<char>(codePage.upper[static_cast<unsigned char>(text[pos])]);
+        } else if (codePage.upperDoubleByte != nullptr) {
+            auto lead = static_cast<unsigned char>(text[pos]);
+            auto trail = static_cast<unsigned char>(text[pos + 1]);
+            codePage.upperDoubleByte(lead, trail);
+            text[pos] = static_cast<char>(lead);
+            text[pos + 1] = static_cast<char>(trail);
+        }
+        pos += length;
+    }
+}
+
+std::string TakeLeft(const std::string& text, long long count)
+{
+    if (count <= 0) {
+        return std::string();
+    }
+    return text.substr(0, static_cast<std::size_t>(count));
+}

@@ -1,0 +1,32 @@
+// The launcher's own module path and process exit; see ProcessControl.h.
+#include "ProcessControl.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <vector>
+
+std::string GetModulePath()
+{
+    // GetModuleFileNameA cuts a long path to the buffer and says so only through the
+    // length it returns, so grow the buffer until the whole path fits.
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) {
+            return std::string();
+        }
+        if (length < buffer.size()) {
+            return std::string(buffer.data(), length);
+        }
+        if (buffer.size() >= 0x10000) {
+            return std::string(); // longer than any path the system can hand out
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+void EndProcess(int exitCode)
+{
+    std::exit(exitCode);
+}

@@ -1,0 +1,38 @@
+// The parts of the installer process runner that need no system call: which file to
+// start, and the child's command line. See ProcessRunner.h.
+#include "ProcessRunner.h"
+
+#include "AnsiText.h"
+
+std::string ChooseProgramFile(const std::string& name, const std::function<bool(const std::string&)>& exists)
+{
+    const CodePage& codePage = ActiveCodePage();
+    std::string programFile = name;
+    std::size_t filePartStart = 0;
+    const long long lastSeparator = FindLastOf(name, "\\/", codePage);
+    const long long colon = FindText(name, ":", codePage);
+    if (lastSeparator >= 0) {
+        filePartStart = static_cast<std::size_t>(lastSeparator + 1);
+    } else if (colon >= 0) {
+        filePartStart = static_cast<std::size_t>(colon + 1);
+    } else {
+        // A bare name means the current directory, never the search path or the
+        // launcher's own folder.
+        programFile = ".\\" + name;
+    }
+
+    if (FindText(name.substr(filePartStart), ".", codePage) >= 0) {
+        return exists(programFile) ? programFile : std::string();
+    }
+    for (const char* extension : {".com", ".exe", ".bat", ".cmd"}) {
+        if (exists(programFile + extension)) {
+            return programFile + extension;
+        }
+    }
+    return std::string();
+}
+
+std::string BuildChildCommandLine(const std::string& argument0, const std::string& argument1)
+{
+    return argument1.empty() ? argument0 : argument0 + " " + argument1;
+}

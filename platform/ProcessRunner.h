@@ -1,0 +1,31 @@
+// Starting the installer and waiting for it to end.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// Starts name with the command line argument0 + " " + argument1 (argument0 alone when
+// argument1 is empty; nothing quoted), in the launcher's environment and current
+// directory, with inheritable handles passed on, and waits without time-out until it
+// ends. A bare file name is looked for in the current directory only, and a name without
+// extension is tried with .com, .exe, .bat and .cmd in that order.
+// Returns the child's exit code read as a signed number, or -1 when no process was
+// started (or its end could not be awaited or its exit code read).
+std::int32_t RunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1);
+
+// As RunAndWait, but tells a child that ended with -1 apart from one that never ran: true
+// with exitCode set when the child was started and its exit code read, false (exitCode -1)
+// otherwise.
+bool TryRunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1,
+                   std::int32_t& exitCode);
+
+// The pure half of the runner, also built natively.
+
+// The file to start for name: name itself, or ".\" + name for a bare file name, with the
+// first candidate extension for which exists() holds when name has none. Empty when the
+// file (or every candidate) is missing.
+std::string ChooseProgramFile(const std::string& name, const std::function<bool(const std::string&)>& exists);
+
+// argument0, then one blank and argument1 unless argument1 is empty.
+std::string BuildChildCommandLine(const std::string& argument0, const std::string& argument1);
