@@ -26,7 +26,7 @@ bool CutUninstallerCandidate(const std::string& uninstallString, const CodePage&
     // value as read, whose letter case the candidate keeps.
     std::string upper = uninstallString;
     UpperCaseInPlace(upper, codePage);
-    const long long pos = FindText(upper, "/UNINSTALL", codePage);
+    const long long pos = SearchText(upper, "/UNINSTALL", codePage);
     if (pos < 0) {
         return false;
     }

@@ -36,7 +36,7 @@ std::size_t CharLength(const std::string& text, std::size_t pos, const CodePage&
     return codePage.leadByte[byte] && pos + 1 < text.size() ? 2 : 1;
 }
 
-long long FindText(const std::string& haystack, const std::string& needle, const CodePage& codePage)
+long long SearchText(const std::string& haystack, const std::string& needle, const CodePage& codePage)
 {
     if (needle.empty()) {
         return 0;

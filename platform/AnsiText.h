@@ -34,7 +34,7 @@ std::size_t CharLength(const std::string& text, std::size_t pos, const CodePage&
 
 // Byte position of the leftmost occurrence of needle that begins at a character boundary,
 // or -1. An empty needle is found at 0.
-long long FindText(const std::string& haystack, const std::string& needle, const CodePage& codePage);
+long long SearchText(const std::string& haystack, const std::string& needle, const CodePage& codePage);
 
 // Byte position of the last character (at a character boundary) that is one of the given
 // single-byte characters, or -1.

@@ -10,7 +10,7 @@ std::string ChooseProgramFile(const std::string& name, const std::function<bool(
     std::string programFile = name;
     std::size_t filePartStart = 0;
     const long long lastSeparator = FindLastOf(name, "\\/", codePage);
-    const long long colon = FindText(name, ":", codePage);
+    const long long colon = SearchText(name, ":", codePage);
     if (lastSeparator >= 0) {
         filePartStart = static_cast<std::size_t>(lastSeparator + 1);
     } else if (colon >= 0) {
@@ -21,7 +21,7 @@ std::string ChooseProgramFile(const std::string& name, const std::function<bool(
         programFile = ".\\" + name;
     }
 
-    if (FindText(name.substr(filePartStart), ".", codePage) >= 0) {
+    if (SearchText(name.substr(filePartStart), ".", codePage) >= 0) {
         return exists(programFile) ? programFile : std::string();
     }
     for (const char* extension : {".com", ".exe", ".bat", ".cmd"}) {

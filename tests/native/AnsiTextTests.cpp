@@ -19,7 +19,7 @@ TEST(AnsiText, FindsTheLeftmostOccurrenceOnASingleByteCodePage)
         {"", "", 0},         {"ab", "abc", -1},  {"aXbX", "X", 1},    {"\x83\x5C\\", "\\", 1},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(FindText(c.haystack, c.needle, AsciiCodePage()), c.expected) << c.haystack << " / " << c.needle;
+        EXPECT_EQ(SearchText(c.haystack, c.needle, AsciiCodePage()), c.expected) << c.haystack << " / " << c.needle;
     }
 }
 
@@ -34,7 +34,7 @@ TEST(AnsiText, FindsOnlyAtCharacterBoundariesOnADoubleByteCodePage)
         {"\x82\x60\x82\x60", "\x60\x82", -1}, // spans two characters, starts inside the first
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(FindText(c.haystack, c.needle, DoubleByteTestCodePage()), c.expected) << c.haystack;
+        EXPECT_EQ(SearchText(c.haystack, c.needle, DoubleByteTestCodePage()), c.expected) << c.haystack;
     }
     EXPECT_EQ(FindLastOf("C:\\d\x83\x5Cx", "\\/", DoubleByteTestCodePage()), 2);
     EXPECT_EQ(FindLastOf("C:\\d\x83\x5Cx", "\\/", AsciiCodePage()), 5);

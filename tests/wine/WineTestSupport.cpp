@@ -1,0 +1,76 @@
+// Helpers for the Wine tests; see WineTestSupport.h.
+#include "WineTestSupport.h"
+
+#include <fstream>
+#include <sstream>
+
+std::string TestProgramDirectory()
+{
+    char path[MAX_PATH * 4] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string directory = path;
+    return directory.substr(0, directory.find_last_of('\\') + 1);
+}
+
+namespace {
+void RemoveTree(const std::string& directory)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((directory + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") {
+                continue;
+            }
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(directory + name + "\\");
+            } else {
+                SetFileAttributesA((directory + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA((directory + name).c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(directory.c_str());
+}
+} // namespace
+
+ScratchDirectory::ScratchDirectory()
+{
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    static unsigned counter = 0;
+    path_ = std::string(temp) + "quorvane-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(++counter) + "\\";
+    CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+ScratchDirectory::~ScratchDirectory()
+{
+    RemoveTree(path_);
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+void WriteWholeFile(const std::string& path, const std::string& content)
+{
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string ReportField(const std::string& report, const std::string& name)
+{
+    const std::string lines = "\n" + report;
+    const std::size_t found = lines.find("\n" + name + "=");
+    if (found == std::string::npos) {
+        return "<missing>";
+    }
+    const std::size_t start = found + name.size() + 2;
+    return lines.substr(start, lines.find('\n', start) - start);
+}
