@@ -1,0 +1,45 @@
+# Sourced by the scripts that run Windows programs: one Wine prefix per build tree, one
+# persistent Wine server for the whole run (without it every program pays seconds of
+# server start-up), and an Xvfb display for the message boxes. Both stop when the calling
+# script ends.
+
+: "${QUORVANE_BUILD:=$(pwd)/build}"
+export WINEPREFIX="${WINEPREFIX:-$QUORVANE_BUILD/wineprefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+
+quorvane_xvfb_pid=""
+
+wine_session_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$quorvane_xvfb_pid" ]; then
+    kill "$quorvane_xvfb_pid" >/dev/null 2>&1 || true
+    wait "$quorvane_xvfb_pid" 2>/dev/null || true
+    quorvane_xvfb_pid=""
+  fi
+}
+
+wine_session_start() {
+  mkdir -p "$QUORVANE_BUILD"
+  if [ -z "${DISPLAY:-}" ]; then
+    local display
+    for display in $(seq 91 140); do
+      [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] && continue
+      Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+      quorvane_xvfb_pid=$!
+      export DISPLAY=":$display"
+      break
+    done
+    local tries=0
+    until [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] || [ $tries -ge 50 ]; do sleep 0.1; tries=$((tries + 1)); done
+  fi
+  trap wine_session_stop EXIT
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "making the Wine prefix $WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+  fi
+  wineserver -p </dev/null >/dev/null 2>&1
+  # Start Wine's own background services now, outside any test: started from within a
+  # test they would hold the test runner's output pipe open, and it would wait for ever.
+  wineboot </dev/null >/dev/null 2>&1 || true
+}
