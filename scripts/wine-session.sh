@@ -37,6 +37,7 @@ wine_session_start() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "making the Wine prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1
+    wineserver -w # the server that made the prefix must be gone before a persistent one starts
   fi
   wineserver -p </dev/null >/dev/null 2>&1
   # Start Wine's own background services now, outside any test: started from within a

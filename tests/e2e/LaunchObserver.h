@@ -1,0 +1,33 @@
+// Starting a program with an exact command line and watching it as a user would: every
+// message box it shows (title, text, icon), closed with OK, and its full exit code.
+// Used by the end-to-end tests and by the demonstration's driver.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ObservedBox {
+    std::string title;
+    std::string text;
+    bool hasIcon = false;
+};
+
+struct LaunchOptions {
+    std::string program;          // the file to start
+    std::string commandLine;      // byte for byte what the program gets
+    std::string currentDirectory; // empty: the observer's own
+    std::string screenshotBmp;    // where to save a picture of the first box; empty: none
+    DWORD timeoutMs = 60000;      // the program is ended after this
+};
+
+struct LaunchResult {
+    bool started = false;
+    bool timedOut = false;
+    std::uint32_t exitCode = 0;
+    std::vector<ObservedBox> boxes;
+};
+
+LaunchResult ObserveLaunch(const LaunchOptions& options);
