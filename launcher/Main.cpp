@@ -5,6 +5,18 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+
+// The runtime's default terminate handler prints the escaping exception's demangled name,
+// which links in a C++ demangler larger than the rest of the launcher. A GUI program has
+// nowhere to print it, and the launcher lets no exception escape, so a plain abort serves.
+namespace __gnu_cxx {
+void __verbose_terminate_handler()
+{
+    std::abort();
+}
+} // namespace __gnu_cxx
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     // The code page comes first: every string operation of the launcher depends on it.

@@ -4,7 +4,7 @@
 
 #include "AnsiText.h"
 
-std::string ChooseProgramFile(const std::string& name, const std::function<bool(const std::string&)>& exists)
+std::string ChooseProgramFile(const std::string& name, bool (*exists)(const std::string& file))
 {
     const CodePage& codePage = ActiveCodePage();
     std::string programFile = name;

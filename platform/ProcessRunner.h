@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 // Starts name with the command line argument0 + " " + argument1 (argument0 alone when
@@ -25,7 +24,7 @@ bool TryRunAndWait(const std::string& name, const std::string& argument0, const 
 // The file to start for name: name itself, or ".\" + name for a bare file name, with the
 // first candidate extension for which exists() holds when name has none. Empty when the
 // file (or every candidate) is missing.
-std::string ChooseProgramFile(const std::string& name, const std::function<bool(const std::string&)>& exists);
+std::string ChooseProgramFile(const std::string& name, bool (*exists)(const std::string& file));
 
 // argument0, then one blank and argument1 unless argument1 is empty.
 std::string BuildChildCommandLine(const std::string& argument0, const std::string& argument1);

@@ -11,8 +11,9 @@ bool TryRunAndWait(const std::string& name, const std::string& argument0, const 
 {
     exitCode = -1;
     try {
-        const std::string programFile = ChooseProgramFile(
-            name, [](const std::string& file) { return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; });
+        const std::string programFile = ChooseProgramFile(name, [](const std::string& file) {
+            return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+        });
         if (programFile.empty()) {
             return false;
         }

@@ -8,6 +8,16 @@
 #include <set>
 
 namespace {
+// The files that exist, and every existence test the runner made, in order.
+std::set<std::string> existing;
+std::vector<std::string> tried;
+
+bool Exists(const std::string& file)
+{
+    tried.push_back(file);
+    return existing.count(file) != 0;
+}
+
 struct ChoiceCase {
     std::string name;
     std::set<std::string> files;
@@ -36,11 +46,9 @@ TEST(ProgramFile, ChoosesTheFileAsWindowsWouldStartIt)
         {"C:\\P F\\u.exe ", {"C:\\P F\\u.exe "}, "C:\\P F\\u.exe ", {"C:\\P F\\u.exe "}},
     };
     for (const auto& c : cases) {
-        std::vector<std::string> tried;
-        const std::string chosen = ChooseProgramFile(c.name, [&](const std::string& file) {
-            tried.push_back(file);
-            return c.files.count(file) != 0;
-        });
+        existing = c.files;
+        tried.clear();
+        const std::string chosen = ChooseProgramFile(c.name, &Exists);
         EXPECT_EQ(chosen, c.chosen) << c.name;
         EXPECT_EQ(tried, c.tried) << c.name;
     }
@@ -49,13 +57,10 @@ TEST(ProgramFile, ChoosesTheFileAsWindowsWouldStartIt)
 TEST(ProgramFile, DoesNotSplitInsideADoubleByteCharacter)
 {
     UseCodePage(DoubleByteTestCodePage());
-    std::vector<std::string> tried;
-    const auto record = [&](const std::string& file) {
-        tried.push_back(file);
-        return false;
-    };
-    ChooseProgramFile("\x83\x5Cu", record); // no separator at all: a bare name
-    ChooseProgramFile("C:\\\x83\x5C.d\\u", record);
+    existing.clear();
+    tried.clear();
+    ChooseProgramFile("\x83\x5Cu", &Exists); // no separator at all: a bare name
+    ChooseProgramFile("C:\\\x83\x5C.d\\u", &Exists);
     UseCodePage(AsciiCodePage());
     const std::vector<std::string> expected = {
         ".\\\x83\x5Cu.com",     ".\\\x83\x5Cu.exe",     ".\\\x83\x5Cu.bat",     ".\\\x83\x5Cu.cmd",
