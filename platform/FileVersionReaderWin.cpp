@@ -1,29 +1,44 @@
 // Reading the fixed file version of an executable; see FileVersionReader.h.
+//
+// version.dll is not one of the system's known DLLs: imported the usual way, a copy of it
+// planted beside the launcher (a download folder, a copied medium) would be loaded and run
+// inside it. So it is not imported; it is loaded here from the system folder only.
 #include "FileVersionReader.h"
 
-#include <windows.h>
+#include "SystemLibrary.h"
 
-#include <vector>
+#include <string>
 
 FileVersion64 GetFileVersion64(const std::string& path)
 {
-    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), nullptr);
+    const UniqueModule library(LoadSystemLibrary("version.dll"));
+    if (!library) {
+        return 0;
+    }
+    const auto getSize = FindFunction<decltype(&GetFileVersionInfoSizeA)>(library.get(), "GetFileVersionInfoSizeA");
+    const auto getInfo = FindFunction<decltype(&GetFileVersionInfoA)>(library.get(), "GetFileVersionInfoA");
+    const auto queryValue = FindFunction<decltype(&VerQueryValueA)>(library.get(), "VerQueryValueA");
+    if (getSize == nullptr || getInfo == nullptr || queryValue == nullptr) {
+        return 0;
+    }
+
+    const DWORD size = getSize(path.c_str(), nullptr);
     if (size == 0) {
         return 0;
     }
-    std::vector<char> block;
+    std::string block;
     try {
         block.resize(size);
     } catch (const std::bad_alloc&) {
         return 0;
     }
-    if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data())) {
+    if (!getInfo(path.c_str(), 0, size, &block[0])) {
         return 0;
     }
     void* fixed = nullptr;
     UINT length = 0;
     char root[] = "\\";
-    if (!VerQueryValueA(block.data(), root, &fixed, &length) || fixed == nullptr) {
+    if (!queryValue(&block[0], root, &fixed, &length) || fixed == nullptr) {
         return 0;
     }
     const auto* info = static_cast<const VS_FIXEDFILEINFO*>(fixed);

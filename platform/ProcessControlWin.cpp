@@ -4,20 +4,20 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <vector>
 
 std::string GetModulePath()
 {
     // GetModuleFileNameA cuts a long path to the buffer and says so only through the
     // length it returns, so grow the buffer until the whole path fits.
-    std::vector<char> buffer(MAX_PATH);
+    std::string buffer(MAX_PATH, '\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD length = GetModuleFileNameA(nullptr, &buffer[0], static_cast<DWORD>(buffer.size()));
         if (length == 0) {
             return std::string();
         }
         if (length < buffer.size()) {
-            return std::string(buffer.data(), length);
+            buffer.resize(length);
+            return buffer;
         }
         if (buffer.size() >= 0x10000) {
             return std::string(); // longer than any path the system can hand out

@@ -4,7 +4,6 @@
 #include "WinHandles.h"
 
 #include <new>
-#include <vector>
 
 bool TryRunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1,
                    std::int32_t& exitCode)
@@ -18,14 +17,12 @@ bool TryRunAndWait(const std::string& name, const std::string& argument0, const 
             return false;
         }
         // CreateProcessA may write into the command line, so it gets a copy of its own.
-        const std::string commandLine = BuildChildCommandLine(argument0, argument1);
-        std::vector<char> writableCommandLine(commandLine.begin(), commandLine.end());
-        writableCommandLine.push_back('\0');
+        std::string commandLine = BuildChildCommandLine(argument0, argument1);
 
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION child{};
-        if (!CreateProcessA(programFile.c_str(), writableCommandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+        if (!CreateProcessA(programFile.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
                             nullptr, &startup, &child)) {
             return false;
         }

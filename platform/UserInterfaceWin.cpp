@@ -1,17 +1,31 @@
 // Ctrl key and message boxes; see UserInterface.h.
+//
+// user32 is loaded from the system folder rather than imported, so that neither it nor any
+// DLL it depends on can be picked up from the launcher's own folder.
 #include "UserInterface.h"
 
-#include <windows.h>
+#include "SystemLibrary.h"
 
 static_assert(kErrorBoxStyle == MB_ICONERROR, "error box style");
 static_assert(kInfoBoxStyle == MB_OK, "information box style");
 
+namespace {
+HMODULE User32()
+{
+    // Kept until the process ends: user32 must stay loaded once the thread has shown windows.
+    static const HMODULE library = LoadSystemLibrary("user32.dll");
+    return library;
+}
+} // namespace
+
 short ReadControlKeyState()
 {
-    return GetKeyState(VK_CONTROL);
+    const auto getKeyState = User32() ? FindFunction<decltype(&GetKeyState)>(User32(), "GetKeyState") : nullptr;
+    return getKeyState != nullptr ? getKeyState(VK_CONTROL) : 0;
 }
 
 int ShowMessageBox(const std::string& text, const std::string& title, unsigned style)
 {
-    return MessageBoxA(nullptr, text.c_str(), title.c_str(), style);
+    const auto messageBox = User32() ? FindFunction<decltype(&MessageBoxA)>(User32(), "MessageBoxA") : nullptr;
+    return messageBox != nullptr ? messageBox(nullptr, text.c_str(), title.c_str(), style) : 0;
 }

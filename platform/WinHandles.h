@@ -24,3 +24,4 @@ private:
 };
 
 using UniqueHandle = UniqueResource<HANDLE, nullptr, BOOL(WINAPI*)(HANDLE), &CloseHandle>;
+using UniqueModule = UniqueResource<HMODULE, nullptr, BOOL(WINAPI*)(HMODULE), &FreeLibrary>;

@@ -283,6 +283,34 @@ TEST_F(EndToEnd, EndsWithMinusOneWhenTheInstallerCannotBeStarted)
     EXPECT_EQ(result.exitCode, 0xFFFFFFFFu);
 }
 
+// The suite runs with WINEDLLOVERRIDES=version=n,b: Wine then prefers a version.dll found
+// beside a program to its own, as Windows does.
+TEST_F(EndToEnd, AVersionLibraryPlantedBesideTheLauncherIsNotLoaded)
+{
+    const std::string marker = reports_ + "planted-library-ran";
+    SetEnvironmentVariableA("QUORVANE_PLANT_MARKER", marker.c_str());
+    ASSERT_TRUE(CopyFileA((TestProgramDirectory() + "planted\\version.dll").c_str(), (kit_ + "version.dll").c_str(),
+                          FALSE));
+
+    // The plant works: an ordinary load by name from a program beside it runs its code.
+    ASSERT_TRUE(CopyFileA((TestProgramDirectory() + "plain_loader.exe").c_str(), (kit_ + "plain_loader.exe").c_str(),
+                          FALSE));
+    LaunchOptions control;
+    control.program = kit_ + "plain_loader.exe";
+    control.commandLine = "plain_loader.exe";
+    EXPECT_EQ(ObserveLaunch(control).exitCode, 0u);
+    EXPECT_NE(GetFileAttributesA(marker.c_str()), INVALID_FILE_ATTRIBUTES) << "the planted library was not loaded";
+    DeleteFileA(marker.c_str());
+
+    // The launcher reads versions through the system's copy only.
+    const std::string program = Install(0, "1239");
+    const LaunchResult result = Launch(" /S");
+    SetEnvironmentVariableA("QUORVANE_PLANT_MARKER", nullptr);
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_EQ(Report("module"), program);
+    EXPECT_EQ(GetFileAttributesA(marker.c_str()), INVALID_FILE_ATTRIBUTES) << "the launcher ran the planted library";
+}
+
 // Everything below the scratch folder, with sizes, except the stand-in's own report.
 std::string Listing(const std::string& directory)
 {

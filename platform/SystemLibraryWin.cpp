@@ -1,0 +1,21 @@
+// Loading system DLLs from the system folder; see SystemLibrary.h.
+#include "SystemLibrary.h"
+
+#include <string>
+
+HMODULE LoadSystemLibrary(const char* name)
+{
+    HMODULE library = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (library == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
+        // A system without the search flags: name the system folder's copy in full; the
+        // altered search path then looks for its dependencies beside it first.
+        char systemDirectory[MAX_PATH] = {};
+        const UINT length = GetSystemDirectoryA(systemDirectory, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) {
+            return nullptr;
+        }
+        library = LoadLibraryExA((std::string(systemDirectory) + "\\" + name).c_str(), nullptr,
+                                 LOAD_WITH_ALTERED_SEARCH_PATH);
+    }
+    return library;
+}
