@@ -41,6 +41,14 @@ FileVersion64 GetFileVersion64(const std::string& path)
     if (!queryValue(&block[0], root, &fixed, &length) || fixed == nullptr) {
         return 0;
     }
+    // A damaged resource can announce a fixed part that is shorter than the structure or
+    // lies outside the block; reading it would read past the buffer. Such a file has no
+    // readable version.
+    const char* start = static_cast<const char*>(fixed);
+    if (length < sizeof(VS_FIXEDFILEINFO) || start < block.data() ||
+        start + sizeof(VS_FIXEDFILEINFO) > block.data() + block.size()) {
+        return 0;
+    }
     const auto* info = static_cast<const VS_FIXEDFILEINFO*>(fixed);
     return (static_cast<FileVersion64>(info->dwFileVersionMS) << 32) | info->dwFileVersionLS;
 }

@@ -311,6 +311,55 @@ TEST_F(EndToEnd, AVersionLibraryPlantedBesideTheLauncherIsNotLoaded)
     EXPECT_EQ(GetFileAttributesA(marker.c_str()), INVALID_FILE_ATTRIBUTES) << "the launcher ran the planted library";
 }
 
+TEST_F(EndToEnd, BadEntriesAndBadUninstallersCountAsNoProduct)
+{
+    const std::string good = PlaceUninstaller("1239", "Good\\RARAVIRO.exe");
+    const std::string image = ReadWholeFile(good);
+    WriteWholeFile(products_ + "text.exe", "This is not a program.");
+    WriteWholeFile(products_ + "truncated.exe", image.substr(0, 1024));
+    WriteWholeFile(products_ + "empty.exe", "");
+    CreateDirectoryA((products_ + "Folder.exe").c_str(), nullptr);
+    const std::string values[] = {
+        std::string(1 << 20, 'x') + " /UNINSTALL",           // 1 MiB
+        good + std::string("\0 /UNINSTALL", 12),             // the text ends before the switch
+        products_ + "text.exe /UNINSTALL",                   // not a PE file
+        products_ + "truncated.exe /UNINSTALL",              // cut off after 1 KiB
+        products_ + "empty.exe /UNINSTALL",                  // zero length
+        products_ + "Folder.exe /UNINSTALL",                 // a folder named like the program
+    };
+    for (const std::string& value : values) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (kUninstallList + std::string(kProducts[1])).c_str(), 0, nullptr,
+                                  0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.data()),
+                       static_cast<DWORD>(value.size() + 1));
+        RegCloseKey(key);
+        SCOPED_TRACE(value.substr(0, 80));
+        ExpectNotFound(Launch(" /S"));
+    }
+
+    // A value stored without its terminating zero is read whole.
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (kUninstallList + std::string(kProducts[1])).c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const std::string unterminated = good + " /UNINSTALL";
+    RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(unterminated.data()),
+                   static_cast<DWORD>(unterminated.size()));
+    RegCloseKey(key);
+    EXPECT_EQ(Launch(" /S").exitCode, 0u);
+    EXPECT_EQ(Report("module"), good);
+}
+
+TEST_F(EndToEnd, LongArgumentsReachTheInstallerWhole)
+{
+    const std::string program = Install(0, "1239");
+    const std::string arguments(32000, 'a');
+    EXPECT_EQ(Launch(" " + arguments).exitCode, 0u);
+    EXPECT_EQ(Report("cmdline"), program + "  " + arguments + " " + ConfigSwitch(kit_));
+}
+
 // Everything below the scratch folder, with sizes, except the stand-in's own report.
 std::string Listing(const std::string& directory)
 {

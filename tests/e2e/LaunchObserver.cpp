@@ -80,16 +80,32 @@ bool SaveWindowPicture(HWND window, const std::string& path)
 }
 } // namespace
 
+std::wstring Wide(const std::string& text)
+{
+    if (text.empty()) {
+        return std::wstring();
+    }
+    std::wstring wide(static_cast<std::size_t>(text.size()) + 1, L'\0');
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                           static_cast<int>(wide.size()));
+    wide.resize(static_cast<std::size_t>(length));
+    return wide;
+}
+
+// The process is started through the wide call so that a program path longer than
+// MAX_PATH can be started too.
 LaunchResult ObserveLaunch(const LaunchOptions& options)
 {
     LaunchResult result;
-    std::string commandLine = options.commandLine;
-    STARTUPINFOA startup{};
+    const std::wstring program = Wide(options.program);
+    std::wstring commandLine = Wide(options.commandLine);
+    commandLine.push_back(L'\0');
+    const std::wstring directory = Wide(options.currentDirectory);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(options.program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        options.currentDirectory.empty() ? nullptr : options.currentDirectory.c_str(), &startup,
-                        &process)) {
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
         return result;
     }
     result.started = true;

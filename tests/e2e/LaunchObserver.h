@@ -31,3 +31,6 @@ struct LaunchResult {
 };
 
 LaunchResult ObserveLaunch(const LaunchOptions& options);
+
+// text converted from the ANSI code page.
+std::wstring Wide(const std::string& text);

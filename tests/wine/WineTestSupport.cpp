@@ -13,26 +13,27 @@ std::string TestProgramDirectory()
 }
 
 namespace {
-void RemoveTree(const std::string& directory)
+// Wide calls with the \\?\ prefix, so that folders deeper than MAX_PATH go too.
+void RemoveTree(const std::wstring& directory)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((directory + "*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((directory + L"*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") {
                 continue;
             }
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(directory + name + "\\");
+                RemoveTree(directory + name + L"\\");
             } else {
-                SetFileAttributesA((directory + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA((directory + name).c_str());
+                SetFileAttributesW((directory + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW((directory + name).c_str());
             }
-        } while (FindNextFileA(search, &found));
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryA(directory.c_str());
+    RemoveDirectoryW(directory.c_str());
 }
 } // namespace
 
@@ -42,13 +43,16 @@ ScratchDirectory::ScratchDirectory()
     GetTempPathA(sizeof temp, temp);
     static unsigned counter = 0;
     path_ = std::string(temp) + "quorvane-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(++counter) + "\\";
+            std::to_string(GetTickCount()) + "-" + std::to_string(++counter) + "\\";
     CreateDirectoryA(path_.c_str(), nullptr);
 }
 
 ScratchDirectory::~ScratchDirectory()
 {
-    RemoveTree(path_);
+    std::wstring wide(path_.size() + 1, L'\0');
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, path_.data(), static_cast<int>(path_.size()),
+                                                             &wide[0], static_cast<int>(wide.size()))));
+    RemoveTree(L"\\\\?\\" + wide);
 }
 
 std::string ReadWholeFile(const std::string& path)
