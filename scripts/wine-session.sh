@@ -38,6 +38,10 @@ wine_session_start() {
     echo "making the Wine prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1
     wineserver -w # the server that made the prefix must be gone before a persistent one starts
+    # Xvfb has no window manager: Wine would wait two seconds for one at every closed
+    # window unless its windows are unmanaged.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    wineserver -w
   fi
   wineserver -p </dev/null >/dev/null 2>&1
   # Start Wine's own background services now, outside any test: started from within a
