@@ -1,0 +1,120 @@
+// Measures the launcher against the least possible launcher under one Wine prefix and
+// server: median wall times over alternating runs, and CPU times while the installer runs
+// for 3 s against one that ends at once, for both programs.
+// Usage: bench_driver LAUNCHER MINIMAL UNINSTALLER RUNS
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+const char* const kEntry = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Trelvo - Ruzod Iri!UninstallKey";
+
+struct Run {
+    double wallMs;
+    double cpuMs;
+};
+
+double Milliseconds(const FILETIME& time)
+{
+    return static_cast<double>((static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime) /
+           10000.0;
+}
+
+Run RunOnce(const std::string& program)
+{
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    std::string commandLine = "\"" + program + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    QueryPerformanceCounter(&start);
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        std::fprintf(stderr, "cannot start %s\n", program.c_str());
+        std::exit(2);
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    QueryPerformanceCounter(&end);
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(process.hProcess, &created, &exited, &kernel, &user);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    if (exitCode != 0) {
+        std::fprintf(stderr, "%s ended with %lu\n", program.c_str(), exitCode);
+        std::exit(2);
+    }
+    return {static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart),
+            Milliseconds(kernel) + Milliseconds(user)};
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: bench_driver LAUNCHER MINIMAL UNINSTALLER RUNS\n");
+        return 2;
+    }
+    const std::string launcher = argv[1], minimal = argv[2], uninstaller = argv[3];
+    const int runs = std::atoi(argv[4]);
+
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEntry, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key,
+                    nullptr);
+    const std::string value = uninstaller + " /UNINSTALL";
+    RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+    SetEnvironmentVariableA("QUORVANE_REPORT", nullptr);
+    SetEnvironmentVariableA("QUORVANE_EXIT", "0");
+
+    RunOnce(launcher); // warm the file cache and the server for both
+    RunOnce(minimal);
+    std::vector<double> launcherWall, minimalWall, quickCpu, minimalQuickCpu;
+    for (int i = 0; i < runs; ++i) {
+        const Run own = RunOnce(launcher);
+        launcherWall.push_back(own.wallMs);
+        quickCpu.push_back(own.cpuMs);
+        const Run least = RunOnce(minimal);
+        minimalWall.push_back(least.wallMs);
+        minimalQuickCpu.push_back(least.cpuMs);
+    }
+    SetEnvironmentVariableA("QUORVANE_SLEEP_MS", "3000");
+    std::vector<double> slowCpu, slowWall, minimalSlowCpu;
+    for (int i = 0; i < 5; ++i) {
+        const Run slow = RunOnce(launcher);
+        slowCpu.push_back(slow.cpuMs);
+        slowWall.push_back(slow.wallMs);
+        minimalSlowCpu.push_back(RunOnce(minimal).cpuMs);
+    }
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kEntry, KEY_WOW64_32KEY, 0);
+
+    const double own = Median(launcherWall), least = Median(minimalWall);
+    std::printf("wall time, median of %d alternating runs (installer ends at once):\n", runs);
+    std::printf("  launcher           %8.1f ms\n", own);
+    std::printf("  minimal launcher   %8.1f ms\n", least);
+    std::printf("  ratio              %8.3f (goal: at most 1.05)\n", own / least);
+    // The process times come in whole ticks of the system's timer.
+    DWORD adjustment = 0, increment = 0;
+    BOOL disabled = FALSE;
+    GetSystemTimeAdjustment(&adjustment, &increment, &disabled);
+    std::printf("CPU time (user + kernel), median; timer resolution %.1f ms:\n", increment / 10000.0);
+    std::printf("                           launcher   minimal\n");
+    std::printf("  installer ends at once   %8.1f  %8.1f ms\n", Median(quickCpu), Median(minimalQuickCpu));
+    std::printf("  installer runs 3 s       %8.1f  %8.1f ms (launcher wall %.0f ms)\n", Median(slowCpu),
+                Median(minimalSlowCpu), Median(slowWall));
+    return 0;
+}
