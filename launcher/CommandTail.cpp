@@ -3,7 +3,9 @@
 
 std::string CutCommandTail(const std::string& commandLine, const CodePage& codePage)
 {
-    const auto code = [&](std::size_t pos) { return static_cast<unsigned char>(commandLine[pos]); };
+    const auto code = [&](std::size_t pos) {
+        return static_cast<unsigned char>(commandLine[pos]);
+    };
     std::size_t pos = 0;
     if (!commandLine.empty() && commandLine[0] == '"') {
         // A quoted name runs to the next quote; a double-byte character is stepped over

@@ -4,10 +4,9 @@
 #include "platform/ProcessControl.h"
 #include "platform/UserInterface.h"
 
-const char* const kNotFoundMessage =
-    "No Trelvo/RedadaVador/TrelvoTalo/TrelvoOrvendel/TrelvoQuent/\n"
-    "TrelvoVantelo/TrelvoLumio/TrelvoHeddle installer (=uninstaller) found.\n"
-    "Please install one of these demos first.";
+const char* const kNotFoundMessage = "No Trelvo/RedadaVador/TrelvoTalo/TrelvoOrvendel/TrelvoQuent/\n"
+                                     "TrelvoVantelo/TrelvoLumio/TrelvoHeddle installer (=uninstaller) found.\n"
+                                     "Please install one of these demos first.";
 
 void ShowFatalError(const std::string& text)
 {

@@ -10,9 +10,8 @@ bool TryRunAndWait(const std::string& name, const std::string& argument0, const 
 {
     exitCode = -1;
     try {
-        const std::string programFile = ChooseProgramFile(name, [](const std::string& file) {
-            return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
-        });
+        const std::string programFile = ChooseProgramFile(
+            name, [](const std::string& file) { return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; });
         if (programFile.empty()) {
             return false;
         }
@@ -22,8 +21,8 @@ bool TryRunAndWait(const std::string& name, const std::string& argument0, const 
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION child{};
-        if (!CreateProcessA(programFile.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                            nullptr, &startup, &child)) {
+        if (!CreateProcessA(programFile.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                            &child)) {
             return false;
         }
         // Declared thread first, so the process handle is closed first; both stay open
@@ -32,7 +31,8 @@ bool TryRunAndWait(const std::string& name, const std::string& argument0, const 
         const UniqueHandle process(child.hProcess);
 
         DWORD code = 0;
-        if (WaitForSingleObject(process.get(), INFINITE) != WAIT_OBJECT_0 || !GetExitCodeProcess(process.get(), &code)) {
+        if (WaitForSingleObject(process.get(), INFINITE) != WAIT_OBJECT_0 ||
+            !GetExitCodeProcess(process.get(), &code)) {
             return false;
         }
         exitCode = static_cast<std::int32_t>(code);

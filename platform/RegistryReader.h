@@ -11,5 +11,5 @@ enum class RegistryRoot { LocalMachine, CurrentUser };
 // default. True when the value exists and is REG_SZ or REG_EXPAND_SZ; value then holds its
 // text up to the first zero byte, unexpanded. False on anything else, with value empty.
 // type is 0 or the type the registry reported.
-bool ReadRegistryString(RegistryRoot root, const std::string& subKey, const std::string& valueName,
-                        std::string& value, std::uint32_t& type);
+bool ReadRegistryString(RegistryRoot root, const std::string& subKey, const std::string& valueName, std::string& value,
+                        std::uint32_t& type);

@@ -13,8 +13,8 @@ HKEY RootKey(RegistryRoot root)
 }
 } // namespace
 
-bool ReadRegistryString(RegistryRoot root, const std::string& subKey, const std::string& valueName,
-                        std::string& value, std::uint32_t& type)
+bool ReadRegistryString(RegistryRoot root, const std::string& subKey, const std::string& valueName, std::string& value,
+                        std::uint32_t& type)
 {
     type = 0;
     value.clear();
@@ -45,8 +45,8 @@ bool ReadRegistryString(RegistryRoot root, const std::string& subKey, const std:
         if (buffer == nullptr) {
             throw 4;
         }
-        if (RegQueryValueExA(key, valueName.c_str(), nullptr, &valueType,
-                             reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS) {
+        if (RegQueryValueExA(key, valueName.c_str(), nullptr, &valueType, reinterpret_cast<BYTE*>(buffer), &size) !=
+            ERROR_SUCCESS) {
             throw 5;
         }
         type = valueType;

@@ -12,14 +12,19 @@
 namespace {
 const char* const kUninstallList = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const char* const kProducts[] = {
-    "Trelvo - Ruzod Iri!UninstallKey", "RedadaVador!UninstallKey",   "TTAL!UninstallKey",
-    "TOVUninstallKey",                 "TrelvoQuent!UninstallKey",   "TrelvoVantelo!UninstallKey",
-    "TrelvoLumio!UninstallKey",        "TrelvoHeddle!UninstallKey",  "TOV!UninstallKey",
+    "Trelvo - Ruzod Iri!UninstallKey",
+    "RedadaVador!UninstallKey",
+    "TTAL!UninstallKey",
+    "TOVUninstallKey",
+    "TrelvoQuent!UninstallKey",
+    "TrelvoVantelo!UninstallKey",
+    "TrelvoLumio!UninstallKey",
+    "TrelvoHeddle!UninstallKey",
+    "TOV!UninstallKey",
 };
-const char* const kNotFound =
-    "No Trelvo/RedadaVador/TrelvoTalo/TrelvoOrvendel/TrelvoQuent/\n"
-    "TrelvoVantelo/TrelvoLumio/TrelvoHeddle installer (=uninstaller) found.\n"
-    "Please install one of these demos first.";
+const char* const kNotFound = "No Trelvo/RedadaVador/TrelvoTalo/TrelvoOrvendel/TrelvoQuent/\n"
+                              "TrelvoVantelo/TrelvoLumio/TrelvoHeddle installer (=uninstaller) found.\n"
+                              "Please install one of these demos first.";
 
 void SetEntry(const std::string& subkeyName, DWORD type, const std::string& data, REGSAM view = KEY_WOW64_32KEY)
 {
@@ -84,8 +89,8 @@ protected:
                 CreateDirectoryA((products_ + std::string(relativePath.c_str(), at)).c_str(), nullptr);
             }
         }
-        EXPECT_TRUE(CopyFileA((TestProgramDirectory() + "uninstaller_" + variant + ".exe").c_str(), target.c_str(),
-                              FALSE))
+        EXPECT_TRUE(
+            CopyFileA((TestProgramDirectory() + "uninstaller_" + variant + ".exe").c_str(), target.c_str(), FALSE))
             << variant;
         return target;
     }
@@ -289,12 +294,12 @@ TEST_F(EndToEnd, AVersionLibraryPlantedBesideTheLauncherIsNotLoaded)
 {
     const std::string marker = reports_ + "planted-library-ran";
     SetEnvironmentVariableA("QUORVANE_PLANT_MARKER", marker.c_str());
-    ASSERT_TRUE(CopyFileA((TestProgramDirectory() + "planted\\version.dll").c_str(), (kit_ + "version.dll").c_str(),
-                          FALSE));
+    ASSERT_TRUE(
+        CopyFileA((TestProgramDirectory() + "planted\\version.dll").c_str(), (kit_ + "version.dll").c_str(), FALSE));
 
     // The plant works: an ordinary load by name from a program beside it runs its code.
-    ASSERT_TRUE(CopyFileA((TestProgramDirectory() + "plain_loader.exe").c_str(), (kit_ + "plain_loader.exe").c_str(),
-                          FALSE));
+    ASSERT_TRUE(
+        CopyFileA((TestProgramDirectory() + "plain_loader.exe").c_str(), (kit_ + "plain_loader.exe").c_str(), FALSE));
     LaunchOptions control;
     control.program = kit_ + "plain_loader.exe";
     control.commandLine = "plain_loader.exe";
@@ -320,12 +325,12 @@ TEST_F(EndToEnd, BadEntriesAndBadUninstallersCountAsNoProduct)
     WriteWholeFile(products_ + "empty.exe", "");
     CreateDirectoryA((products_ + "Folder.exe").c_str(), nullptr);
     const std::string values[] = {
-        std::string(1 << 20, 'x') + " /UNINSTALL",           // 1 MiB
-        good + std::string("\0 /UNINSTALL", 12),             // the text ends before the switch
-        products_ + "text.exe /UNINSTALL",                   // not a PE file
-        products_ + "truncated.exe /UNINSTALL",              // cut off after 1 KiB
-        products_ + "empty.exe /UNINSTALL",                  // zero length
-        products_ + "Folder.exe /UNINSTALL",                 // a folder named like the program
+        std::string(1 << 20, 'x') + " /UNINSTALL", // 1 MiB
+        good + std::string("\0 /UNINSTALL", 12), // the text ends before the switch
+        products_ + "text.exe /UNINSTALL", // not a PE file
+        products_ + "truncated.exe /UNINSTALL", // cut off after 1 KiB
+        products_ + "empty.exe /UNINSTALL", // zero length
+        products_ + "Folder.exe /UNINSTALL", // a folder named like the program
     };
     for (const std::string& value : values) {
         HKEY key = nullptr;

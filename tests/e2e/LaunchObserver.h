@@ -16,11 +16,11 @@ struct ObservedBox {
 };
 
 struct LaunchOptions {
-    std::string program;          // the file to start
-    std::string commandLine;      // byte for byte what the program gets
+    std::string program; // the file to start
+    std::string commandLine; // byte for byte what the program gets
     std::string currentDirectory; // empty: the observer's own
-    std::string screenshotBmp;    // where to save a picture of the first box; empty: none
-    DWORD timeoutMs = 60000;      // the program is ended after this
+    std::string screenshotBmp; // where to save a picture of the first box; empty: none
+    DWORD timeoutMs = 60000; // the program is ended after this
 };
 
 struct LaunchResult {

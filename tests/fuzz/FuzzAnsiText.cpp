@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     long long expected = needle.empty() ? 0 : -1;
     for (std::size_t start : starts) {
-        if (expected < 0 && haystack.compare(start, needle.size(), needle) == 0 && start + needle.size() <= haystack.size()) {
+        if (expected < 0 && haystack.compare(start, needle.size(), needle) == 0 &&
+            start + needle.size() <= haystack.size()) {
             expected = static_cast<long long>(start);
         }
     }

@@ -13,7 +13,7 @@
 
 struct FuzzInput {
     CodePage codePage;
-    std::string first;  // before the first 0xFF byte
+    std::string first; // before the first 0xFF byte
     std::string second; // after it
 };
 
@@ -29,10 +29,10 @@ inline FuzzInput SplitFuzzInput(const std::uint8_t* data, std::size_t size)
 }
 
 // Aborts with a message when a property does not hold: the fuzzer records the input.
-#define FUZZ_CHECK(condition)                                                                         \
-    do {                                                                                              \
-        if (!(condition)) {                                                                           \
-            std::fprintf(stderr, "property failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__);        \
-            std::abort();                                                                        \
-        }                                                                                             \
+#define FUZZ_CHECK(condition)                                                                                          \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "property failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__);                     \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (0)

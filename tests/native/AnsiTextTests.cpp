@@ -15,8 +15,8 @@ struct FindCase {
 TEST(AnsiText, FindsTheLeftmostOccurrenceOnASingleByteCodePage)
 {
     const FindCase cases[] = {
-        {"abcabc", "ca", 2}, {"abc", "abc", 0},  {"abc", "", 0},      {"", "a", -1},
-        {"", "", 0},         {"ab", "abc", -1},  {"aXbX", "X", 1},    {"\x83\x5C\\", "\\", 1},
+        {"abcabc", "ca", 2}, {"abc", "abc", 0}, {"abc", "", 0},   {"", "a", -1},
+        {"", "", 0},         {"ab", "abc", -1}, {"aXbX", "X", 1}, {"\x83\x5C\\", "\\", 1},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(SearchText(c.haystack, c.needle, AsciiCodePage()), c.expected) << c.haystack << " / " << c.needle;
@@ -26,10 +26,10 @@ TEST(AnsiText, FindsTheLeftmostOccurrenceOnASingleByteCodePage)
 TEST(AnsiText, FindsOnlyAtCharacterBoundariesOnADoubleByteCodePage)
 {
     const FindCase cases[] = {
-        {"\x83\x5C\\", "\\", 2},              // the first backslash is the second byte of a character
+        {"\x83\x5C\\", "\\", 2}, // the first backslash is the second byte of a character
         {"\x83\x5C", "\\", -1},
-        {"x\x83\x61", "a", -1},               // second byte that looks like a lower-case a
-        {"a\x83", "\x83", 1},                 // a lead byte at the very end is a character of its own
+        {"x\x83\x61", "a", -1}, // second byte that looks like a lower-case a
+        {"a\x83", "\x83", 1}, // a lead byte at the very end is a character of its own
         {"\x83/UNINSTALL /UNINSTALL", "/UNINSTALL", 12},
         {"\x82\x60\x82\x60", "\x60\x82", -1}, // spans two characters, starts inside the first
     };

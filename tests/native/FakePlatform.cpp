@@ -12,8 +12,8 @@ FakePlatform& Fake()
     return platform;
 }
 
-bool ReadRegistryString(RegistryRoot root, const std::string& subKey, const std::string& valueName,
-                        std::string& value, std::uint32_t& type)
+bool ReadRegistryString(RegistryRoot root, const std::string& subKey, const std::string& valueName, std::string& value,
+                        std::uint32_t& type)
 {
     value.clear();
     type = 0;

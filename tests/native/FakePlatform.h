@@ -39,7 +39,9 @@ struct FakePlatform {
     std::string modulePath = "C:\\Kit\\Quorvane.exe";
     bool childStarts = true;
     std::int32_t childExitCode = 0;
-    std::function<short()> controlKey = [] { return short(0); };
+    std::function<short()> controlKey = [] {
+        return short(0);
+    };
 
     std::vector<std::string> registryReads;
     std::vector<FakeRun> runs;

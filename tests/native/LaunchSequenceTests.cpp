@@ -21,7 +21,12 @@ protected:
             1, program + "/UNINSTALL /x"};
         Fake().versions[program] = version;
     }
-    void HoldControl() { Fake().controlKey = [] { return short(0x0080); }; }
+    void HoldControl()
+    {
+        Fake().controlKey = [] {
+            return short(0x0080);
+        };
+    }
     static FakeBox Info(const std::string& text) { return {text, kDebugTitle, 0}; }
 };
 
@@ -58,7 +63,9 @@ TEST_F(LaunchSequence, WithoutControlShowsNothingAndEndsWithZeroWhateverTheInsta
     }
     EXPECT_TRUE(Fake().boxes.empty());
     // The sign bit alone is not "down"; only bit 7 is.
-    Fake().controlKey = [] { return static_cast<short>(0x8000); };
+    Fake().controlKey = [] {
+        return static_cast<short>(0x8000);
+    };
     RunLauncher("");
     EXPECT_TRUE(Fake().boxes.empty());
 }
@@ -82,11 +89,10 @@ TEST_F(LaunchSequence, NoProductShowsOnlyTheErrorBoxAndEndsWithMinusOne)
     } catch (const ProcessEnded& ended) {
         EXPECT_EQ(ended.exitCode, -1);
     }
-    const std::vector<FakeBox> expected = {{
-        "No Trelvo/RedadaVador/TrelvoTalo/TrelvoOrvendel/TrelvoQuent/\n"
-        "TrelvoVantelo/TrelvoLumio/TrelvoHeddle installer (=uninstaller) found.\n"
-        "Please install one of these demos first.",
-        "Quorvane Error", 0x10}};
+    const std::vector<FakeBox> expected = {{"No Trelvo/RedadaVador/TrelvoTalo/TrelvoOrvendel/TrelvoQuent/\n"
+                                            "TrelvoVantelo/TrelvoLumio/TrelvoHeddle installer (=uninstaller) found.\n"
+                                            "Please install one of these demos first.",
+                                            "Quorvane Error", 0x10}};
     EXPECT_EQ(Fake().boxes, expected);
     EXPECT_TRUE(Fake().runs.empty());
     EXPECT_EQ(Fake().registryReads.size(), 8u);
@@ -108,7 +114,9 @@ TEST_F(LaunchSequence, ControlIsTestedAnewForEveryBox)
 {
     InstallProduct(0, kGood, MinimumUninstallerVersion);
     int calls = 0;
-    Fake().controlKey = [&calls] { return short(++calls == 2 ? 0x0081 : 0x0001); }; // down for the 2nd box only
+    Fake().controlKey = [&calls] {
+        return short(++calls == 2 ? 0x0081 : 0x0001);
+    }; // down for the 2nd box only
     RunLauncher("");
     ASSERT_EQ(Fake().boxes.size(), 1u);
     EXPECT_EQ(Fake().boxes[0].text.rfind("Start the installer with param: '", 0), 0u);

@@ -31,7 +31,9 @@ TEST(ProgramFile, ChoosesTheFileAsWindowsWouldStartIt)
         {"C:\\K\\u.exe", {"C:\\K\\u.exe"}, "C:\\K\\u.exe", {"C:\\K\\u.exe"}},
         {"C:\\K\\u.exe", {}, "", {"C:\\K\\u.exe"}},
         {"C:\\K\\u", {"C:\\K\\u.exe", "C:\\K\\u.com"}, "C:\\K\\u.com", {"C:\\K\\u.com"}},
-        {"C:\\K\\u", {"C:\\K\\u.cmd"}, "C:\\K\\u.cmd",
+        {"C:\\K\\u",
+         {"C:\\K\\u.cmd"},
+         "C:\\K\\u.cmd",
          {"C:\\K\\u.com", "C:\\K\\u.exe", "C:\\K\\u.bat", "C:\\K\\u.cmd"}},
         {"C:\\K\\u", {"C:\\K\\u"}, "", {"C:\\K\\u.com", "C:\\K\\u.exe", "C:\\K\\u.bat", "C:\\K\\u.cmd"}},
         {"C:\\K.d\\u", {"C:\\K.d\\u.exe"}, "C:\\K.d\\u.exe", {"C:\\K.d\\u.com", "C:\\K.d\\u.exe"}},
@@ -63,7 +65,7 @@ TEST(ProgramFile, DoesNotSplitInsideADoubleByteCharacter)
     ChooseProgramFile("C:\\\x83\x5C.d\\u", &Exists);
     UseCodePage(AsciiCodePage());
     const std::vector<std::string> expected = {
-        ".\\\x83\x5Cu.com",     ".\\\x83\x5Cu.exe",     ".\\\x83\x5Cu.bat",     ".\\\x83\x5Cu.cmd",
+        ".\\\x83\x5Cu.com",      ".\\\x83\x5Cu.exe",      ".\\\x83\x5Cu.bat",      ".\\\x83\x5Cu.cmd",
         "C:\\\x83\x5C.d\\u.com", "C:\\\x83\x5C.d\\u.exe", "C:\\\x83\x5C.d\\u.bat", "C:\\\x83\x5C.d\\u.cmd",
     };
     EXPECT_EQ(tried, expected);

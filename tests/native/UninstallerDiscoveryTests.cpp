@@ -23,8 +23,8 @@ protected:
 TEST_F(Discovery, VersionGateGoesHalfByHalf)
 {
     const std::pair<FileVersion64, bool> cases[] = {
-        {Version(1, 2, 3, 9), true},      {Version(1, 2, 3, 8), false},      {Version(1, 3, 0, 0), true},
-        {Version(1, 2, 4, 0), true},      {Version(2, 0, 0, 0), true},       {Version(1, 1, 99, 99), false},
+        {Version(1, 2, 3, 9), true},           {Version(1, 2, 3, 8), false},   {Version(1, 3, 0, 0), true},
+        {Version(1, 2, 4, 0), true},           {Version(2, 0, 0, 0), true},    {Version(1, 1, 99, 99), false},
         {Version(1, 2, 0xFFFF, 0xFFFF), true}, {0x00010001FFFFFFFFULL, false}, {0, false},
         {0xFFFFFFFFFFFFFFFFULL, true},
     };
@@ -66,7 +66,9 @@ TEST_F(Discovery, TakesTheFirstUsableProductAndLooksNoFurther)
     SetEntry(ProductUninstallKeys[3], "C:\\TOV\\UN.exe /UNINSTALL");
     Fake().versions["C:\\TTAL\\UN.exe "] = MinimumUninstallerVersion;
     Fake().versions["C:\\TOV\\UN.exe "] = MinimumUninstallerVersion;
-    Fake().controlKey = [] { return short(0x80); };
+    Fake().controlKey = [] {
+        return short(0x80);
+    };
 
     std::string path;
     ASSERT_TRUE(FindUninstaller(path));
@@ -80,13 +82,15 @@ TEST_F(Discovery, TakesTheFirstUsableProductAndLooksNoFurther)
 
 TEST_F(Discovery, PassesOverEntriesWithoutSwitchSilentlyAndOldOnesWithABox)
 {
-    SetEntry(ProductUninstallKeys[0], "C:\\A\\UN.exe");                       // no switch
-    SetEntry(ProductUninstallKeys[1], "C:\\B\\UN.exe /UNINSTALL");            // 1.2.3.8
-    SetEntry(ProductUninstallKeys[4], "C:\\C\\UN.exe /UNINSTALL");            // no version at all
+    SetEntry(ProductUninstallKeys[0], "C:\\A\\UN.exe"); // no switch
+    SetEntry(ProductUninstallKeys[1], "C:\\B\\UN.exe /UNINSTALL"); // 1.2.3.8
+    SetEntry(ProductUninstallKeys[4], "C:\\C\\UN.exe /UNINSTALL"); // no version at all
     SetEntry(ProductUninstallKeys[5], "%ProgramFiles%\\D\\UN.exe /UNINSTALL", 2);
     Fake().versions["C:\\B\\UN.exe "] = Version(1, 2, 3, 8);
     Fake().versions["%ProgramFiles%\\D\\UN.exe "] = Version(1, 3, 0, 0);
-    Fake().controlKey = [] { return short(0x80); };
+    Fake().controlKey = [] {
+        return short(0x80);
+    };
 
     std::string path;
     ASSERT_TRUE(FindUninstaller(path));

@@ -19,7 +19,7 @@ TEST(FileVersionReader, ReadsTheFileVersionNotTheProductVersion)
     } cases[] = {
         {directory + "uninstaller_1239.exe", 0x0001000200030009ULL}, // product version 5.0.0.0
         {directory + "uninstaller_1238.exe", 0x0001000200030008ULL},
-        {directory + "uninstaller_plain.exe", 0},                     // no version resource
+        {directory + "uninstaller_plain.exe", 0}, // no version resource
         {directory + "no_such_file.exe", 0},
         {"", 0},
         {scratch.path(), 0}, // a directory

@@ -59,8 +59,7 @@ TEST_F(ProcessRunner, StartsTheNamedFileWithTheUnquotedCommandLine)
     // Empty second argument: the first alone, without a trailing blank.
     EXPECT_EQ(ReportField(Run(child, child, "", 3), "cmdline"), child);
     // Blanks kept where they are: the one after the path, the joining one, the leading one.
-    EXPECT_EQ(ReportField(Run(child + " ", child + " ", " /config=\"x\"", 3), "cmdline"),
-              child + "   /config=\"x\"");
+    EXPECT_EQ(ReportField(Run(child + " ", child + " ", " /config=\"x\"", 3), "cmdline"), child + "   /config=\"x\"");
 }
 
 TEST_F(ProcessRunner, TriesTheCandidateExtensionsInOrder)

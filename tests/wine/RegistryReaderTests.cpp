@@ -34,9 +34,9 @@ TEST_F(RegistryReader, ReadsStringValuesAsStored)
     Set("Expand", REG_EXPAND_SZ, "%SystemRoot%\\UN.exe /UNINSTALL", 31);
     // Stored without its terminating zero, as careless installers write it.
     const wchar_t unterminated[] = {L'a', L'b', L'c'};
-    ASSERT_EQ(RegSetValueExW(key_, L"NoZero", 0, REG_SZ, reinterpret_cast<const BYTE*>(unterminated),
-                             sizeof unterminated),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegSetValueExW(key_, L"NoZero", 0, REG_SZ, reinterpret_cast<const BYTE*>(unterminated), sizeof unterminated),
+        ERROR_SUCCESS);
 
     const struct {
         const char* name;
