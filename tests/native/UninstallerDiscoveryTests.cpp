@@ -99,17 +99,4 @@ TEST_F(Discovery, PassesOverEntriesWithoutSwitchSilentlyAndOldOnesWithABox)
     EXPECT_EQ(Fake().boxes[0].text, "No UNxxx.exe or old version at'C:\\B\\UN.exe '");
     EXPECT_EQ(Fake().boxes[1].text, "No UNxxx.exe or old version at'C:\\C\\UN.exe '");
 }
-
-TEST_F(Discovery, TheFourthKeyHasNoExclamationMark)
-{
-    SetEntry("TOV!UninstallKey", "C:\\TOV\\UN.exe /UNINSTALL");
-    Fake().versions["C:\\TOV\\UN.exe "] = MinimumUninstallerVersion;
-    std::string path = "untouched";
-    EXPECT_FALSE(FindUninstaller(path));
-    EXPECT_EQ(path, "untouched");
-
-    SetEntry("TOVUninstallKey", "C:\\TOV\\UN.exe /UNINSTALL");
-    EXPECT_TRUE(FindUninstaller(path));
-    EXPECT_EQ(path, "C:\\TOV\\UN.exe ");
-}
 } // namespace
