@@ -1,6 +1,8 @@
 // The registry string reader against real keys under HKEY_CURRENT_USER.
 #include "platform/RegistryReader.h"
 
+#include "WineTestSupport.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -82,6 +84,26 @@ TEST_F(RegistryReader, FailsWithAnEmptyValueOnAnythingElse)
         EXPECT_EQ(value, "") << c.name;
         EXPECT_EQ(type, c.type) << c.name;
     }
+}
+
+TEST_F(RegistryReader, OversizedAndMalformedValuesLeaveNoHandleOpen)
+{
+    const std::string huge = std::string(1 << 20, 'x') + " /UNINSTALL";
+    Set("Huge", REG_SZ, huge.c_str(), static_cast<DWORD>(huge.size() + 1));
+    Set("EmbeddedZero", REG_SZ, "C:\\T\\UN.exe\0 /UNINSTALL", 24); // with its terminating zero
+
+    std::string value;
+    std::uint32_t type = 0;
+    const DWORD before = OpenHandles();
+    EXPECT_TRUE(ReadRegistryString(RegistryRoot::CurrentUser, kTestKey, "Huge", value, type));
+    EXPECT_EQ(value, huge);
+    EXPECT_TRUE(ReadRegistryString(RegistryRoot::CurrentUser, kTestKey, "EmbeddedZero", value, type));
+    EXPECT_EQ(value, "C:\\T\\UN.exe"); // the text ends at the first zero byte
+    for (const char* name : {"Huge", "EmbeddedZero", "Missing"}) {
+        ReadRegistryString(RegistryRoot::CurrentUser, kTestKey, name, value, type);
+    }
+    ReadRegistryString(RegistryRoot::CurrentUser, "Software\\QuorvaneTests\\Missing", "x", value, type);
+    EXPECT_EQ(OpenHandles(), before);
 }
 
 TEST_F(RegistryReader, ReadsFromLocalMachine)

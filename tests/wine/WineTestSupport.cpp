@@ -55,6 +55,13 @@ ScratchDirectory::~ScratchDirectory()
     RemoveTree(L"\\\\?\\" + wide);
 }
 
+DWORD OpenHandles()
+{
+    DWORD count = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &count);
+    return count;
+}
+
 std::string ReadWholeFile(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);

@@ -23,6 +23,9 @@ private:
     std::string path_;
 };
 
+// How many handles the process has open.
+DWORD OpenHandles();
+
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& content);
 // The value of a "name=value" line of a report, or "<missing>".
