@@ -147,6 +147,9 @@ TEST_F(EndToEnd, RunsTheFirstUsableUninstallerSilentlyAndWaitsForIt)
     EXPECT_EQ(Report("module"), taken);
     EXPECT_EQ(Report("cmdline"), taken + "  /S " + ConfigSwitch(kit_));
     EXPECT_EQ(Report("mark"), "from the launcher's parent");
+    char directory[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof directory, directory);
+    EXPECT_EQ(Report("cwd"), directory); // the launcher's own, passed on
 }
 
 TEST_F(EndToEnd, VersionGateUsesTheFileVersionOnly)

@@ -77,6 +77,11 @@ TEST_F(ProcessRunner, TriesTheCandidateExtensionsInOrder)
     const std::string inDottedDirectory = PlaceChild("v1.2\\un.exe");
     EXPECT_EQ(ReportField(Run(scratch_.path() + "v1.2\\un", "un", "", 0), "module"), inDottedDirectory);
 
+    // A name ending in a dot has an extension: it is tested and started as given, and the
+    // system finds the file without the dot.
+    const std::string bare = PlaceChild("bare");
+    EXPECT_EQ(ReportField(Run(bare + ".", "bare.", "", 0), "module"), bare);
+
     // An extension is tested as given; nothing is tried after it.
     EXPECT_EQ(Run(stem + ".bin", stem, "", -1), "");
     EXPECT_EQ(Run(scratch_.path() + "missing", "missing", "", -1), "");
