@@ -8,10 +8,14 @@
 // Null when the library cannot be loaded.
 HMODULE LoadSystemLibrary(const char* name);
 
-// A function of a loaded library, or null.
+// A function of a loaded library, or null (also when the library is null, which
+// GetProcAddress would take for the program itself).
 template <typename Function>
 Function FindFunction(HMODULE library, const char* name)
 {
+    if (library == nullptr) {
+        return nullptr;
+    }
     // Through the generic function pointer type, which converts to any other without a
     // cast-function-type warning.
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));

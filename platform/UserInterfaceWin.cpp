@@ -20,12 +20,12 @@ HMODULE User32()
 
 short ReadControlKeyState()
 {
-    const auto getKeyState = User32() ? FindFunction<decltype(&GetKeyState)>(User32(), "GetKeyState") : nullptr;
+    const auto getKeyState = FindFunction<decltype(&GetKeyState)>(User32(), "GetKeyState");
     return getKeyState != nullptr ? getKeyState(VK_CONTROL) : 0;
 }
 
 int ShowMessageBox(const std::string& text, const std::string& title, unsigned style)
 {
-    const auto messageBox = User32() ? FindFunction<decltype(&MessageBoxA)>(User32(), "MessageBoxA") : nullptr;
+    const auto messageBox = FindFunction<decltype(&MessageBoxA)>(User32(), "MessageBoxA");
     return messageBox != nullptr ? messageBox(nullptr, text.c_str(), title.c_str(), style) : 0;
 }

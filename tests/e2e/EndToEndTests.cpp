@@ -26,15 +26,22 @@ const char* const kNotFound = "No Trelvo/RedadaVador/TrelvoTalo/TrelvoOrvendel/T
                               "TrelvoVantelo/TrelvoLumio/TrelvoHeddle installer (=uninstaller) found.\n"
                               "Please install one of these demos first.";
 
-void SetEntry(const std::string& subkeyName, DWORD type, const std::string& data, REGSAM view = KEY_WOW64_32KEY)
+// Writes a product's UninstallString as the given bytes.
+void SetEntryBytes(const std::string& subkeyName, DWORD type, const void* data, DWORD size,
+                   REGSAM view = KEY_WOW64_32KEY)
 {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (kUninstallList + subkeyName).c_str(), 0, nullptr, 0,
                               KEY_ALL_ACCESS | view, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    RegSetValueExA(key, "UninstallString", 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                   static_cast<DWORD>(data.size() + 1));
+    RegSetValueExA(key, "UninstallString", 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
+}
+
+// Writes a product's UninstallString as text with its terminating zero.
+void SetEntry(const std::string& subkeyName, DWORD type, const std::string& data, REGSAM view = KEY_WOW64_32KEY)
+{
+    SetEntryBytes(subkeyName, type, data.c_str(), static_cast<DWORD>(data.size() + 1), view);
 }
 
 void RemoveEntries()
@@ -193,18 +200,10 @@ TEST_F(EndToEnd, ReadsOnlyStringValuesAsStored)
     ExpectNotFound(Launch()); // not expanded, so no such file
 
     const DWORD number = 1;
-    HKEY key = nullptr;
-    for (DWORD type : {DWORD(REG_DWORD), DWORD(REG_MULTI_SZ), DWORD(REG_BINARY)}) {
-        SetEntry(kProducts[0], REG_SZ, "");
-        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kUninstallList + std::string(kProducts[0])).c_str(), 0,
-                                KEY_ALL_ACCESS | KEY_WOW64_32KEY, &key),
-                  ERROR_SUCCESS);
-        const std::string text = program + " /UNINSTALL";
-        RegSetValueExA(key, "UninstallString", 0, type,
-                       type == REG_DWORD ? reinterpret_cast<const BYTE*>(&number)
-                                         : reinterpret_cast<const BYTE*>(text.c_str()),
-                       type == REG_DWORD ? sizeof number : static_cast<DWORD>(text.size() + 1));
-        RegCloseKey(key);
+    SetEntryBytes(kProducts[0], REG_DWORD, &number, sizeof number);
+    ExpectNotFound(Launch());
+    for (DWORD type : {DWORD(REG_MULTI_SZ), DWORD(REG_BINARY)}) {
+        SetEntry(kProducts[0], type, program + " /UNINSTALL");
         SCOPED_TRACE(type);
         ExpectNotFound(Launch());
     }
@@ -336,26 +335,14 @@ TEST_F(EndToEnd, BadEntriesAndBadUninstallersCountAsNoProduct)
         products_ + "Folder.exe /UNINSTALL", // a folder named like the program
     };
     for (const std::string& value : values) {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (kUninstallList + std::string(kProducts[1])).c_str(), 0, nullptr,
-                                  0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.data()),
-                       static_cast<DWORD>(value.size() + 1));
-        RegCloseKey(key);
+        SetEntry(kProducts[1], REG_SZ, value);
         SCOPED_TRACE(value.substr(0, 80));
         ExpectNotFound(Launch(" /S"));
     }
 
     // A value stored without its terminating zero is read whole.
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (kUninstallList + std::string(kProducts[1])).c_str(), 0, nullptr, 0,
-                              KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
     const std::string unterminated = good + " /UNINSTALL";
-    RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(unterminated.data()),
-                   static_cast<DWORD>(unterminated.size()));
-    RegCloseKey(key);
+    SetEntryBytes(kProducts[1], REG_SZ, unterminated.data(), static_cast<DWORD>(unterminated.size()));
     EXPECT_EQ(Launch(" /S").exitCode, 0u);
     EXPECT_EQ(Report("module"), good);
 }

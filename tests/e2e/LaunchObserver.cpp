@@ -1,6 +1,8 @@
 // Watching a launched program's message boxes; see LaunchObserver.h.
 #include "LaunchObserver.h"
 
+#include "WineTestSupport.h"
+
 #include <cstdio>
 #include <set>
 
@@ -79,18 +81,6 @@ bool SaveWindowPicture(HWND window, const std::string& path)
     return std::fclose(out) == 0;
 }
 } // namespace
-
-std::wstring Wide(const std::string& text)
-{
-    if (text.empty()) {
-        return std::wstring();
-    }
-    std::wstring wide(static_cast<std::size_t>(text.size()) + 1, L'\0');
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
-                                           static_cast<int>(wide.size()));
-    wide.resize(static_cast<std::size_t>(length));
-    return wide;
-}
 
 // The process is started through the wide call so that a program path longer than
 // MAX_PATH can be started too.

@@ -31,6 +31,3 @@ struct LaunchResult {
 };
 
 LaunchResult ObserveLaunch(const LaunchOptions& options);
-
-// text converted from the ANSI code page.
-std::wstring Wide(const std::string& text);

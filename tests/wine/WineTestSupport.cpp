@@ -49,10 +49,19 @@ ScratchDirectory::ScratchDirectory()
 
 ScratchDirectory::~ScratchDirectory()
 {
-    std::wstring wide(path_.size() + 1, L'\0');
-    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, path_.data(), static_cast<int>(path_.size()),
-                                                             &wide[0], static_cast<int>(wide.size()))));
-    RemoveTree(L"\\\\?\\" + wide);
+    RemoveTree(L"\\\\?\\" + Wide(path_));
+}
+
+std::wstring Wide(const std::string& text)
+{
+    if (text.empty()) {
+        return std::wstring();
+    }
+    std::wstring wide(text.size() + 1, L'\0');
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                           static_cast<int>(wide.size()));
+    wide.resize(static_cast<std::size_t>(length));
+    return wide;
 }
 
 DWORD OpenHandles()

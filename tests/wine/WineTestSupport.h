@@ -23,6 +23,9 @@ private:
     std::string path_;
 };
 
+// text converted from the ANSI code page, for the wide calls that take longer paths.
+std::wstring Wide(const std::string& text);
+
 // How many handles the process has open.
 DWORD OpenHandles();
 
