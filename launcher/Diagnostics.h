@@ -1,11 +1,15 @@
-// How the launcher reports: one fatal error box, and information boxes shown only while
-// Ctrl is held so that whoever debugs a launch can follow each step.
+// How the launcher reports: error boxes, and information boxes shown only while Ctrl is
+// held so that whoever debugs a launch can follow each step. No box at all where nobody
+// could see it and close it.
 #pragma once
 
 #include <string>
 
 // Shown when no product has a usable uninstaller.
 extern const char* const kNotFoundMessage;
+// Shown when the launcher's folder cannot be named in the ANSI code page, so the
+// installer could not be pointed at its setup.cfg.
+extern const char* const kFolderNameMessage;
 
 // Shows text in the error box and ends the process with exit code -1.
 [[noreturn]] void ShowFatalError(const std::string& text);

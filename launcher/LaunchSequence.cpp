@@ -5,6 +5,7 @@
 #include "UninstallerDiscovery.h"
 #include "platform/ProcessControl.h"
 #include "platform/ProcessRunner.h"
+#include "platform/UserInterface.h"
 
 std::string ModuleDirectoryFromPath(const std::string& modulePath, const CodePage& codePage)
 {
@@ -22,7 +23,11 @@ std::string ModuleDirectoryFromPath(const std::string& modulePath, const CodePag
 
 std::string GetModuleDirectory()
 {
-    return ModuleDirectoryFromPath(GetModulePath(), ActiveCodePage());
+    std::string modulePath;
+    if (!GetModulePath(modulePath)) {
+        return std::string();
+    }
+    return ModuleDirectoryFromPath(modulePath, ActiveCodePage());
 }
 
 std::string BuildInstallerParameters(const std::string& commandTail, const std::string& directory)
@@ -30,19 +35,42 @@ std::string BuildInstallerParameters(const std::string& commandTail, const std::
     return commandTail + " /config=\"" + directory + "setup.cfg\"";
 }
 
+namespace {
+// Starts the installer and waits for it; true when it ran to its end. An installer that
+// needs administrator rights is refused by the plain start when the launcher has none;
+// the shell start then asks the user for consent, which only a visible session can give.
+bool RunInstaller(const std::string& programFile, const std::string& path, const std::string& parameters,
+                  std::int32_t& result)
+{
+    const RunOutcome outcome = TryRunAndWait(programFile, path, parameters, result);
+    if (outcome == RunOutcome::NeedsElevation && WindowStationIsVisible()) {
+        return RunThroughShellAndWait(programFile, parameters, result);
+    }
+    return outcome == RunOutcome::Ended;
+}
+} // namespace
+
 int RunLauncher(const std::string& commandTail)
 {
     std::string path;
-    if (!FindUninstaller(path)) {
+    std::string programFile;
+    if (!FindUninstaller(path, programFile)) {
         ShowFatalError(kNotFoundMessage);
     }
     ShowDebugInfo("RARAVIRO.exe or UNxxx.exe path: '" + path + "'");
 
-    const std::string parameters = BuildInstallerParameters(commandTail, GetModuleDirectory());
+    // A folder named wrongly would point the installer at another setup.cfg, or none.
+    const std::string directory = GetModuleDirectory();
+    if (directory.empty()) {
+        ShowFatalError(kFolderNameMessage);
+    }
+    const std::string parameters = BuildInstallerParameters(commandTail, directory);
     ShowDebugInfo("Start the installer with param: '" + parameters + "'");
 
+    // The file whose version was checked is the one started; the command line names it
+    // as the uninstall entry does.
     std::int32_t result = -1;
-    const bool ran = TryRunAndWait(path, path, parameters, result);
+    const bool ran = RunInstaller(programFile, path, parameters, result);
     ShowDebugInfo("(Un-)Installer ready with return-value:" + std::to_string(result));
 
     // The installer's own exit code is only shown; but an installer that never ran must

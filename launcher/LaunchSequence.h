@@ -7,12 +7,14 @@
 #include <string>
 
 // The whole run; returns the process exit code: 0 after the installer ran, whatever it
-// returned; -1 when it could not be started. When no usable uninstaller exists it shows
-// the error box and ends the process with -1 instead of returning.
+// returned; -1 when it could not be started. When no usable uninstaller exists, or the
+// launcher's folder cannot be named in the ANSI code page, it shows an error box and ends
+// the process with -1 instead of returning.
 int RunLauncher(const std::string& commandTail);
 
 // The launcher's own directory, ending in a backslash; a single backslash when the
-// module path has neither drive nor directory.
+// module path has neither drive nor directory. Empty when the folder cannot be named in
+// the ANSI code page.
 std::string GetModuleDirectory();
 
 // The directory part of a module path, as GetModuleDirectory gives it.

@@ -1,7 +1,10 @@
-// The program's entry: learn the code page, cut the command tail, run the launcher.
+// The program's entry: keep every DLL load to the system folder, learn the code page, cut
+// the command tail, run the launcher.
 #include "CommandTail.h"
 #include "LaunchSequence.h"
+#include "platform/ProcessControl.h"
 #include "platform/SystemCodePage.h"
+#include "platform/SystemLibrary.h"
 
 #include <windows.h>
 
@@ -19,9 +22,13 @@ void __verbose_terminate_handler()
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    // The code page comes first: every string operation of the launcher depends on it.
+    // Before anything loads a DLL: a DLL planted beside the launcher (in a download folder,
+    // on a copied medium) must not be found by the libraries that draw a box or start a
+    // program, which load DLLs of their own.
+    RestrictDllSearchToSystemFolder();
+    // Then the code page: every string operation of the launcher depends on it.
     UseCodePage(LearnSystemCodePage());
     // The runtime's own command tail is not taken; the launcher cuts its own from the
     // unchanged command line.
-    return RunLauncher(CutCommandTail(GetCommandLineA(), ActiveCodePage()));
+    return RunLauncher(CutCommandTail(GetAnsiCommandLine(), ActiveCodePage()));
 }

@@ -3,6 +3,7 @@
 #include "UninstallerDiscovery.h"
 
 #include "Diagnostics.h"
+#include "platform/ProcessRunner.h"
 #include "platform/RegistryReader.h"
 
 const char* const ProductUninstallKeys[8] = {
@@ -34,7 +35,7 @@ bool CutUninstallerCandidate(const std::string& uninstallString, const CodePage&
     return true;
 }
 
-bool CheckUninstallEntry(const std::string& subkeyName, std::string& path)
+bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::string& programFile)
 {
     std::string value;
     std::uint32_t type = 0;
@@ -46,18 +47,22 @@ bool CheckUninstallEntry(const std::string& subkeyName, std::string& path)
     if (!CutUninstallerCandidate(value, ActiveCodePage(), candidate)) {
         return false;
     }
-    if (!IsUsableUninstallerVersion(GetFileVersion64(candidate))) {
+    // The version is read from the very file that will be started: a bare name from the
+    // current directory, a name without extension with the extension the runner adds.
+    const std::string file = FindProgramFile(candidate);
+    if (file.empty() || !IsUsableUninstallerVersion(GetFileVersion64(file))) {
         ShowDebugInfo("No UNxxx.exe or old version at'" + candidate + "'");
         return false;
     }
     path = candidate;
+    programFile = file;
     return true;
 }
 
-bool FindUninstaller(std::string& path)
+bool FindUninstaller(std::string& path, std::string& programFile)
 {
     for (const char* subkeyName : ProductUninstallKeys) {
-        if (CheckUninstallEntry(subkeyName, path)) {
+        if (CheckUninstallEntry(subkeyName, path, programFile)) {
             return true;
         }
     }

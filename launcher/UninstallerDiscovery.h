@@ -23,10 +23,11 @@ inline bool IsUsableUninstallerVersion(FileVersion64 version)
 // the value has no such switch.
 bool CutUninstallerCandidate(const std::string& uninstallString, const CodePage& codePage, std::string& candidate);
 
-// Examines one product's uninstall entry; sets path and returns true only when it names
-// an uninstaller of a usable version.
-bool CheckUninstallEntry(const std::string& subkeyName, std::string& path);
+// Examines one product's uninstall entry; returns true only when it names an uninstaller
+// of a usable version, with path set to the program as the entry names it and
+// programFile to the file the runner starts for it, whose version was the one read.
+bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::string& programFile);
 
-// Tries the products in table order; true with path set at the first usable uninstaller,
-// false with path untouched when none has one.
-bool FindUninstaller(std::string& path);
+// Tries the products in table order; true with path and programFile set at the first
+// usable uninstaller, false with both untouched when none has one.
+bool FindUninstaller(std::string& path, std::string& programFile);

@@ -9,6 +9,38 @@
 
 #include <string>
 
+namespace {
+bool IsFullPath(const std::string& path)
+{
+    const auto separator = [&](std::size_t pos) {
+        return path.size() > pos && (path[pos] == '\\' || path[pos] == '/');
+    };
+    return (separator(0) && separator(1)) || (path.size() > 2 && path[1] == ':' && separator(2));
+}
+
+// The version resource is read through the library loader, which would look for a
+// relative path along the DLL search path (since start-up the system folder alone) rather
+// than in the current directory, where a process start finds it. So a relative path is
+// made full first, from the current directory.
+std::string PathAsAProcessStartTakesIt(const std::string& path)
+{
+    if (path.empty() || IsFullPath(path)) {
+        return path;
+    }
+    const DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0) {
+        return path;
+    }
+    std::string full(size, '\0');
+    const DWORD length = GetFullPathNameA(path.c_str(), size, &full[0], nullptr);
+    if (length == 0 || length >= size) {
+        return path;
+    }
+    full.resize(length);
+    return full;
+}
+} // namespace
+
 FileVersion64 GetFileVersion64(const std::string& path)
 {
     const UniqueModule library(LoadSystemLibrary("version.dll"));
@@ -22,7 +54,8 @@ FileVersion64 GetFileVersion64(const std::string& path)
         return 0;
     }
 
-    const DWORD size = getSize(path.c_str(), nullptr);
+    const std::string file = PathAsAProcessStartTakesIt(path);
+    const DWORD size = getSize(file.c_str(), nullptr);
     if (size == 0) {
         return 0;
     }
@@ -32,7 +65,7 @@ FileVersion64 GetFileVersion64(const std::string& path)
     } catch (const std::bad_alloc&) {
         return 0;
     }
-    if (!getInfo(path.c_str(), 0, size, &block[0])) {
+    if (!getInfo(file.c_str(), 0, size, &block[0])) {
         return 0;
     }
     void* fixed = nullptr;

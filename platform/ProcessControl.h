@@ -1,11 +1,19 @@
-// The running launcher's own process: where its executable lies and how it ends.
+// The running launcher's own process: its command line, where its executable lies and how
+// it ends.
 #pragma once
 
 #include <string>
 
-// Full path of the running executable, whatever its length; empty when the system
-// cannot give it.
-std::string GetModulePath();
+// The process command line in the ANSI code page, converted from the wide one without
+// best fit: a character the code page lacks becomes '?', so a name that Windows would
+// otherwise turn into a quote, a blank or a slash cannot cut the line differently.
+std::string GetAnsiCommandLine();
+
+// Full path of the running executable in the ANSI code page, whatever its length. Where
+// the code page cannot hold its folder's name, the folder's short (8.3) form is taken;
+// false when that cannot be held either. Characters of the file name itself that the code
+// page lacks become '?'. True with an empty path when the system cannot give it.
+bool GetModulePath(std::string& path);
 
 // Ends the process through the runtime's normal exit (exit handlers run, buffers are
 // flushed) with the given exit code.

@@ -13,11 +13,28 @@
 // started (or its end could not be awaited or its exit code read).
 std::int32_t RunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1);
 
-// As RunAndWait, but tells a child that ended with -1 apart from one that never ran: true
-// with exitCode set when the child was started and its exit code read, false (exitCode -1)
-// otherwise.
-bool TryRunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1,
-                   std::int32_t& exitCode);
+enum class RunOutcome {
+    Ended, // the child ran to its end; its exit code was read
+    NotStarted, // no file, no process, or its end or exit code could not be had
+    NeedsElevation, // the program asks for administrator rights the launcher lacks
+};
+
+// As RunAndWait, but tells a child that ended with -1 apart from one that never ran, and
+// one that was refused for want of administrator rights (ERROR_ELEVATION_REQUIRED) apart
+// from every other failure. exitCode is -1 unless the child ended.
+RunOutcome TryRunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1,
+                         std::int32_t& exitCode);
+
+// Starts the file RunAndWait would start for name through the shell (its default verb, so
+// that Windows asks for consent when the program needs administrator rights), with
+// parameters and the launcher's current directory, and waits for it without time-out.
+// The shell puts the program in quotes on the child's command line, and the child
+// inherits no handles. False (exitCode -1) when it was not started, consent declined
+// included.
+bool RunThroughShellAndWait(const std::string& name, const std::string& parameters, std::int32_t& exitCode);
+
+// The file RunAndWait would start for name; empty when there is none.
+std::string FindProgramFile(const std::string& name);
 
 // The pure half of the runner, also built natively.
 

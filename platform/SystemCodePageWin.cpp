@@ -1,4 +1,4 @@
-// Learning the ANSI code page from the system; see SystemCodePage.h.
+// Learning the ANSI code page from the system, and converting into it; see SystemCodePage.h.
 #include "SystemCodePage.h"
 
 #include <windows.h>
@@ -49,4 +49,30 @@ CodePage LearnSystemCodePage()
         }
     }
     return codePage;
+}
+
+bool WideToAnsi(const wchar_t* wide, std::size_t length, unsigned codePage, std::string& ansi)
+{
+    ansi.clear();
+    if (length == 0) {
+        return true;
+    }
+    // UTF-8 holds every character, and the system refuses the no-best-fit flag and a
+    // default character for it.
+    const bool utf8 = codePage == CP_UTF8 || (codePage == CP_ACP && GetACP() == CP_UTF8);
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const char* defaultChar = utf8 ? nullptr : "?";
+    BOOL usedDefault = FALSE;
+    BOOL* usedDefaultOut = utf8 ? nullptr : &usedDefault;
+    const int wideLength = static_cast<int>(length);
+    const int size = WideCharToMultiByte(codePage, flags, wide, wideLength, nullptr, 0, defaultChar, usedDefaultOut);
+    if (size <= 0) {
+        return false;
+    }
+    ansi.resize(static_cast<std::size_t>(size));
+    if (WideCharToMultiByte(codePage, flags, wide, wideLength, &ansi[0], size, defaultChar, usedDefaultOut) != size) {
+        ansi.clear();
+        return false;
+    }
+    return !usedDefault;
 }

@@ -1,4 +1,4 @@
-// Ctrl key and message boxes; see UserInterface.h.
+// Ctrl key, window station and message boxes; see UserInterface.h.
 //
 // user32 is loaded from the system folder rather than imported, so that neither it nor any
 // DLL it depends on can be picked up from the launcher's own folder.
@@ -22,6 +22,19 @@ short ReadControlKeyState()
 {
     const auto getKeyState = FindFunction<decltype(&GetKeyState)>(User32(), "GetKeyState");
     return getKeyState != nullptr ? getKeyState(VK_CONTROL) : 0;
+}
+
+bool WindowStationIsVisible()
+{
+    const auto getStation = FindFunction<decltype(&GetProcessWindowStation)>(User32(), "GetProcessWindowStation");
+    const auto getInformation =
+        FindFunction<decltype(&GetUserObjectInformationA)>(User32(), "GetUserObjectInformationA");
+    USEROBJECTFLAGS flags{};
+    if (getStation == nullptr || getInformation == nullptr ||
+        !getInformation(getStation(), UOI_FLAGS, &flags, sizeof flags, nullptr)) {
+        return true;
+    }
+    return (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
 int ShowMessageBox(const std::string& text, const std::string& title, unsigned style)

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 const char* const kUninstallList = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
@@ -22,6 +24,7 @@ const char* const kProducts[] = {
     "TrelvoHeddle!UninstallKey",
     "TOV!UninstallKey",
 };
+const char* const kConfig = "[Setup]\r\nLanguage=de\r\n";
 const char* const kNotFound = "No Trelvo/RedadaVador/TrelvoTalo/TrelvoOrvendel/TrelvoQuent/\n"
                               "TrelvoVantelo/TrelvoLumio/TrelvoHeddle installer (=uninstaller) found.\n"
                               "Please install one of these demos first.";
@@ -64,7 +67,8 @@ protected:
         for (const std::string& directory : {kit_, products_, reports_}) {
             CreateDirectoryA(directory.c_str(), nullptr);
         }
-        launcher_ = PlaceLauncher(kit_);
+        launcher_ = kit_ + "Quorvane.exe";
+        PlaceLauncher(Wide(kit_));
         SetEnvironmentVariableA("QUORVANE_REPORT", (reports_ + "report.txt").c_str());
         SetEnvironmentVariableA("QUORVANE_MARK", "from the launcher's parent");
         SetEnvironmentVariableA("QUORVANE_EXIT", "0");
@@ -76,13 +80,21 @@ protected:
         SetEnvironmentVariableA("QUORVANE_EXIT", nullptr);
     }
 
-    // Quorvane.exe as shipped, with a setup.cfg beside it.
-    static std::string PlaceLauncher(const std::string& directory)
+    // Quorvane.exe as shipped, with a setup.cfg beside it. Wide, for folder names the
+    // ANSI code page lacks.
+    static std::wstring PlaceLauncher(const std::wstring& folder, const std::string& config = kConfig)
     {
-        CreateDirectoryA(directory.c_str(), nullptr);
-        const std::string launcher = directory + "Quorvane.exe";
-        EXPECT_TRUE(CopyFileA((TestProgramDirectory() + "Quorvane.exe").c_str(), launcher.c_str(), FALSE));
-        WriteWholeFile(directory + "setup.cfg", "[Setup]\r\nLanguage=de\r\n");
+        CreateDirectoryW(folder.c_str(), nullptr);
+        const std::wstring launcher = folder + L"Quorvane.exe";
+        // QUORVANE_LAUNCHER names another build to try, such as a signed one.
+        const char* shipped = std::getenv("QUORVANE_LAUNCHER");
+        const std::string source = shipped != nullptr ? shipped : TestProgramDirectory() + "Quorvane.exe";
+        EXPECT_TRUE(CopyFileW(Wide(source).c_str(), launcher.c_str(), FALSE)) << source;
+        HANDLE file =
+            CreateFileW((folder + L"setup.cfg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        EXPECT_TRUE(WriteFile(file, config.data(), static_cast<DWORD>(config.size()), &written, nullptr));
+        CloseHandle(file);
         return launcher;
     }
     // A copy of a test uninstaller ("1239", "1238", "plain", ...) under Products\.
@@ -108,20 +120,39 @@ protected:
         SetEntry(kProducts[index], REG_SZ, program + " /UNINSTALL /LOG");
         return program;
     }
-    LaunchResult Launch(const std::string& arguments = "", const std::string& launcher = "")
+    // The launcher started with its full path in quotes, as Explorer starts it.
+    LaunchOptions Started(const std::wstring& arguments, const std::wstring& launcher = L"") const
+    {
+        LaunchOptions options;
+        options.program = launcher.empty() ? Wide(launcher_) : launcher;
+        options.commandLine = L"\"" + options.program + L"\"" + arguments;
+        return options;
+    }
+    LaunchResult Run(const LaunchOptions& options)
     {
         DeleteFileA((reports_ + "report.txt").c_str());
-        const std::string program = launcher.empty() ? launcher_ : launcher;
-        LaunchOptions options;
-        options.program = program;
-        options.commandLine = "\"" + program + "\"" + arguments;
         const LaunchResult result = ObserveLaunch(options);
         EXPECT_TRUE(result.started);
         EXPECT_FALSE(result.timedOut);
         return result;
     }
+    LaunchResult Launch(const std::string& arguments = "", const std::string& launcher = "")
+    {
+        return Run(Started(Wide(arguments), Wide(launcher)));
+    }
     std::string Report(const std::string& field) { return ReportField(ReadWholeFile(reports_ + "report.txt"), field); }
     std::string ConfigSwitch(const std::string& directory) { return "/config=\"" + directory + "setup.cfg\""; }
+    // What the file holds that the installer's config switch names.
+    std::string ConfigContent()
+    {
+        const std::string commandLine = Report("cmdline");
+        const std::size_t start = commandLine.find("/config=\"");
+        if (start == std::string::npos) {
+            return "<no config switch>";
+        }
+        const std::size_t path = start + 9;
+        return ReadWholeFile(commandLine.substr(path, commandLine.find('"', path) - path));
+    }
 
     void ExpectNotFound(const LaunchResult& result)
     {
@@ -248,11 +279,10 @@ TEST_F(EndToEnd, HandsTheInstallerItsExactCommandLine)
         {launcher_ + "\t\t/S", program + "  /S " + config},
     };
     for (const auto& c : cases) {
-        DeleteFileA((reports_ + "report.txt").c_str());
         LaunchOptions options;
-        options.program = launcher_;
-        options.commandLine = c.launcherCommandLine;
-        const LaunchResult result = ObserveLaunch(options);
+        options.program = Wide(launcher_);
+        options.commandLine = Wide(c.launcherCommandLine);
+        const LaunchResult result = Run(options);
         EXPECT_EQ(result.exitCode, 0u) << c.launcherCommandLine;
         EXPECT_EQ(Report("cmdline"), c.installerCommandLine) << c.launcherCommandLine;
     }
@@ -261,9 +291,9 @@ TEST_F(EndToEnd, HandsTheInstallerItsExactCommandLine)
 TEST_F(EndToEnd, LauncherInAFolderWithBlanks)
 {
     const std::string kit = scratch_.path() + "Media Kit 2\\";
-    const std::string launcher = PlaceLauncher(kit);
+    const std::wstring launcher = PlaceLauncher(Wide(kit));
     const std::string program = Install(7, "1239");
-    EXPECT_EQ(Launch(" /S", launcher).exitCode, 0u);
+    EXPECT_EQ(Run(Started(L" /S", launcher)).exitCode, 0u);
     EXPECT_EQ(Report("cmdline"), program + "  /S " + ConfigSwitch(kit));
 }
 
@@ -290,32 +320,70 @@ TEST_F(EndToEnd, EndsWithMinusOneWhenTheInstallerCannotBeStarted)
     EXPECT_EQ(result.exitCode, 0xFFFFFFFFu);
 }
 
-// The suite runs with WINEDLLOVERRIDES=version=n,b: Wine then prefers a version.dll found
-// beside a program to its own, as Windows does.
-TEST_F(EndToEnd, AVersionLibraryPlantedBesideTheLauncherIsNotLoaded)
+// The plants' names, from the suite's WINEDLLOVERRIDES, which names each "n,b": Wine then
+// prefers a DLL found beside a program to its own, as Windows does for a DLL that is not
+// one of its known DLLs.
+std::vector<std::string> PlantNames()
 {
-    const std::string marker = reports_ + "planted-library-ran";
-    SetEnvironmentVariableA("QUORVANE_PLANT_MARKER", marker.c_str());
-    ASSERT_TRUE(
-        CopyFileA((TestProgramDirectory() + "planted\\version.dll").c_str(), (kit_ + "version.dll").c_str(), FALSE));
+    std::string names = std::getenv("WINEDLLOVERRIDES") != nullptr ? std::getenv("WINEDLLOVERRIDES") : "";
+    names = names.substr(0, names.find('='));
+    std::vector<std::string> split;
+    for (std::size_t start = 0; start < names.size();) {
+        const std::size_t end = std::min(names.find(',', start), names.size());
+        split.push_back(names.substr(start, end - start));
+        start = end + 1;
+    }
+    return split;
+}
 
-    // The plant works: an ordinary load by name from a program beside it runs its code.
+TEST_F(EndToEnd, NoDllPlantedBesideTheLauncherIsLoadedOnAnyPath)
+{
+    const std::vector<std::string> names = PlantNames();
+    ASSERT_GE(names.size(), 20u) << "run with WINEDLLOVERRIDES naming the plants";
+    const std::string markers = reports_ + "Markers\\";
+    CreateDirectoryA(markers.c_str(), nullptr);
+    SetEnvironmentVariableA("QUORVANE_PLANT_MARKERS", markers.c_str());
+    for (const std::string& name : names) {
+        ASSERT_TRUE(
+            CopyFileA((TestProgramDirectory() + "planted_library.dll").c_str(), (kit_ + name + ".dll").c_str(), FALSE));
+    }
+    const auto ran = [&markers] {
+        std::string listing;
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((markers + "*.dll").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+            listing += std::string(found.cFileName) + " ";
+            DeleteFileA((markers + found.cFileName).c_str());
+        }
+        FindClose(search);
+        return listing;
+    };
+
+    // The plants work: a program beside them that loads each by its name runs them all.
     ASSERT_TRUE(
         CopyFileA((TestProgramDirectory() + "plain_loader.exe").c_str(), (kit_ + "plain_loader.exe").c_str(), FALSE));
     LaunchOptions control;
-    control.program = kit_ + "plain_loader.exe";
-    control.commandLine = "plain_loader.exe";
-    EXPECT_EQ(ObserveLaunch(control).exitCode, 0u);
-    EXPECT_NE(GetFileAttributesA(marker.c_str()), INVALID_FILE_ATTRIBUTES) << "the planted library was not loaded";
-    DeleteFileA(marker.c_str());
+    control.program = Wide(kit_ + "plain_loader.exe");
+    control.commandLine = L"plain_loader.exe";
+    EXPECT_EQ(Run(control).exitCode, 0u);
+    const std::string loaded = ran();
+    EXPECT_EQ(static_cast<std::size_t>(std::count(loaded.begin(), loaded.end(), ' ')), names.size()) << loaded;
 
-    // The launcher reads versions through the system's copy only.
+    // The launcher's three ways to end: the installer run, the error box, and an installer
+    // that cannot be started (a library carrying a good version).
     const std::string program = Install(0, "1239");
-    const LaunchResult result = Launch(" /S");
-    SetEnvironmentVariableA("QUORVANE_PLANT_MARKER", nullptr);
-    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_EQ(Launch(" /S").exitCode, 0u);
     EXPECT_EQ(Report("module"), program);
-    EXPECT_EQ(GetFileAttributesA(marker.c_str()), INVALID_FILE_ATTRIBUTES) << "the launcher ran the planted library";
+    EXPECT_EQ(ran(), "") << "after a run of the installer";
+    RemoveEntries();
+    ExpectNotFound(Launch(" /S"));
+    EXPECT_EQ(ran(), "") << "after the error box";
+    const std::string library = products_ + "RARAVIRO.dll";
+    ASSERT_TRUE(CopyFileA((TestProgramDirectory() + "uninstaller_library.dll").c_str(), library.c_str(), FALSE));
+    SetEntry(kProducts[0], REG_SZ, library + " /UNINSTALL");
+    EXPECT_EQ(Launch(" /S").exitCode, 0xFFFFFFFFu);
+    EXPECT_EQ(ran(), "") << "after an installer that could not be started";
+    SetEnvironmentVariableA("QUORVANE_PLANT_MARKERS", nullptr);
 }
 
 TEST_F(EndToEnd, BadEntriesAndBadUninstallersCountAsNoProduct)
@@ -381,8 +449,8 @@ std::string Listing(const std::string& directory)
 std::string RegistryExport(const std::string& root, const std::string& file)
 {
     LaunchOptions options;
-    options.program = "C:\\windows\\system32\\reg.exe";
-    options.commandLine = "reg.exe export " + root + " \"" + file + "\" /y";
+    options.program = L"C:\\windows\\system32\\reg.exe";
+    options.commandLine = Wide("reg.exe export " + root + " \"" + file + "\" /y");
     EXPECT_EQ(ObserveLaunch(options).exitCode, 0u) << root;
     return ReadWholeFile(file);
 }
@@ -409,17 +477,101 @@ TEST_F(EndToEnd, DoubleByteFolderNamesUnderCodePage932)
         GTEST_SKIP() << "run with QUORVANE_EXPECT_ACP=932";
     }
     ASSERT_EQ(GetACP(), 932u);
-    // Katakana SO is 0x83 0x5C: its second byte is a backslash.
+    // Katakana SO is 0x83 0x5C: its second byte is a backslash. The long folder is more
+    // than 260 bytes but fewer characters, where the ANSI module path used to come back
+    // cut inside a character.
     const std::string so = "\x83\x5C";
-    const std::string kit = scratch_.path() + "Kit" + so + "\\";
-    const std::string launcher = PlaceLauncher(kit);
+    std::string a80;
+    for (int i = 0; i < 80; ++i) {
+        a80 += "\x82\xA0"; // hiragana A
+    }
+    CreateDirectoryA((scratch_.path() + "x" + a80).c_str(), nullptr);
     const std::string program = PlaceUninstaller("1239", "Un" + so + "\\RARAVIRO.exe");
     ASSERT_EQ(GetFileAttributesA(program.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
     SetEntry(kProducts[2], REG_SZ, program + " /uninstall");
-    const LaunchResult result = Launch(" /S", launcher);
-    EXPECT_TRUE(result.boxes.empty());
-    EXPECT_EQ(result.exitCode, 0u);
-    EXPECT_EQ(Report("module"), program);
-    EXPECT_EQ(Report("cmdline"), program + "  /S " + ConfigSwitch(kit));
+    for (const std::string& folder : {"Kit" + so + "\\", "x" + a80 + "\\" + a80.substr(0, 120) + "\\"}) {
+        const std::string kit = scratch_.path() + folder;
+        const LaunchResult result = Run(Started(L" /S", PlaceLauncher(Wide(kit))));
+        EXPECT_TRUE(result.boxes.empty());
+        EXPECT_EQ(result.exitCode, 0u);
+        EXPECT_EQ(Report("module"), program);
+        EXPECT_EQ(Report("cmdline"), program + "  /S " + ConfigSwitch(kit)) << kit.size() << " bytes";
+    }
+}
+
+// Started as Explorer starts it, from folders whose names Windows' ANSI calls would turn
+// into a quote and a slash, or into the name of another folder.
+TEST_F(EndToEnd, FolderNamesAndArgumentsTheCodePageCannotHold)
+{
+    const std::string program = Install(0, "1239");
+    const struct {
+        const wchar_t* folder;
+        const wchar_t* arguments;
+        const char* installerArguments;
+    } cases[] = {
+        {L"k\uFF02 \uFF0FINJECTED \uFF02", L" /S", "/S"},
+        {L"\u0141\u00F3d\u017A", L" /S", "/S"},
+        {L"Plain", L" /NAME=\u0141\uFF02x\uFF0F /S", "/NAME=??x? /S"},
+    };
+    for (const auto& c : cases) {
+        const std::string config = "[Setup]\r\nFrom=" + std::to_string(&c - cases) + "\r\n";
+        const LaunchResult result =
+            Run(Started(c.arguments, PlaceLauncher(Wide(scratch_.path()) + c.folder + L"\\", config)));
+        EXPECT_TRUE(result.boxes.empty());
+        EXPECT_EQ(result.exitCode, 0u);
+        const std::string expected = program + "  " + c.installerArguments + " /config=\"";
+        EXPECT_EQ(Report("cmdline").substr(0, expected.size()), expected);
+        EXPECT_EQ(ConfigContent(), config) << Report("cmdline");
+    }
+}
+
+// How a service, a scheduled task or a deployment agent starts the launcher: in a window
+// station of its own that nobody sees, where a box would wait for ever.
+TEST_F(EndToEnd, InAWindowStationNobodySeesItShowsNoBox)
+{
+    HWINSTA visible = GetProcessWindowStation();
+    HWINSTA station = CreateWindowStationA("QuorvaneHidden", 0, WINSTA_ALL_ACCESS, nullptr);
+    ASSERT_NE(station, nullptr);
+    ASSERT_TRUE(SetProcessWindowStation(station));
+    HDESK desktop = CreateDesktopA("Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    SetProcessWindowStation(visible);
+    ASSERT_NE(desktop, nullptr);
+
+    LaunchOptions options = Started(L" /S");
+    options.desktop = L"QuorvaneHidden\\Default";
+    options.timeoutMs = 10000;
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(Run(options).exitCode, 0xFFFFFFFFu);
+    EXPECT_LT(GetTickCount() - start, 5000u);
+    EXPECT_EQ(Report("cmdline"), "<missing>");
+
+    const std::string program = Install(3, "1239");
+    EXPECT_EQ(Run(options).exitCode, 0u);
+    EXPECT_EQ(Report("cmdline"), program + "  /S " + ConfigSwitch(kit_));
+    CloseDesktop(desktop);
+    CloseWindowStation(station);
+}
+
+// An entry that names its program without a folder: the program is the current folder's,
+// and its version is read there too, not from a file of that name elsewhere.
+TEST_F(EndToEnd, ABareNameIsTheCurrentFoldersProgram)
+{
+    const std::string work = scratch_.path() + "Work\\";
+    CreateDirectoryA(work.c_str(), nullptr);
+    SetEntry(kProducts[0], REG_SZ, "RARAVIRO.exe /UNINSTALL");
+    LaunchOptions options = Started(L" /S");
+    options.currentDirectory = Wide(work);
+
+    ASSERT_TRUE(
+        CopyFileA((TestProgramDirectory() + "uninstaller_1239.exe").c_str(), (work + "RARAVIRO.exe").c_str(), FALSE));
+    EXPECT_EQ(Run(options).exitCode, 0u);
+    EXPECT_EQ(Report("module"), work + "RARAVIRO.exe");
+    EXPECT_EQ(Report("cmdline"), "RARAVIRO.exe  /S " + ConfigSwitch(kit_));
+
+    ASSERT_TRUE(
+        CopyFileA((TestProgramDirectory() + "uninstaller_1239.exe").c_str(), (kit_ + "RARAVIRO.exe").c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileA((TestProgramDirectory() + "uninstaller_plain.exe").c_str(), (work + "RARAVIRO.exe").c_str(), FALSE));
+    ExpectNotFound(Run(options));
 }
 } // namespace

@@ -4,6 +4,7 @@
 //        launch_driver --file-version FILE
 // The command line is read from a file so that no shell or loader changes a byte of it.
 #include "LaunchObserver.h"
+#include "WineTestSupport.h"
 
 #include <cstdio>
 #include <fstream>
@@ -49,8 +50,8 @@ int main(int argc, char** argv)
     commandLine << file.rdbuf();
 
     LaunchOptions options;
-    options.program = argv[1];
-    options.commandLine = commandLine.str();
+    options.program = Wide(argv[1]);
+    options.commandLine = Wide(commandLine.str());
     if (argc > 3) {
         options.screenshotBmp = argv[3];
     }

@@ -82,20 +82,20 @@ bool SaveWindowPicture(HWND window, const std::string& path)
 }
 } // namespace
 
-// The process is started through the wide call so that a program path longer than
-// MAX_PATH can be started too.
 LaunchResult ObserveLaunch(const LaunchOptions& options)
 {
     LaunchResult result;
-    const std::wstring program = Wide(options.program);
-    std::wstring commandLine = Wide(options.commandLine);
+    std::wstring commandLine = options.commandLine;
     commandLine.push_back(L'\0');
-    const std::wstring directory = Wide(options.currentDirectory);
+    std::wstring desktop = options.desktop;
+    desktop.push_back(L'\0');
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    startup.lpDesktop = options.desktop.empty() ? nullptr : &desktop[0];
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
+    if (!CreateProcessW(options.program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        options.currentDirectory.empty() ? nullptr : options.currentDirectory.c_str(), &startup,
+                        &process)) {
         return result;
     }
     result.started = true;

@@ -15,10 +15,12 @@ struct ObservedBox {
     bool hasIcon = false;
 };
 
+// Wide, so that a test can start a program with characters the ANSI code page lacks.
 struct LaunchOptions {
-    std::string program; // the file to start
-    std::string commandLine; // byte for byte what the program gets
-    std::string currentDirectory; // empty: the observer's own
+    std::wstring program; // the file to start
+    std::wstring commandLine; // character for character what the program gets
+    std::wstring currentDirectory; // empty: the observer's own
+    std::wstring desktop; // "station\\desktop" to start on; empty: the observer's own
     std::string screenshotBmp; // where to save a picture of the first box; empty: none
     DWORD timeoutMs = 60000; // the program is ended after this
 };

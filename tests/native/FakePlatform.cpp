@@ -43,24 +43,34 @@ FileVersion64 GetFileVersion64(const std::string& path)
     return found == Fake().versions.end() ? 0 : found->second;
 }
 
-bool TryRunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1,
-                   std::int32_t& exitCode)
+std::string FindProgramFile(const std::string& name)
 {
-    Fake().runs.push_back({name, argument0, argument1});
-    exitCode = Fake().childStarts ? Fake().childExitCode : -1;
-    return Fake().childStarts;
+    return ChooseProgramFile(name, [](const std::string& file) { return Fake().versions.count(file) != 0; });
 }
 
-std::int32_t RunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1)
+RunOutcome TryRunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1,
+                         std::int32_t& exitCode)
 {
-    std::int32_t exitCode = -1;
-    TryRunAndWait(name, argument0, argument1, exitCode);
-    return exitCode;
+    Fake().runs.push_back({name, argument0, argument1});
+    exitCode = Fake().startOutcome == RunOutcome::Ended ? Fake().childExitCode : -1;
+    return Fake().startOutcome;
+}
+
+bool RunThroughShellAndWait(const std::string& name, const std::string& parameters, std::int32_t& exitCode)
+{
+    Fake().shellRuns.push_back({name, "", parameters});
+    exitCode = Fake().shellStarts ? Fake().childExitCode : -1;
+    return Fake().shellStarts;
 }
 
 short ReadControlKeyState()
 {
     return Fake().controlKey();
+}
+
+bool WindowStationIsVisible()
+{
+    return Fake().stationVisible;
 }
 
 int ShowMessageBox(const std::string& text, const std::string& title, unsigned style)
@@ -69,9 +79,10 @@ int ShowMessageBox(const std::string& text, const std::string& title, unsigned s
     return 1; // IDOK
 }
 
-std::string GetModulePath()
+bool GetModulePath(std::string& path)
 {
-    return Fake().modulePath;
+    path = Fake().modulePathHeld ? Fake().modulePath : std::string();
+    return Fake().modulePathHeld;
 }
 
 void EndProcess(int exitCode)

@@ -5,6 +5,7 @@
 
 #include "platform/AnsiText.h"
 #include "platform/FileVersionReader.h"
+#include "platform/ProcessRunner.h"
 
 #include <gtest/gtest.h>
 
@@ -35,16 +36,21 @@ struct ProcessEnded {
 struct FakePlatform {
     // HKEY_LOCAL_MACHINE: full subkey path -> value name -> (type, data).
     std::map<std::string, std::map<std::string, std::pair<std::uint32_t, std::string>>> localMachine;
-    std::map<std::string, FileVersion64> versions; // files not listed have no version
+    // The files there are, with their versions (0: none); no other file exists.
+    std::map<std::string, FileVersion64> versions;
     std::string modulePath = "C:\\Kit\\Quorvane.exe";
-    bool childStarts = true;
+    bool modulePathHeld = true; // false: its folder cannot be named in the code page
+    RunOutcome startOutcome = RunOutcome::Ended;
+    bool shellStarts = true;
     std::int32_t childExitCode = 0;
+    bool stationVisible = true;
     std::function<short()> controlKey = [] {
         return short(0);
     };
 
     std::vector<std::string> registryReads;
     std::vector<FakeRun> runs;
+    std::vector<FakeRun> shellRuns; // argument0 empty, argument1 the parameters
     std::vector<FakeBox> boxes;
 };
 

@@ -28,6 +28,18 @@ protected:
         };
     }
     static FakeBox Info(const std::string& text) { return {text, kDebugTitle, 0}; }
+    // The launcher ends the process with exitCode before any installer runs.
+    static void ExpectEndsWithoutInstaller(int exitCode)
+    {
+        Fake().runs.clear();
+        try {
+            RunLauncher("/S");
+            ADD_FAILURE() << "the launcher went on";
+        } catch (const ProcessEnded& ended) {
+            EXPECT_EQ(ended.exitCode, exitCode);
+        }
+        EXPECT_TRUE(Fake().runs.empty());
+    }
 };
 
 TEST_F(LaunchSequence, WithControlHeldShowsPathParametersAndResultInOrder)
@@ -70,31 +82,88 @@ TEST_F(LaunchSequence, WithoutControlShowsNothingAndEndsWithZeroWhateverTheInsta
     EXPECT_TRUE(Fake().boxes.empty());
 }
 
-TEST_F(LaunchSequence, EndsWithMinusOneWhenTheInstallerCannotBeStarted)
+TEST_F(LaunchSequence, AnInstallerThatNeedsAdministratorRightsIsStartedThroughTheShell)
+{
+    // An entry without extension: the file started is not the name on the command line.
+    Fake().localMachine[UninstallKeyPath(ProductUninstallKeys[0])]["UninstallString"] = {1, "C:\\T\\UN/UNINSTALL"};
+    Fake().versions["C:\\T\\UN.exe"] = MinimumUninstallerVersion;
+    const std::string parameters = "/S /config=\"C:\\Kit\\setup.cfg\"";
+    HoldControl();
+    Fake().childExitCode = 3;
+    const struct {
+        RunOutcome start;
+        bool visible, shellStarts;
+        std::size_t shellRuns;
+        int exitCode;
+        const char* lastBox;
+    } cases[] = {
+        {RunOutcome::NeedsElevation, true, true, 1, 0, "(Un-)Installer ready with return-value:3"},
+        {RunOutcome::NeedsElevation, true, false, 1, -1, "(Un-)Installer ready with return-value:-1"},
+        {RunOutcome::NotStarted, true, true, 0, -1, "(Un-)Installer ready with return-value:-1"},
+        {RunOutcome::NeedsElevation, false, true, 0, -1, nullptr}, // nobody could give consent
+    };
+    for (const auto& c : cases) {
+        Fake().runs.clear();
+        Fake().shellRuns.clear();
+        Fake().boxes.clear();
+        Fake().startOutcome = c.start;
+        Fake().stationVisible = c.visible;
+        Fake().shellStarts = c.shellStarts;
+        SCOPED_TRACE(static_cast<int>(c.start) * 100 + c.visible * 10 + c.shellStarts);
+
+        EXPECT_EQ(RunLauncher("/S"), c.exitCode);
+        ASSERT_EQ(Fake().runs.size(), 1u);
+        EXPECT_EQ(Fake().runs[0].name, "C:\\T\\UN.exe");
+        EXPECT_EQ(Fake().runs[0].argument0, "C:\\T\\UN");
+        EXPECT_EQ(Fake().runs[0].argument1, parameters);
+        ASSERT_EQ(Fake().shellRuns.size(), c.shellRuns);
+        if (c.shellRuns != 0) {
+            EXPECT_EQ(Fake().shellRuns[0].name, "C:\\T\\UN.exe");
+            EXPECT_EQ(Fake().shellRuns[0].argument1, parameters);
+        }
+        if (c.lastBox != nullptr) {
+            EXPECT_EQ(Fake().boxes.back(), Info(c.lastBox));
+        } else {
+            EXPECT_TRUE(Fake().boxes.empty());
+        }
+    }
+}
+
+TEST_F(LaunchSequence, ShowsNoBoxWhereNobodyCanSeeIt)
+{
+    InstallProduct(0, "C:\\Old\\UNold.exe ", 1);
+    InstallProduct(1, kGood, MinimumUninstallerVersion);
+    HoldControl();
+    Fake().stationVisible = false;
+    EXPECT_EQ(RunLauncher("/S"), 0);
+    EXPECT_EQ(Fake().runs.size(), 1u);
+
+    Fake().localMachine.clear();
+    ExpectEndsWithoutInstaller(-1);
+    Fake().modulePathHeld = false;
+    InstallProduct(1, kGood, MinimumUninstallerVersion);
+    ExpectEndsWithoutInstaller(-1);
+    EXPECT_TRUE(Fake().boxes.empty());
+}
+
+TEST_F(LaunchSequence, AFolderTheCodePageCannotNameStopsBeforeTheInstaller)
 {
     InstallProduct(0, kGood, MinimumUninstallerVersion);
-    Fake().childStarts = false;
-    EXPECT_EQ(RunLauncher(""), -1);
-    HoldControl();
-    EXPECT_EQ(RunLauncher(""), -1);
-    EXPECT_EQ(Fake().boxes.back(), Info("(Un-)Installer ready with return-value:-1"));
+    Fake().modulePathHeld = false;
+    ExpectEndsWithoutInstaller(-1);
+    const std::vector<FakeBox> expected = {{kFolderNameMessage, "Quorvane Error", 0x10}};
+    EXPECT_EQ(Fake().boxes, expected);
 }
 
 TEST_F(LaunchSequence, NoProductShowsOnlyTheErrorBoxAndEndsWithMinusOne)
 {
     Fake().localMachine[UninstallKeyPath(ProductUninstallKeys[4])]["UninstallString"] = {1, "C:\\X\\UN.exe"};
-    try {
-        RunLauncher("/S");
-        FAIL() << "the launcher went on without an uninstaller";
-    } catch (const ProcessEnded& ended) {
-        EXPECT_EQ(ended.exitCode, -1);
-    }
+    ExpectEndsWithoutInstaller(-1);
     const std::vector<FakeBox> expected = {{"No Trelvo/RedadaVador/TrelvoTalo/TrelvoOrvendel/TrelvoQuent/\n"
                                             "TrelvoVantelo/TrelvoLumio/TrelvoHeddle installer (=uninstaller) found.\n"
                                             "Please install one of these demos first.",
                                             "Quorvane Error", 0x10}};
     EXPECT_EQ(Fake().boxes, expected);
-    EXPECT_TRUE(Fake().runs.empty());
     EXPECT_EQ(Fake().registryReads.size(), 8u);
 }
 

@@ -70,8 +70,8 @@ TEST_F(Discovery, TakesTheFirstUsableProductAndLooksNoFurther)
         return short(0x80);
     };
 
-    std::string path;
-    ASSERT_TRUE(FindUninstaller(path));
+    std::string path, programFile;
+    ASSERT_TRUE(FindUninstaller(path, programFile));
     EXPECT_EQ(path, "C:\\TTAL\\UN.exe ");
     const std::vector<std::string> read = {UninstallKeyPath("Trelvo - Ruzod Iri!UninstallKey"),
                                            UninstallKeyPath("RedadaVador!UninstallKey"),
@@ -92,11 +92,40 @@ TEST_F(Discovery, PassesOverEntriesWithoutSwitchSilentlyAndOldOnesWithABox)
         return short(0x80);
     };
 
-    std::string path;
-    ASSERT_TRUE(FindUninstaller(path));
+    std::string path, programFile;
+    ASSERT_TRUE(FindUninstaller(path, programFile));
     EXPECT_EQ(path, "%ProgramFiles%\\D\\UN.exe "); // taken as stored
     ASSERT_EQ(Fake().boxes.size(), 2u);
     EXPECT_EQ(Fake().boxes[0].text, "No UNxxx.exe or old version at'C:\\B\\UN.exe '");
     EXPECT_EQ(Fake().boxes[1].text, "No UNxxx.exe or old version at'C:\\C\\UN.exe '");
+}
+
+TEST_F(Discovery, ReadsTheVersionOfTheFileThatWillBeStarted)
+{
+    const struct {
+        const char* uninstallString;
+        std::map<std::string, FileVersion64> files;
+        const char* programFile; // empty: passed over
+    } cases[] = {
+        // A bare name is the current directory's file, not one found along a search path.
+        {"RARAVIRO.exe /UNINSTALL", {{".\\RARAVIRO.exe ", MinimumUninstallerVersion}}, ".\\RARAVIRO.exe "},
+        {"RARAVIRO.exe /UNINSTALL", {{"RARAVIRO.exe ", MinimumUninstallerVersion}}, ""},
+        // Without extension: the file with the extension the runner adds, no other.
+        {"C:\\T\\UN/UNINSTALL", {{"C:\\T\\UN.com", 1}, {"C:\\T\\UN.exe", MinimumUninstallerVersion}}, ""},
+        {"C:\\T\\UN/UNINSTALL", {{"C:\\T\\UN", MinimumUninstallerVersion}}, ""},
+        {"C:\\T\\UN/UNINSTALL", {{"C:\\T\\UN.exe", MinimumUninstallerVersion}}, "C:\\T\\UN.exe"},
+    };
+    for (const auto& c : cases) {
+        SetEntry(ProductUninstallKeys[0], c.uninstallString);
+        Fake().versions = c.files;
+        std::string path = "untouched", programFile = "untouched";
+        EXPECT_EQ(FindUninstaller(path, programFile), *c.programFile != '\0') << c.uninstallString;
+        if (*c.programFile != '\0') {
+            EXPECT_EQ(programFile, c.programFile);
+            EXPECT_EQ(path, std::string(c.uninstallString).substr(0, path.size()));
+        } else {
+            EXPECT_EQ(programFile, "untouched");
+        }
+    }
 }
 } // namespace

@@ -114,7 +114,7 @@ TEST_F(ProcessRunner, ReturnsTheFullExitCodeAsASignedNumber)
     for (const auto& c : cases) {
         SetExitCode(c.exitCode);
         std::int32_t exitCode = 12345;
-        EXPECT_TRUE(TryRunAndWait(child, child, "", exitCode)) << c.exitCode;
+        EXPECT_EQ(TryRunAndWait(child, child, "", exitCode), RunOutcome::Ended) << c.exitCode;
         EXPECT_EQ(exitCode, c.result) << c.exitCode;
     }
 }
@@ -125,12 +125,39 @@ TEST_F(ProcessRunner, ReportsAChildThatCouldNotBeStarted)
     CreateDirectoryA((scratch_.path() + "dir.com").c_str(), nullptr);
     PlaceChild("dir.exe");
     std::int32_t exitCode = 12345;
-    EXPECT_FALSE(TryRunAndWait(scratch_.path() + "dir", "dir", "", exitCode));
+    EXPECT_EQ(TryRunAndWait(scratch_.path() + "dir", "dir", "", exitCode), RunOutcome::NotStarted);
     EXPECT_EQ(exitCode, -1);
     WriteWholeFile(scratch_.path() + "text.exe", "not a program");
-    EXPECT_FALSE(TryRunAndWait(scratch_.path() + "text.exe", "text.exe", "", exitCode));
+    EXPECT_EQ(TryRunAndWait(scratch_.path() + "text.exe", "text.exe", "", exitCode), RunOutcome::NotStarted);
     EXPECT_EQ(exitCode, -1);
     EXPECT_EQ(ReadWholeFile(report_), "");
+}
+
+// The start for installers that need administrator rights. Wine never refuses a plain
+// start for want of them, so the shell start is tried here on its own.
+TEST_F(ProcessRunner, StartsThroughTheShellWithTheProgramInQuotes)
+{
+    const std::string folder = scratch_.path() + "Shell Start\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string child = PlaceChild("Shell Start\\RARAVIRO.exe");
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
+    const std::string parameters = " /S /config=\"C:\\Kit\\setup.cfg\"";
+    for (const auto& c : {std::make_pair("3", 3), std::make_pair("0xFFFFFFFF", -1)}) {
+        SetExitCode(c.first);
+        DeleteFileA(report_.c_str());
+        std::int32_t exitCode = 12345;
+        // A bare name without extension: the same file a plain start takes.
+        EXPECT_TRUE(RunThroughShellAndWait("RARAVIRO", parameters, exitCode));
+        EXPECT_EQ(exitCode, c.second);
+        const std::string report = ReadWholeFile(report_);
+        EXPECT_EQ(ReportField(report, "cmdline"), "\".\\RARAVIRO.exe\" " + parameters);
+        EXPECT_EQ(ReportField(report, "module"), child);
+        EXPECT_EQ(ReportField(report, "cwd") + "\\", folder);
+        EXPECT_EQ(ReportField(report, "mark"), "inherited");
+    }
+    std::int32_t exitCode = 12345;
+    EXPECT_FALSE(RunThroughShellAndWait(scratch_.path() + "missing.exe", "", exitCode));
+    EXPECT_EQ(exitCode, -1);
 }
 } // namespace
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <cwchar>
 
 namespace {
 unsigned ExpectedCodePage()
@@ -47,5 +48,35 @@ TEST(SystemCodePage, Japanese932)
     EXPECT_EQ(text, "A\x82\x60\x83\x61\xB1Z");
     EXPECT_EQ(SearchText("C:\\\x83\x5C\\u.exe", "\\u", codePage), 5);
     EXPECT_EQ(SearchText("\x83\x5Cu", "\\u", codePage), -1);
+}
+
+TEST(WideToAnsi, PutsAQuestionMarkForWhatTheCodePageLacks)
+{
+    const struct {
+        const wchar_t* wide;
+        unsigned codePage;
+        const char* ansi;
+        bool exact;
+    } cases[] = {
+        // Best fit would give a quote, a slash, an L and a z.
+        {L"k\uFF02 \uFF0FINJECTED", 1252, "k? ?INJECTED", false},
+        {L"\u0141\u00F3d\u017A", 1252,
+         "?\xF3"
+         "d?",
+         false},
+        {L"C:\\Kit \u00E4\\", 1252, "C:\\Kit \xE4\\", true},
+        {L"\u3042\u30BD\\", 932, "\x82\xA0\x83\x5C\\", true},
+        {L"\u0141", 932, "?", false},
+        {L"\u0141\u00F3d\u017A", 65001,
+         "\xC5\x81\xC3\xB3"
+         "d\xC5\xBA",
+         true},
+        {L"", 1252, "", true},
+    };
+    for (const auto& c : cases) {
+        std::string ansi = "stale";
+        EXPECT_EQ(WideToAnsi(c.wide, std::wcslen(c.wide), c.codePage, ansi), c.exact) << c.ansi;
+        EXPECT_EQ(ansi, c.ansi);
+    }
 }
 } // namespace
