@@ -1,37 +1,94 @@
-// The least possible launcher, the yardstick for the real one's cost: the same platform
-// services once each (Ctrl key, one uninstall entry, one file version, one child started
-// and awaited) and nothing else.
+// The least possible launcher, the yardstick for the real one's cost: what the launcher
+// must do in the least code, with the same platform services: the DLL search kept to the
+// system folder, the code page learnt, the wide command line and module path converted,
+// user32 and version.dll loaded from the system folder, the Ctrl key read, the product keys
+// opened in order until one holds the entry, one file version read, and one child started
+// and awaited.
 #include <windows.h>
 
 #include <cstring>
 
+namespace {
+const char* const kKeys[] = {"Trelvo - Ruzod Iri!UninstallKey",
+                             "RedadaVador!UninstallKey",
+                             "TTAL!UninstallKey",
+                             "TOVUninstallKey",
+                             "TrelvoQuent!UninstallKey",
+                             "TrelvoVantelo!UninstallKey",
+                             "TrelvoLumio!UninstallKey",
+                             "TrelvoHeddle!UninstallKey"};
+
+template <typename Function>
+Function Find(HMODULE library, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+}
+} // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    GetKeyState(VK_CONTROL);
-    HKEY key = nullptr;
+    Find<BOOL(WINAPI*)(DWORD)>(GetModuleHandleA("kernel32.dll"),
+                               "SetDefaultDllDirectories")(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    SetDllDirectoryA("");
+
+    CPINFO info{};
+    GetCPInfo(GetACP(), &info);
+    unsigned char upper[256] = {};
+    for (unsigned byte = 1; byte < 256; ++byte) {
+        upper[byte] = static_cast<unsigned char>(byte);
+        const char in = static_cast<char>(byte);
+        WORD kind = 0;
+        GetStringTypeA(LOCALE_SYSTEM_DEFAULT, CT_CTYPE1, &in, 1, &kind);
+        char out[2] = {};
+        if ((kind & C1_LOWER) != 0 &&
+            LCMapStringA(LOCALE_SYSTEM_DEFAULT, LCMAP_UPPERCASE, &in, 1, out, sizeof out) == 1) {
+            upper[byte] = static_cast<unsigned char>(out[0]);
+        }
+    }
+    char commandLine[32768];
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, GetCommandLineW(), -1, commandLine, sizeof commandLine, "?",
+                        nullptr);
+    wchar_t module[MAX_PATH];
+    char modulePath[MAX_PATH * 2];
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, module, -1, modulePath, sizeof modulePath, "?", nullptr);
+
+    HMODULE user32 = LoadLibraryExA("user32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    Find<decltype(&GetKeyState)>(user32, "GetKeyState")(VK_CONTROL);
+
     char value[1024] = {};
-    DWORD size = sizeof value - 1;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE,
-                      "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Trelvo - Ruzod Iri!UninstallKey", 0,
-                      KEY_READ, &key) != ERROR_SUCCESS) {
-        return 1;
+    for (const char* name : kKeys) {
+        char subKey[256] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+        std::strcat(subKey, name);
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+            DWORD size = sizeof value - 1;
+            RegQueryValueExA(key, "UninstallString", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+            RegCloseKey(key);
+            break;
+        }
     }
-    RegQueryValueExA(key, "UninstallString", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    if (char* uninstallSwitch = std::strstr(value, "/UNINSTALL")) {
-        *uninstallSwitch = '\0';
+    char upperValue[sizeof value] = {};
+    for (std::size_t i = 0; value[i] != '\0'; ++i) {
+        upperValue[i] = static_cast<char>(upper[static_cast<unsigned char>(value[i])]);
     }
+    if (const char* uninstallSwitch = std::strstr(upperValue, "/UNINSTALL")) {
+        value[uninstallSwitch - upperValue] = '\0';
+    }
+
+    HMODULE version = LoadLibraryExA("version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     static char block[16384];
     void* fixed = nullptr;
     UINT length = 0;
-    GetFileVersionInfoA(value, 0, sizeof block, block);
-    VerQueryValueA(block, "\\", &fixed, &length);
+    Find<decltype(&GetFileVersionInfoA)>(version, "GetFileVersionInfoA")(value, 0, sizeof block, block);
+    Find<decltype(&VerQueryValueA)>(version, "VerQueryValueA")(block, "\\", &fixed, &length);
+    FreeLibrary(version);
 
-    char commandLine[] = "RARAVIRO.exe";
+    char childCommandLine[] = "RARAVIRO.exe";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child{};
-    if (!CreateProcessA(value, commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child)) {
+    if (!CreateProcessA(value, childCommandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child)) {
         return 1;
     }
     WaitForSingleObject(child.hProcess, INFINITE);
