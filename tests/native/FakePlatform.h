@@ -1,76 +1,81 @@
-// A stand-in for the Win32 layer in the native build: registry entries, file versions,
-// the installer's run, the Ctrl key and message boxes are set up and recorded here, so
-// the launcher's logic runs unchanged on Linux under the sanitizers.
+// A stand-in for the Win32 layer in the native build: uninstall entries, files and their
+// versions, the installer's start, the window station, the Ctrl key and message boxes are
+// set up and recorded here, so the launcher's logic runs unchanged on Linux.
 #pragma once
 
+#include "launcher/UninstallerDiscovery.h"
 #include "platform/AnsiText.h"
 #include "platform/FileVersionReader.h"
 #include "platform/ProcessRunner.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <functional>
+#include <algorithm>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
-struct FakeRun {
-    std::string name, argument0, argument1;
-};
+using FakeRun = std::tuple<std::string, std::string, std::string>; // file, first word ("": shell), parameters
+using FakeBox = std::tuple<std::string, std::string, unsigned>; // text, title, style
 
-struct FakeBox {
-    std::string text, title;
-    unsigned style;
-    bool operator==(const FakeBox& other) const
-    {
-        return text == other.text && title == other.title && style == other.style;
-    }
-};
-
-// Thrown where the real program would end its process, so a test can see the exit code.
+// Thrown where the real program ends its process.
 struct ProcessEnded {
     int exitCode;
 };
 
 struct FakePlatform {
-    // HKEY_LOCAL_MACHINE: full subkey path -> value name -> (type, data).
-    std::map<std::string, std::map<std::string, std::pair<std::uint32_t, std::string>>> localMachine;
-    // The files there are, with their versions (0: none); no other file exists.
-    std::map<std::string, FileVersion64> versions;
-    std::string modulePath = "C:\\Kit\\Quorvane.exe";
-    bool modulePathHeld = true; // false: its folder cannot be named in the code page
+    std::map<std::string, std::string> uninstallStrings; // key -> its REG_SZ value
+    std::map<std::string, FileVersion64> files; // with their versions (0: none); no other file exists
+    bool modulePathHeld = true; // false: its folder has no name the code page can hold
     RunOutcome startOutcome = RunOutcome::Ended;
     bool shellStarts = true;
     std::int32_t childExitCode = 0;
     bool stationVisible = true;
-    std::function<short()> controlKey = [] {
-        return short(0);
-    };
+    std::vector<short> controlKey = {0}; // its state at each read, the last one kept
 
+    std::size_t controlKeyReads = 0;
     std::vector<std::string> registryReads;
     std::vector<FakeRun> runs;
-    std::vector<FakeRun> shellRuns; // argument0 empty, argument1 the parameters
     std::vector<FakeBox> boxes;
 };
 
-// The platform of the running test; a fresh one for every test through FakePlatformTest.
+// The platform of the running test; fresh for every test through FakePlatformTest.
 FakePlatform& Fake();
 
 class FakePlatformTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        Fake() = FakePlatform{};
-        UseCodePage(AsciiCodePage());
-    }
+    void SetUp() override { Fake() = FakePlatform{}; }
 };
 
-inline std::string UninstallKeyPath(const std::string& subkeyName)
+inline std::string UninstallKey(const std::string& subkeyName)
 {
     return "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + subkeyName;
 }
 
+// Product number product's UninstallString; with a version, also the file it names in
+// front of its switch.
+inline void SetEntry(int product, const std::string& value, FileVersion64 version = 0)
+{
+    Fake().uninstallStrings[UninstallKey(ProductUninstallKeys[product])] = value;
+    if (version != 0) {
+        Fake().files[value.substr(0, value.find("/UNINSTALL"))] = version;
+    }
+}
+
 // A code page shaped like 932: lead bytes 0x81-0x9F and 0xE0-0xFC, ASCII letters, and the
 // full-width letters 0x82 0x81-0x9A upper-cased to 0x82 0x60-0x79.
-CodePage DoubleByteTestCodePage();
+inline CodePage DoubleByteTestCodePage()
+{
+    CodePage codePage = AsciiCodePage();
+    codePage.id = 932;
+    for (unsigned byte = 0x81; byte <= 0xFC; ++byte) {
+        codePage.leadByte[byte] = byte <= 0x9F || byte >= 0xE0;
+    }
+    codePage.upperDoubleByte = [](unsigned char& lead, unsigned char& trail) {
+        if (lead == 0x82 && trail >= 0x81 && trail <= 0x9A) {
+            trail = static_cast<unsigned char>(trail - 0x21);
+        }
+    };
+    return codePage;
+}

@@ -1,6 +1,5 @@
-// GoogleTest's own Notification uses std::mutex, which the MinGW win32 thread model does
-// not have; this one waits on a Win32 event instead. Included ahead of every test source
-// of the Windows builds, together with GTEST_HAS_NOTIFICATION_.
+// GoogleTest's own Notification needs std::mutex, which the MinGW win32 thread model lacks;
+// this one waits on a Win32 event. Included ahead of every source of the Windows tests.
 #pragma once
 
 #include <windows.h>

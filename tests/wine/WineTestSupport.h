@@ -1,35 +1,89 @@
-// Small helpers for the tests that run against the real Win32 layer under Wine.
+// What the tests under Wine share: the folder of the test programs, files read and written
+// whole, and a fixture for the stand-in installer, which writes down how it was started.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
-// The folder of the running test program, where the build puts the test uninstallers and
-// the shipped launcher; ends in a backslash.
-std::string TestProgramDirectory();
+// The folder of the test programs, the launcher and the stand-in installers; ends in "\\".
+inline std::string TestProgramDirectory()
+{
+    char path[MAX_PATH * 4] = {};
+    const std::string program(path, GetModuleFileNameA(nullptr, path, sizeof path));
+    return program.substr(0, program.rfind('\\') + 1);
+}
 
-// A new empty folder under the temporary folder, removed with everything in it when the
-// object goes away.
-class ScratchDirectory {
-public:
-    ScratchDirectory();
-    ~ScratchDirectory();
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-    const std::string& path() const { return path_; } // ends in a backslash
+inline std::wstring Wide(const std::string& ansi)
+{
+    std::wstring wide(ansi.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
+                                                             &wide[0], static_cast<int>(wide.size()))));
+    return wide;
+}
 
-private:
-    std::string path_;
+// The handle value the system hands out next: a call that leaves a handle open takes it.
+// (Wine's GetProcessHandleCount always answers 0.)
+inline HANDLE NextHandle()
+{
+    const HANDLE next = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    CloseHandle(next);
+    return next;
+}
+
+inline std::string ReadWholeFile(const std::string& path)
+{
+    std::ostringstream content;
+    content << std::ifstream(path, std::ios::binary).rdbuf();
+    return content.str();
+}
+
+// A fresh scratch folder, removed afterwards with the current folder restored, and the
+// stand-in installer's environment: QUORVANE_REPORT names its report, QUORVANE_EXIT gives
+// its exit code, and QUORVANE_MARK is a variable it must inherit.
+class ReportingChildTest : public ::testing::Test {
+protected:
+    ReportingChildTest()
+    {
+        std::filesystem::create_directory(Wide(scratch_));
+        SetEnvironmentVariableA("QUORVANE_REPORT", report_.c_str());
+        SetEnvironmentVariableA("QUORVANE_MARK", "inherited");
+        SetChildExit("0");
+    }
+    ~ReportingChildTest() override
+    {
+        SetCurrentDirectoryA(previousFolder_.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(Wide(scratch_), ignored);
+    }
+    // A copy of a test program at a path under the scratch folder, its folders made (in
+    // wide form, so that a double-byte name is never split at a second byte).
+    std::string Place(const std::string& program, const std::string& relativePath) const
+    {
+        const std::filesystem::path target = Wide(scratch_ + relativePath);
+        std::filesystem::create_directories(target.parent_path());
+        EXPECT_TRUE(CopyFileW(Wide(TestProgramDirectory() + program).c_str(), target.c_str(), FALSE));
+        return scratch_ + relativePath;
+    }
+    // A line of the stand-in's last report ("cmdline", "module", "cwd", "mark",
+    // "setup.cfg"), or "<missing>".
+    std::string Report(const std::string& field) const
+    {
+        const std::string lines = "\n" + ReadWholeFile(report_);
+        const std::size_t found = lines.find("\n" + field + "=");
+        const std::size_t start = found + field.size() + 2;
+        return found == std::string::npos ? "<missing>" : lines.substr(start, lines.find('\n', start) - start);
+    }
+    void ForgetReport() const { DeleteFileA(report_.c_str()); }
+    static void SetChildExit(const char* code) { SetEnvironmentVariableA("QUORVANE_EXIT", code); }
+    static inline unsigned tests_ = 0;
+    const std::string scratch_ =
+        (std::filesystem::temp_directory_path() / ("quorvane-" + std::to_string(++tests_))).string() +
+        "\\"; // ends in a backslash
+    const std::string report_ = scratch_ + "report.txt";
+    const std::string previousFolder_ = std::filesystem::current_path().string();
 };
-
-// text converted from the ANSI code page, for the wide calls that take longer paths.
-std::wstring Wide(const std::string& text);
-
-// How many handles the process has open.
-DWORD OpenHandles();
-
-std::string ReadWholeFile(const std::string& path);
-void WriteWholeFile(const std::string& path, const std::string& content);
-// The value of a "name=value" line of a report, or "<missing>".
-std::string ReportField(const std::string& report, const std::string& name);

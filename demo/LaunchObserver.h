@@ -1,11 +1,13 @@
-// Starting a program with an exact command line and watching it as a user would: every
-// message box it shows (title, text, icon), closed with OK, and its full exit code.
-// Used by the end-to-end tests and by the demonstration's driver.
+// Starting a program with an exact wide command line, in a given folder and on a given
+// desktop, and watching it as a user would: every message box it shows is read (title,
+// text, icon) and closed with OK, and its full exit code taken. The end-to-end tests and
+// the demonstration's driver use it.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,14 +17,13 @@ struct ObservedBox {
     bool hasIcon = false;
 };
 
-// Wide, so that a test can start a program with characters the ANSI code page lacks.
 struct LaunchOptions {
     std::wstring program; // the file to start
     std::wstring commandLine; // character for character what the program gets
     std::wstring currentDirectory; // empty: the observer's own
     std::wstring desktop; // "station\\desktop" to start on; empty: the observer's own
-    std::string screenshotBmp; // where to save a picture of the first box; empty: none
     DWORD timeoutMs = 60000; // the program is ended after this
+    std::function<void(HWND)> onBox; // called with each box before it is closed
 };
 
 struct LaunchResult {

@@ -1,0 +1,80 @@
+// libFuzzer targets for the launcher's pure parts, one per build (FUZZ_TARGET names it),
+// checking properties of the results. The first input byte picks the code page (single-byte
+// or shaped like 932); the rest is cut into two texts at its first 0xFF byte.
+#include "launcher/CommandTail.h"
+#include "launcher/LaunchSequence.h"
+#include "launcher/UninstallerDiscovery.h"
+#include "platform/ProcessRunner.h"
+
+#include "FakePlatform.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+// A property that does not hold ends the run, and the fuzzer keeps the input.
+#define CHECK(condition) ((condition) ? void() : (std::fprintf(stderr, "failed: %s\n", #condition), std::abort()))
+
+// The tail is a suffix of the command line and never begins with a blank or control character.
+void FuzzCommandTail(const CodePage& codePage, const std::string& line, const std::string&)
+{
+    const std::string tail = CutCommandTail(line, codePage);
+    CHECK(tail.size() <= line.size() && line.compare(line.size() - tail.size(), tail.size(), tail) == 0);
+    CHECK(tail.empty() || static_cast<unsigned char>(tail[0]) == 0 || static_cast<unsigned char>(tail[0]) > ' ');
+}
+
+// Against plain definitions: the search finds the leftmost match at a character boundary,
+// the last separator is one at a boundary, upper-casing keeps the length and lead bytes.
+void FuzzAnsiText(const CodePage& codePage, const std::string& text, const std::string& needle)
+{
+    long long first = needle.empty() ? 0 : -1, last = -1;
+    std::string upper = text;
+    UpperCaseInPlace(upper, codePage);
+    CHECK(upper.size() == text.size());
+    for (std::size_t pos = 0; pos < text.size(); pos += CharLength(text, pos, codePage)) {
+        if (first < 0 && text.compare(pos, needle.size(), needle) == 0 && pos + needle.size() <= text.size()) {
+            first = static_cast<long long>(pos);
+        }
+        const bool single = CharLength(text, pos, codePage) == 1;
+        last = single && (text[pos] == '\\' || text[pos] == '/') ? static_cast<long long>(pos) : last;
+        const char c = text[pos];
+        CHECK(upper[pos] == (single && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c));
+    }
+    CHECK(SearchText(text, needle, codePage) == first);
+    CHECK(FindLastOf(text, "\\/", codePage) == last);
+}
+
+// The directory is never empty, ends in a backslash, and is the path's own first bytes with
+// at most one backslash added.
+void FuzzModuleDirectory(const CodePage& codePage, const std::string& path, const std::string&)
+{
+    const std::string directory = ModuleDirectoryFromPath(path, codePage);
+    CHECK(!directory.empty() && directory.back() == '\\');
+    CHECK(path.compare(0, directory.size() - 1, directory, 0, directory.size() - 1) == 0);
+}
+
+// What becomes of an uninstall entry and the launcher's arguments: the program in front of
+// the switch, the installer's parameters, the file started and the child's command line.
+void FuzzUninstallEntry(const CodePage& codePage, const std::string& value, const std::string& tail)
+{
+    std::string candidate = "untouched";
+    if (CutUninstallerCandidate(value, codePage, candidate)) {
+        std::string uninstallSwitch = value.substr(candidate.size(), 10);
+        UpperCaseInPlace(uninstallSwitch, codePage);
+        CHECK(value.compare(0, candidate.size(), candidate) == 0 && uninstallSwitch == "/UNINSTALL");
+    } else {
+        CHECK(candidate == "untouched");
+    }
+    CHECK(BuildInstallerParameters(tail, "C:\\Kit\\") == tail + " /config=\"C:\\Kit\\setup.cfg\"");
+    UseCodePage(codePage);
+    const std::string program = ChooseProgramFile(value, [](const std::string& file) { return file.size() % 3 == 0; });
+    CHECK(program.empty() || program.find(value) != std::string::npos);
+    CHECK(BuildChildCommandLine(value, tail).compare(0, value.size(), value) == 0);
+}
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const CodePage codePage = size > 0 && (data[0] & 1) != 0 ? DoubleByteTestCodePage() : AsciiCodePage();
+    const std::string rest = size > 0 ? std::string(reinterpret_cast<const char*>(data) + 1, size - 1) : "";
+    const std::size_t split = std::min(rest.find('\xFF'), rest.size());
+    FUZZ_TARGET(codePage, rest.substr(0, split), rest.substr(std::min(split + 1, rest.size())));
+    return 0;
+}

@@ -1,0 +1,218 @@
+// The shipped launcher as its users meet it: started with an exact command line, against
+// real uninstall entries in the 32-bit registry view and real stand-in installers, its
+// message boxes read off the screen and its full exit code taken.
+#include "LaunchObserver.h"
+#include "WineTestSupport.h"
+
+#include <algorithm>
+
+namespace {
+const std::string kUninstallList = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const std::string kFirst = kUninstallList + "Trelvo - Ruzod Iri!UninstallKey";
+const std::string kSecond = kUninstallList + "RedadaVador!UninstallKey";
+
+class EndToEnd : public ReportingChildTest {
+protected:
+    EndToEnd() { RemoveEntries(); }
+    ~EndToEnd() override { RemoveEntries(); }
+    static void RemoveEntries()
+    {
+        for (const std::string& key : {kFirst, kSecond}) {
+            RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), KEY_WOW64_32KEY, 0);
+            RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), KEY_WOW64_64KEY, 0);
+        }
+    }
+    static void SetEntry(const std::string& key, const std::string& value, REGSAM view = KEY_WOW64_32KEY)
+    {
+        HKEY opened = nullptr;
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &opened,
+                        nullptr);
+        RegSetValueExA(opened, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
+        RegCloseKey(opened);
+    }
+    // A product whose uninstall entry names a copy of a stand-in installer.
+    std::string Install(const std::string& key, const std::string& standIn, const std::string& folder = "P") const
+    {
+        const std::string program = Place(standIn, folder + "\\RARAVIRO.exe");
+        SetEntry(key, program + " /uninstall /LOG"); // the switch in any case
+        return program;
+    }
+    // Quorvane.exe as built, or as QUORVANE_LAUNCHER names it (a signed copy), with a
+    // setup.cfg beside it. Wide, for folder names the ANSI code page lacks.
+    static std::wstring PlaceLauncher(const std::wstring& folder, const std::string& config = "[Setup]",
+                                      const std::wstring& name = L"Quorvane.exe")
+    {
+        std::filesystem::create_directories(folder);
+        const char* other = std::getenv("QUORVANE_LAUNCHER");
+        CopyFileW(Wide(other != nullptr ? other : TestProgramDirectory() + "Quorvane.exe").c_str(),
+                  (folder + name).c_str(), FALSE);
+        std::ofstream(std::filesystem::path(folder + L"setup.cfg"), std::ios::binary) << config;
+        return folder + name;
+    }
+    // The launcher (or options.program) started as Explorer starts it, its path in quotes.
+    LaunchResult Launch(const std::wstring& arguments, LaunchOptions options = {}) const
+    {
+        options.program = options.program.empty() ? launcher_ : options.program;
+        options.commandLine = L"\"" + options.program + L"\"" + arguments;
+        ForgetReport();
+        const LaunchResult result = ObserveLaunch(options);
+        EXPECT_TRUE(result.started && !result.timedOut);
+        return result;
+    }
+    void ExpectNotFound(const LaunchResult& result) const
+    {
+        ASSERT_EQ(result.boxes.size(), 1u);
+        EXPECT_TRUE(result.boxes[0].title == "Quorvane Error" && result.boxes[0].hasIcon);
+        EXPECT_EQ(result.boxes[0].text, "No Trelvo/RedadaVador/TrelvoTalo/TrelvoOrvendel/TrelvoQuent/\n"
+                                        "TrelvoVantelo/TrelvoLumio/TrelvoHeddle installer (=uninstaller) found.\n"
+                                        "Please install one of these demos first.");
+        EXPECT_EQ(result.exitCode, 0xFFFFFFFFu);
+        EXPECT_EQ(Report("cmdline"), "<missing>"); // nothing was run
+    }
+
+    const std::string kit_ = scratch_ + "Kit\\";
+    const std::wstring launcher_ = PlaceLauncher(Wide(kit_));
+};
+
+TEST_F(EndToEnd, RunsTheFirstUsableUninstallerWithTheExactCommandLine)
+{
+    Install(kFirst, "stand_in_1238.exe"); // too old: passed over without a word
+    const std::string program = Install(kSecond, "stand_in_installer.exe", "Program Files\\Trelvo Lumio");
+    const std::string config = "/config=\"" + kit_ + "setup.cfg\"";
+    const struct {
+        std::wstring arguments; // after the launcher's quoted path
+        std::string installer; // the installer's whole command line
+        const char* installerExit;
+    } cases[] = {
+        {L"", program + "   " + config, "0"}, // the blank left before the switch, the joining one, the literal's
+        {L" /S", program + "  /S " + config, "3"},
+        {L" /D=\"a b\" \"c\"  ", program + "  /D=\"a b\" \"c\"   " + config, "0xFFFFFFFF"},
+    };
+    for (const auto& c : cases) {
+        SetChildExit(c.installerExit);
+        const LaunchResult result = Launch(c.arguments);
+        EXPECT_TRUE(result.boxes.empty());
+        EXPECT_EQ(result.exitCode, 0u) << c.installerExit; // the installer's code is not passed on
+        EXPECT_EQ(Report("cmdline"), c.installer);
+    }
+    EXPECT_EQ(Report("module"), program);
+    EXPECT_EQ(Report("cwd"), std::filesystem::current_path().string());
+
+    // The shipped launcher is 32-bit: an entry only in the 64-bit view is not seen.
+    RemoveEntries();
+    SetEntry(kFirst, program + " /UNINSTALL", KEY_WOW64_64KEY);
+    ExpectNotFound(Launch(L" /S"));
+}
+
+// The test runs with WINEDLLOVERRIDES naming every plant "n,b": Wine then prefers a DLL
+// beside a program to its own, as Windows does for a DLL that is not one of its known DLLs.
+TEST_F(EndToEnd, NoDllPlantedBesideTheLauncherIsLoadedOnAnyPath)
+{
+    std::string plants = std::getenv("WINEDLLOVERRIDES") != nullptr ? std::getenv("WINEDLLOVERRIDES") : "";
+    plants = plants.substr(0, plants.find('=')) + ",";
+    ASSERT_GE(std::count(plants.begin(), plants.end(), ','), 20) << "run with WINEDLLOVERRIDES naming the plants";
+    for (std::size_t start = 0, end; (end = plants.find(',', start)) != std::string::npos; start = end + 1) {
+        Place("planted_library.dll", "Kit\\" + plants.substr(start, end - start) + ".dll");
+    }
+    const std::string markers = scratch_ + "Markers\\";
+    std::filesystem::create_directory(markers);
+    SetEnvironmentVariableA("QUORVANE_PLANT_MARKERS", markers.c_str());
+    const auto ran = [&markers] { // and forgotten
+        std::string listing;
+        for (const auto& marker : std::filesystem::directory_iterator(markers)) {
+            listing += marker.path().filename().string() + ",";
+            std::filesystem::remove(marker.path());
+        }
+        return listing;
+    };
+    // The plants work: a program beside them that loads each by its name runs them all.
+    LaunchOptions control;
+    control.program = Wide(Place("plain_loader.exe", "Kit\\plain_loader.exe"));
+    EXPECT_EQ(Launch(L"", control).exitCode, 0u);
+    const std::string loaded = ran();
+    EXPECT_EQ(std::count(loaded.begin(), loaded.end(), ','), std::count(plants.begin(), plants.end(), ','));
+
+    // The launcher's three ways to end: after the installer ran, after the error box, and
+    // with an installer that passes the version gate but cannot be started.
+    Install(kFirst, "stand_in_installer.exe");
+    EXPECT_EQ(Launch(L" /S").exitCode, 0u);
+    EXPECT_EQ(ran(), "") << "after the installer ran";
+    RemoveEntries();
+    ExpectNotFound(Launch(L" /S"));
+    EXPECT_EQ(ran(), "") << "after the error box";
+    SetEntry(kFirst, Place("planted_library.dll", "Library\\RARAVIRO.dll") + " /UNINSTALL");
+    const LaunchResult unstartable = Launch(L" /S");
+    EXPECT_TRUE(unstartable.boxes.empty());
+    EXPECT_EQ(unstartable.exitCode, 0xFFFFFFFFu);
+    EXPECT_EQ(ran(), "") << "after an installer that could not be started";
+}
+
+// How a service, a scheduled task or a deployment agent starts the launcher: in a window
+// station of its own that nobody sees, where a box would wait for ever.
+TEST_F(EndToEnd, InAWindowStationNobodySeesItShowsNoBox)
+{
+    HWINSTA visible = GetProcessWindowStation();
+    HWINSTA station = CreateWindowStationA("QuorvaneHidden", 0, WINSTA_ALL_ACCESS, nullptr);
+    ASSERT_TRUE(station != nullptr && SetProcessWindowStation(station));
+    HDESK desktop = CreateDesktopA("Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    SetProcessWindowStation(visible);
+    LaunchOptions options;
+    options.desktop = L"QuorvaneHidden\\Default";
+    options.timeoutMs = 5000;
+    EXPECT_EQ(Launch(L" /S", options).exitCode, 0xFFFFFFFFu);
+    const std::string program = Install(kSecond, "stand_in_installer.exe");
+    EXPECT_EQ(Launch(L" /S", options).exitCode, 0u);
+    EXPECT_EQ(Report("cmdline"), program + "  /S /config=\"" + kit_ + "setup.cfg\"");
+    CloseDesktop(desktop);
+    CloseWindowStation(station);
+}
+
+// Folder names that Windows' ANSI calls would turn into a quote and a slash, or into the
+// name of another folder, and an argument the code page cannot hold. Under code page 932,
+// names whose second bytes are backslashes, and folders of more than 260 bytes but fewer
+// characters, where an ANSI module path comes back cut inside a character.
+TEST_F(EndToEnd, FolderNamesAndArgumentsTheCodePageCannotHold)
+{
+    const char* expected = std::getenv("QUORVANE_EXPECT_ACP");
+    ASSERT_EQ(GetACP(), expected != nullptr ? std::strtoul(expected, nullptr, 10) : GetACP());
+    const bool japanese = GetACP() == 932;
+    const std::string program = Install(kFirst, "stand_in_installer.exe", japanese ? "\x83\x5C" : "P");
+    using Case = std::pair<std::wstring, std::wstring>; // folder, arguments
+    const std::vector<Case> cases =
+        japanese
+            ? std::vector<Case>{{L"Kit\u30BD", L" /S"}, // katakana SO
+                                {L"x" + std::wstring(80, L'\u3042') + L"\\" + std::wstring(60, L'\u3042'), L" /S"},
+                                {L"xy" + std::wstring(80, L'\u3042') + L"\\" + std::wstring(60, L'\u3042'), L" /S"}}
+            : std::vector<Case>{{L"k\uFF02 \uFF0FINJECTED \uFF02", L" /S"},
+                                {L"\u0141\u00F3d\u017A", L" /S"},
+                                {L"Plain", L" /NAME=\u0141\uFF02x\uFF0F"}};
+    for (const auto& c : cases) {
+        const std::string config = "[Setup] " + std::to_string(&c - &cases[0]);
+        LaunchOptions options;
+        // Under 932 the launcher is renamed to katakana SO, whose second byte is a backslash.
+        options.program =
+            PlaceLauncher(Wide(scratch_) + c.first + L"\\", config, japanese ? L"\u30BD.exe" : L"Quorvane.exe");
+        Launch(c.second, options);
+        const std::string expected = program + "  " + (c.first == L"Plain" ? "/NAME=??x?" : "/S") + " /config=\"";
+        EXPECT_EQ(Report("cmdline").substr(0, expected.size()), expected);
+        EXPECT_EQ(Report("setup.cfg"), config) << Report("cmdline");
+    }
+}
+
+// An entry naming its program without a folder: the program is the current folder's, and
+// its version is read there too, not from a file of that name elsewhere.
+TEST_F(EndToEnd, ABareNameIsTheCurrentFoldersProgram)
+{
+    SetEntry(kFirst, "RARAVIRO.exe /UNINSTALL");
+    LaunchOptions options;
+    options.currentDirectory = Wide(scratch_ + "Work");
+    const std::string program = Place("stand_in_installer.exe", "Work\\RARAVIRO.exe");
+    EXPECT_EQ(Launch(L" /S", options).exitCode, 0u);
+    EXPECT_EQ(Report("module"), program);
+    EXPECT_EQ(Report("cmdline"), "RARAVIRO.exe  /S /config=\"" + kit_ + "setup.cfg\"");
+    Place("stand_in_installer.exe", "Kit\\RARAVIRO.exe");
+    Place("stand_in_plain.exe", "Work\\RARAVIRO.exe");
+    ExpectNotFound(Launch(L" /S", options));
+}
+} // namespace

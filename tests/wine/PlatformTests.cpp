@@ -1,0 +1,123 @@
+// The Win32 layer against real Win32 under Wine, none of it leaving a handle open: the
+// registry string reader, the file version reader against damaged files, and the plain
+// and the shell start. The code page learnt is proven end to end, under 1252 and 932.
+#include "platform/FileVersionReader.h"
+#include "platform/ProcessRunner.h"
+#include "platform/RegistryReader.h"
+#include "platform/SystemCodePage.h"
+
+#include "WineTestSupport.h"
+
+namespace {
+TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
+{
+    const char* const key = "Software\\QuorvaneTests";
+    const struct {
+        const char* name;
+        DWORD type;
+        std::string stored;
+        bool read;
+        std::string value;
+    } cases[] = {
+        {"Expand", REG_EXPAND_SZ, std::string("%SystemRoot%\\U.exe", 19), true, "%SystemRoot%\\U.exe"},
+        {"Empty", REG_SZ, std::string(1, '\0'), true, ""},
+        {"EmbeddedZero", REG_SZ, std::string("a\0b", 4), true, "a"},
+        {"Number", REG_DWORD, std::string(4, '\1'), false, ""},
+        {"NoZero", REG_SZ, "", true, "abc"}, // stored below without its terminating zero
+        {"Missing", 0, "", false, ""},
+    };
+    RegDeleteTreeA(HKEY_CURRENT_USER, key);
+    for (const auto& c : cases) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, key, c.type != 0 ? c.name : nullptr, c.type, c.stored.data(),
+                        static_cast<DWORD>(c.stored.size()));
+    }
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\QuorvaneTests", L"NoZero", REG_SZ, L"abc", 6);
+    const HANDLE next = NextHandle();
+    for (const auto& c : cases) {
+        std::string value = "stale";
+        std::uint32_t type = 99;
+        EXPECT_EQ(ReadRegistryString(RegistryRoot::CurrentUser, key, c.name, value, type), c.read) << c.name;
+        EXPECT_TRUE(value == c.value && type == c.type) << c.name << ": " << value << ", type " << type;
+    }
+    EXPECT_EQ(NextHandle(), next);
+    RegDeleteTreeA(HKEY_CURRENT_USER, key);
+}
+
+using Platform = ReportingChildTest;
+
+TEST_F(Platform, ReadsNoVersionFromWhatHasNone)
+{
+    const std::string image = ReadWholeFile(TestProgramDirectory() + "stand_in_installer.exe");
+    // A damaged resource that announces no fixed part (the value length, 6 bytes before
+    // the key "VS_VERSION_INFO", is 0) must not be read past its end.
+    std::string damaged = image;
+    const std::size_t resource = damaged.find(std::string("V\0S\0_\0V\0E\0R", 11)) - 6;
+    damaged[resource + 2] = damaged[resource + 3] = '\0';
+    std::ofstream(scratch_ + "nofixed.exe", std::ios::binary) << damaged;
+    std::ofstream(scratch_ + "truncated.exe", std::ios::binary) << image.substr(0, 1024);
+    const HANDLE next = NextHandle();
+    for (const std::string& path : {scratch_ + "nofixed.exe", scratch_ + "truncated.exe", scratch_,
+                                    TestProgramDirectory() + "stand_in_plain.exe"}) {
+        EXPECT_EQ(GetFileVersion64(path), 0u) << path;
+    }
+    EXPECT_EQ(GetFileVersion64(TestProgramDirectory() + "stand_in_installer.exe"), 0x0001000200030009ULL);
+    EXPECT_EQ(NextHandle(), next);
+}
+
+TEST_F(Platform, RunsTheChosenFileAndReadsItsWholeExitCode)
+{
+    const std::string child = Place("stand_in_plain.exe", "un.exe");
+    std::ofstream(scratch_ + "text.exe") << "not a program";
+    const struct {
+        std::string name;
+        const char* exitCode;
+        RunOutcome outcome;
+        std::int32_t result;
+    } cases[] = {
+        {"un", "3", RunOutcome::Ended, 3},
+        {"un", "0xFFFFFFFF", RunOutcome::Ended, -1},
+        {"un", "0x80000001", RunOutcome::Ended, -2147483647},
+        {"text.exe", "0", RunOutcome::NotStarted, -1},
+        {"missing.exe", "0", RunOutcome::NotStarted, -1},
+    };
+    const HANDLE next = NextHandle();
+    for (const auto& c : cases) {
+        ForgetReport();
+        SetChildExit(c.exitCode);
+        std::int32_t exitCode = 12345;
+        EXPECT_EQ(TryRunAndWait(scratch_ + c.name, c.name, "/S", exitCode), c.outcome) << c.name;
+        EXPECT_EQ(exitCode, c.result) << c.name;
+        EXPECT_EQ(Report("module"), c.outcome == RunOutcome::Ended ? child : "<missing>");
+    }
+    EXPECT_EQ(NextHandle(), next);
+}
+
+// The start for installers that need administrator rights. Wine never refuses a plain start
+// for want of them, so the shell start is tried here on its own.
+TEST_F(Platform, StartsThroughTheShellWithTheProgramInQuotes)
+{
+    const std::string child = Place("stand_in_plain.exe", "Shell Start\\RARAVIRO.exe");
+    SetCurrentDirectoryA((scratch_ + "Shell Start").c_str());
+    SetChildExit("0xFFFFFFFF");
+    std::int32_t exitCode = 12345;
+    EXPECT_TRUE(RunThroughShellAndWait("RARAVIRO", " /S /config=\"C:\\K\\setup.cfg\"", exitCode));
+    EXPECT_EQ(exitCode, -1);
+    EXPECT_EQ(Report("cmdline"), "\".\\RARAVIRO.exe\"  /S /config=\"C:\\K\\setup.cfg\"");
+    EXPECT_EQ(Report("module"), child);
+    EXPECT_EQ(Report("cwd"), scratch_ + "Shell Start");
+    EXPECT_EQ(Report("mark"), "inherited");
+    EXPECT_FALSE(RunThroughShellAndWait(scratch_ + "missing.exe", "", exitCode));
+    EXPECT_EQ(exitCode, -1);
+}
+
+// What the code page lacks becomes '?' (the launcher end to end shows it for 1252 and 932);
+// UTF-8 holds everything and takes no best-fit flag.
+TEST(WideToAnsi, ConvertsToUtf8Too)
+{
+    std::string ansi;
+    EXPECT_TRUE(WideToAnsi(L"\u0141\uFF02", 2, 65001, ansi));
+    EXPECT_EQ(ansi, "\xC5\x81\xEF\xBC\x82");
+    EXPECT_FALSE(WideToAnsi(L"\u0141\uFF02", 2, 1252, ansi));
+    EXPECT_EQ(ansi, "??");
+}
+} // namespace

@@ -1,0 +1,19 @@
+#!/bin/sh
+# The launcher in a folder whose path is longer than 260 characters points the installer at
+# the setup.cfg in that very folder. Windows' own process start refuses such a path, so the
+# launcher is started through Wine's loader from the Unix side.
+# Usage: long-folder.sh BIN-FOLDER
+set -eu
+bin=$1 work=$1/../long-folder dir=$1/../long-folder
+rm -rf "$work"
+while [ ${#dir} -le 300 ]; do dir=$dir/kkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkk; done
+mkdir -p "$dir"
+cp "$bin/Quorvane.exe" "$dir/"
+printf 'the long folder' >"$dir/setup.cfg"
+cp "$bin/stand_in_installer.exe" "$work/RARAVIRO.exe"
+key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\TrelvoHeddle!UninstallKey'
+wine reg add "$key" /v UninstallString /t REG_SZ /d "$(winepath -w "$work/RARAVIRO.exe") /UNINSTALL" /f /reg:32 >/dev/null
+trap 'wine reg delete "$key" /f /reg:32 >/dev/null 2>&1; rm -rf "$work"' EXIT
+QUORVANE_REPORT=$(winepath -w "$work/report.txt") timeout 60 wine "$dir/Quorvane.exe" /S
+grep -qx 'setup.cfg=the long folder' "$work/report.txt" || { cat "$work/report.txt"; exit 1; }
+echo "long folder (${#dir} characters): the installer read the setup.cfg there"
