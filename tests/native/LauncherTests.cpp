@@ -71,6 +71,13 @@ TEST(Launcher, CutsTheProgramInFrontOfTheSwitchInAnyCase)
     }
 }
 
+TEST(Text, UpperCasesWholeCharactersAndKeepsTheLength)
+{
+    std::string text = "az\x83\x61\x82\x81"; // a second byte is never a letter
+    UpperCaseInPlace(text, kDouble);
+    EXPECT_EQ(text, "AZ\x83\x61\x82\x60");
+}
+
 TEST(Text, CutsTheProgramNameFromTheCommandLine)
 {
     const struct {
@@ -106,7 +113,6 @@ TEST(Text, ModuleDirectoryKeepsDriveAndDirectoryAndEndsInABackslash)
         {"\\\\srv\\share\\x.exe", kSingle, "\\\\srv\\share\\"},
         {"C:x.exe", kSingle, "C:\\"},
         {"C:/A/x.exe", kSingle, "C:/A/\\"},
-        {"x.exe", kSingle, "\\"},
         {"", kSingle, "\\"},
         {longDirectory + "Quorvane.exe", kSingle, longDirectory}, // kept whole, never cut
         {"C:\\a\\\x83\x5Cx.exe", kDouble, "C:\\a\\"},
@@ -151,6 +157,7 @@ TEST(Text, ChoosesTheProgramFileAsAProcessStartFindsIt)
     EXPECT_EQ(BuildChildCommandLine("u ", " a "), "u   a ");
     EXPECT_EQ(BuildChildCommandLine("u", ""), "u");
 }
+
 using LaunchSequence = FakePlatformTest;
 
 TEST_F(LaunchSequence, TriesTheProductsInOrderAndMentionsOnlyEntriesThatNameAProgram)
@@ -191,7 +198,7 @@ TEST_F(LaunchSequence, ShowsABoxOnlyWhileCtrlIsDownAndOnlyWhereOneCanBeSeen)
 {
     SetEntry(0, "C:\\T\\UN.exe /UNINSTALL", Version(1, 2, 3, 9));
     Fake().childExitCode = 3;
-    // Read anew for every box; only bit 7 says "down", the sign bit alone does not.
+    // Read anew for every box; only bit 7 says "down", the sign bit alone (-0x7FFF is 0x8001) not.
     Fake().controlKey = {-0x7FFF, 0x0081, -0x7FFF};
     EXPECT_EQ(Launch(), 0); // the installer's code is only shown
     EXPECT_EQ(Fake().boxes, std::vector<FakeBox>{Info("Start the installer with param: '" + kParameters + "'")});

@@ -47,14 +47,13 @@ using Platform = ReportingChildTest;
 
 TEST_F(Platform, ReadsNoVersionFromWhatHasNone)
 {
-    const std::string image = ReadWholeFile(TestProgramDirectory() + "stand_in_installer.exe");
     // A damaged resource that announces no fixed part (the value length, 6 bytes before
     // the key "VS_VERSION_INFO", is 0) must not be read past its end.
-    std::string damaged = image;
+    std::string damaged = ReadWholeFile(TestProgramDirectory() + "stand_in_installer.exe");
     const std::size_t resource = damaged.find(std::string("V\0S\0_\0V\0E\0R", 11)) - 6;
     damaged[resource + 2] = damaged[resource + 3] = '\0';
     std::ofstream(scratch_ + "nofixed.exe", std::ios::binary) << damaged;
-    std::ofstream(scratch_ + "truncated.exe", std::ios::binary) << image.substr(0, 1024);
+    std::ofstream(scratch_ + "truncated.exe", std::ios::binary) << damaged.substr(0, 1024);
     const HANDLE next = NextHandle();
     for (const std::string& path : {scratch_ + "nofixed.exe", scratch_ + "truncated.exe", scratch_,
                                     TestProgramDirectory() + "stand_in_plain.exe"}) {
@@ -78,7 +77,6 @@ TEST_F(Platform, RunsTheChosenFileAndReadsItsWholeExitCode)
         {"un", "0xFFFFFFFF", RunOutcome::Ended, -1},
         {"un", "0x80000001", RunOutcome::Ended, -2147483647},
         {"text.exe", "0", RunOutcome::NotStarted, -1},
-        {"missing.exe", "0", RunOutcome::NotStarted, -1},
     };
     const HANDLE next = NextHandle();
     for (const auto& c : cases) {
@@ -119,5 +117,6 @@ TEST(WideToAnsi, ConvertsToUtf8Too)
     EXPECT_EQ(ansi, "\xC5\x81\xEF\xBC\x82");
     EXPECT_FALSE(WideToAnsi(L"\u0141\uFF02", 2, 1252, ansi));
     EXPECT_EQ(ansi, "??");
+    EXPECT_FALSE(WideToAnsi(L"x", 1, 12345, ansi)); // no such code page
 }
 } // namespace
