@@ -173,8 +173,8 @@ TEST_F(EndToEnd, InAWindowStationNobodySeesItShowsNoBox)
 // characters, where an ANSI module path comes back cut inside a character.
 TEST_F(EndToEnd, FolderNamesAndArgumentsTheCodePageCannotHold)
 {
-    const char* expected = std::getenv("QUORVANE_EXPECT_ACP");
-    ASSERT_EQ(GetACP(), expected != nullptr ? std::strtoul(expected, nullptr, 10) : GetACP());
+    const char* codePage = std::getenv("QUORVANE_EXPECT_ACP");
+    ASSERT_EQ(GetACP(), codePage != nullptr ? std::strtoul(codePage, nullptr, 10) : GetACP());
     const bool japanese = GetACP() == 932;
     const std::string program = Install(kFirst, "stand_in_installer.exe", japanese ? "\x83\x5C" : "P");
     using Case = std::pair<std::wstring, std::wstring>; // folder, arguments
