@@ -20,7 +20,7 @@ at=$(grep -obUaP '\xbd\x04\xef\xfe' "$exe" | head -1 | cut -d: -f1)
   fail "fixed version part"
 # One German Unicode string table with these values in this order (the maker's name and
 # notice whatever they are; an empty value stands as its name alone), then the translation.
-strings -el "$exe" | sed -n '/^VS_VERSION_INFO$/,$p' | tr '\n' '|' | grep -Eqx 'VS_VERSION_INFO\|StringFileInfo\|040704b0\|'\
+"${objdump%objdump}strings" -el "$exe" | sed -n '/^VS_VERSION_INFO$/,$p' | tr '\n' '|' | grep -Eqx 'VS_VERSION_INFO\|StringFileInfo\|040704b0\|'\
 'Comments\|CompanyName\|[^|]+\|FileDescription\|Quorvane\|FileVersion\|1, 0, 0, 9\|InternalName\|Quorvane\|'\
 'LegalCopyright\|[^|]+\|LegalTrademarks\|OriginalFilename\|Quorvane\.exe\|PrivateBuild\|needs uninst 1\.2\.3\.9 or '\
 'higher; pass on the commandline \(4silent\); \+RUZ RDV TTAL TOV;\|ProductName\|[^|]+\|ProductVersion\|1, 0, 0, 9\|'\
