@@ -1,7 +1,6 @@
-// The launcher's logic against the stand-in platform: its text rules on a single-byte code
-// page and on one shaped like 932, the version gate, the products in their order, the boxes
-// shown while Ctrl is held, and what Wine cannot show: an installer that needs administrator
-// rights, and a folder without any name the code page can hold.
+// The launcher's logic against the stand-in platform: text rules on a single-byte and a 932-like
+// code page, the version gate, the products in order, the boxes shown while Ctrl is held, and what
+// Wine cannot show: an installer needing administrator rights, a folder the code page cannot name.
 #include "launcher/CommandTail.h"
 #include "launcher/Diagnostics.h"
 #include "launcher/LaunchSequence.h"

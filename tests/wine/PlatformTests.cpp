@@ -90,16 +90,17 @@ TEST_F(Platform, RunsTheChosenFileAndReadsItsWholeExitCode)
     EXPECT_EQ(NextHandle(), next);
 }
 
-// The start for installers that need administrator rights. Wine never refuses a plain start
-// for want of them, so the shell start is tried here on its own.
+// Wine never refuses a plain start for want of administrator rights: the shell start is tried alone.
 TEST_F(Platform, StartsThroughTheShellWithTheProgramInQuotes)
 {
     const std::string child = Place("stand_in_plain.exe", "Shell Start\\RARAVIRO.exe");
     SetCurrentDirectoryA((scratch_ + "Shell Start").c_str());
-    SetChildExit("0xFFFFFFFF");
     std::int32_t exitCode = 12345;
-    EXPECT_TRUE(RunThroughShellAndWait("RARAVIRO", " /S /config=\"C:\\K\\setup.cfg\"", exitCode));
-    EXPECT_EQ(exitCode, -1);
+    for (const char* code : {"3", "0xFFFFFFFF"}) {
+        SetChildExit(code);
+        EXPECT_TRUE(RunThroughShellAndWait("RARAVIRO", " /S /config=\"C:\\K\\setup.cfg\"", exitCode));
+        EXPECT_EQ(exitCode, static_cast<std::int32_t>(std::strtoul(code, nullptr, 0)));
+    }
     EXPECT_EQ(Report("cmdline"), "\".\\RARAVIRO.exe\"  /S /config=\"C:\\K\\setup.cfg\"");
     EXPECT_EQ(Report("module"), child);
     EXPECT_EQ(Report("cwd"), scratch_ + "Shell Start");
