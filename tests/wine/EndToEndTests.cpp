@@ -5,6 +5,7 @@
 #include "WineTestSupport.h"
 
 #include <algorithm>
+#include <set>
 
 namespace {
 const std::string kUninstallList = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
@@ -106,6 +107,8 @@ TEST_F(EndToEnd, RunsTheFirstUsableUninstallerWithTheExactCommandLine)
 
 // The test runs with WINEDLLOVERRIDES naming every plant "n,b": Wine then prefers a DLL
 // beside a program to its own, as Windows does for a DLL that is not one of its known DLLs.
+// Beside them lies a manifest file for the launcher whose entries would redirect loads of
+// some of them into its folder, ahead of any search order.
 TEST_F(EndToEnd, NoDllPlantedBesideTheLauncherIsLoadedOnAnyPath)
 {
     std::string plants = std::getenv("WINEDLLOVERRIDES") != nullptr ? std::getenv("WINEDLLOVERRIDES") : "";
@@ -114,23 +117,41 @@ TEST_F(EndToEnd, NoDllPlantedBesideTheLauncherIsLoadedOnAnyPath)
     for (std::size_t start = 0, end; (end = plants.find(',', start)) != std::string::npos; start = end + 1) {
         Place("planted_library.dll", "Kit\\" + plants.substr(start, end - start) + ".dll");
     }
+    const std::string redirected[] = {"comctl32.dll", "libgcc_s_dw2-1.dll", "uxtheme.dll", "version.dll"};
+    std::string manifest = "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">";
+    for (const std::string& name : redirected) {
+        manifest += "<file name=\"" + name + "\"/>";
+    }
+    manifest += "</assembly>";
+    std::ofstream(kit_ + "Quorvane.exe.manifest") << manifest;
+    std::ofstream(kit_ + "control.exe.manifest") << manifest;
+
     const std::string markers = scratch_ + "Markers\\";
     std::filesystem::create_directory(markers);
     SetEnvironmentVariableA("QUORVANE_PLANT_MARKERS", markers.c_str());
-    const auto ran = [&markers] { // and forgotten
-        std::string listing;
+    const auto ran = [&markers] { // and forgotten, in the order of their names
+        std::set<std::string> names;
         for (const auto& marker : std::filesystem::directory_iterator(markers)) {
-            listing += marker.path().filename().string() + ",";
+            names.insert(marker.path().filename().string());
             std::filesystem::remove(marker.path());
+        }
+        std::string listing;
+        for (const std::string& name : names) {
+            listing += name + ",";
         }
         return listing;
     };
-    // The plants work: a program beside them that loads each by its name runs them all.
+    // The plants work: a program beside them that loads each by its name runs them all; one
+    // that keeps its search to the system folder, as the launcher does, but embeds no
+    // manifest, runs those its manifest file names.
     LaunchOptions control;
     control.program = Wide(Place("plain_loader.exe", "Kit\\plain_loader.exe"));
     EXPECT_EQ(Launch(L"", control).exitCode, 0u);
     const std::string loaded = ran();
     EXPECT_EQ(std::count(loaded.begin(), loaded.end(), ','), std::count(plants.begin(), plants.end(), ','));
+    control.program = Wide(Place("plain_loader.exe", "Kit\\control.exe"));
+    Launch(L" --system-folder-only", control); // the plants Wine has no copy of in its system folder do not load
+    EXPECT_EQ(ran(), "comctl32.dll,libgcc_s_dw2-1.dll,uxtheme.dll,version.dll,");
 
     // The launcher's three ways to end: after the installer ran, after the error box, and
     // with an installer that passes the version gate but cannot be started.

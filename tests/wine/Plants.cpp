@@ -4,8 +4,11 @@
 // also serves as an installer that passes the version gate but cannot be started. As a
 // program, the plants' control: it loads every DLL beside it by its bare name, as an import
 // or a system library's own load would find it, and exits with the number that did not load.
+// With --system-folder-only it first keeps its DLL search to the system folder, as the
+// launcher does: then only a manifest file beside it can still lead a load to a plant.
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
@@ -21,8 +24,12 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
     return TRUE;
 }
 
-int main()
+int main(int argc, char** argv)
 {
+    if (argc > 1 && std::strcmp(argv[1], "--system-folder-only") == 0) {
+        SetDllDirectoryA("");
+        SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
     char path[MAX_PATH] = {};
     const std::string folder(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
     WIN32_FIND_DATAA found;
