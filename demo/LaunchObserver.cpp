@@ -1,9 +1,62 @@
-// Watching a launched program's message boxes; see LaunchObserver.h.
+// Watching a launched program's message boxes and debug output; see LaunchObserver.h.
 #include "LaunchObserver.h"
 
+#include <cstring>
 #include <set>
 
 namespace {
+// The system-wide debug-output channel that viewers such as DebugView serve: a writer
+// waits for the buffer to be free, puts its process id and text in it and signals the
+// data; the viewer reads it and frees the buffer again.
+class DebugOutputChannel {
+public:
+    DebugOutputChannel()
+        : bufferReady_(CreateEventA(nullptr, FALSE, TRUE, "DBWIN_BUFFER_READY")),
+          dataReady_(CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY")),
+          mapping_(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kSize, "DBWIN_BUFFER")),
+          buffer_(mapping_ != nullptr ? static_cast<const char*>(MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, kSize))
+                                      : nullptr)
+    {
+        if (dataReady_ == nullptr) {
+            dataReady_ = CreateEventA(nullptr, FALSE, FALSE, nullptr); // no output then, but a wait that works
+        }
+    }
+    ~DebugOutputChannel()
+    {
+        if (buffer_ != nullptr) {
+            UnmapViewOfFile(buffer_);
+        }
+        for (HANDLE handle : {mapping_, dataReady_, bufferReady_}) {
+            if (handle != nullptr) {
+                CloseHandle(handle);
+            }
+        }
+    }
+    DebugOutputChannel(const DebugOutputChannel&) = delete;
+    DebugOutputChannel& operator=(const DebugOutputChannel&) = delete;
+
+    HANDLE dataReady() const { return dataReady_; }
+    // Takes the piece of output waiting in the buffer if it is process's.
+    void Take(DWORD process, std::vector<std::string>& output) const
+    {
+        if (buffer_ != nullptr && *reinterpret_cast<const DWORD*>(buffer_) == process) {
+            std::string text(buffer_ + sizeof(DWORD), strnlen(buffer_ + sizeof(DWORD), kSize - sizeof(DWORD)));
+            if (!text.empty() && text.back() == '\n') {
+                text.pop_back();
+            }
+            output.push_back(text);
+        }
+        SetEvent(bufferReady_);
+    }
+
+private:
+    static constexpr DWORD kSize = 4096;
+    HANDLE bufferReady_;
+    HANDLE dataReady_;
+    HANDLE mapping_;
+    const char* buffer_;
+};
+
 struct Search {
     DWORD processId;
     const std::set<HWND>& seen;
@@ -30,6 +83,7 @@ BOOL CALLBACK FindNewBox(HWND window, LPARAM parameter)
 LaunchResult ObserveLaunch(const LaunchOptions& options)
 {
     LaunchResult result;
+    const DebugOutputChannel channel;
     std::wstring commandLine = options.commandLine + L'\0';
     std::wstring desktop = options.desktop + L'\0';
     STARTUPINFOW startup{};
@@ -44,7 +98,13 @@ LaunchResult ObserveLaunch(const LaunchOptions& options)
     result.started = true;
     std::set<HWND> seen;
     const DWORD started = GetTickCount();
-    while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {
+    // Output first: a piece written just before the end is still taken.
+    const HANDLE events[] = {channel.dataReady(), process.hProcess};
+    for (DWORD event; (event = WaitForMultipleObjects(2, events, FALSE, 20)) != WAIT_OBJECT_0 + 1;) {
+        if (event == WAIT_OBJECT_0) {
+            channel.Take(process.dwProcessId, result.debugOutput);
+            continue;
+        }
         if (GetTickCount() - started > options.timeoutMs) {
             TerminateProcess(process.hProcess, 0xDEAD);
             WaitForSingleObject(process.hProcess, INFINITE);

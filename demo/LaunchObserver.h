@@ -1,7 +1,8 @@
 // Starting a program with an exact wide command line, in a given folder and on a given
-// desktop, and watching it as a user would: every message box it shows is read (title,
-// text, icon) and closed with OK, and its full exit code taken. The end-to-end tests and
-// the demonstration's driver use it.
+// desktop, and watching it as a user and as support would: every message box it shows is
+// read (title, text, icon) and closed with OK, its debug output is read as a debug-output
+// viewer reads it, and its full exit code taken. The end-to-end tests and the
+// demonstration's driver use it.
 #pragma once
 
 #include <windows.h>
@@ -31,6 +32,7 @@ struct LaunchResult {
     bool timedOut = false;
     std::uint32_t exitCode = 0;
     std::vector<ObservedBox> boxes;
+    std::vector<std::string> debugOutput; // the program's own, one piece each, a closing line feed dropped
 };
 
 LaunchResult ObserveLaunch(const LaunchOptions& options);

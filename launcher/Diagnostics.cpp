@@ -1,8 +1,7 @@
-// The launcher's message boxes; see Diagnostics.h.
+// The launcher's message boxes and debug output; see Diagnostics.h.
 #include "Diagnostics.h"
 
 #include "platform/ProcessControl.h"
-#include "platform/UserInterface.h"
 
 const char* const kNotFoundMessage = "No Trelvo/RedadaVador/TrelvoTalo/TrelvoOrvendel/TrelvoQuent/\n"
                                      "TrelvoVantelo/TrelvoLumio/TrelvoHeddle installer (=uninstaller) found.\n"
@@ -12,20 +11,57 @@ const char* const kFolderNameMessage = "Quorvane.exe cannot name its folder in t
                                        "Please copy Quorvane.exe and setup.cfg to a folder with a plainer name\n"
                                        "and start it from there.";
 
+namespace {
+// A box nobody can see would wait for ever for a click; support learns it was left out.
+bool CanShowBox()
+{
+    if (BoxCanBeSeen(ReadSessionFacts())) {
+        return true;
+    }
+    TraceStep("(no box: nobody can see this session)");
+    return false;
+}
+} // namespace
+
+bool BoxCanBeSeen(const SessionFacts& session)
+{
+    return session.stationVisible && !(session.sessionZero && session.vistaOrLater);
+}
+
+void TraceStep(const std::string& text)
+{
+    // A viewer shows each piece of output as it comes; the closing line feed keeps lines
+    // of one process apart.
+    std::string line = "Quorvane: " + text + "\n";
+    for (std::size_t pos = 0; pos + 1 < line.size(); ++pos) {
+        if (line[pos] == '\n' || line[pos] == '\r') {
+            line[pos] = ' ';
+        }
+    }
+    WriteDebugOutput(line.c_str());
+}
+
 void ShowFatalError(const std::string& text)
 {
-    // In a window station nobody sees, the box would wait for ever for a click.
-    if (WindowStationIsVisible()) {
+    TraceStep(text);
+    if (CanShowBox()) {
         ShowMessageBox(text, "Quorvane Error", kErrorBoxStyle);
     }
-    EndProcess(-1);
+    EndProcess(TraceExitCode(-1));
 }
 
 int ShowDebugInfo(const std::string& text)
 {
+    TraceStep(text);
     // Only bit 7 says "down"; the sign bit alone does not count.
-    if ((ReadControlKeyState() & 0x80) == 0 || !WindowStationIsVisible()) {
+    if ((ReadControlKeyState() & 0x80) == 0 || !CanShowBox()) {
         return 1;
     }
     return ShowMessageBox(text, "Quorvane Debug-Info", kInfoBoxStyle);
+}
+
+int TraceExitCode(int exitCode)
+{
+    TraceStep("exit code " + std::to_string(exitCode));
+    return exitCode;
 }

@@ -1,7 +1,11 @@
 // How the launcher reports: error boxes, and information boxes shown only while Ctrl is
-// held so that whoever debugs a launch can follow each step. No box at all where nobody
-// could see it and close it.
+// held so that whoever debugs a launch can follow each step. Where nobody could see a box
+// and close it, none is shown. Every text a box shows or would show also goes to the
+// debug output, with the launcher's exit code, so that support can follow a run without
+// Ctrl and where no box can be seen.
 #pragma once
+
+#include "platform/UserInterface.h"
 
 #include <string>
 
@@ -11,9 +15,22 @@ extern const char* const kNotFoundMessage;
 // installer could not be pointed at its setup.cfg.
 extern const char* const kFolderNameMessage;
 
-// Shows text in the error box and ends the process with exit code -1.
+// Whether anyone can see a box: not in a window station nobody sees, nor in session 0 on
+// Windows Vista and later, where only services run. On Windows XP session 0 is the
+// console of the user who is logged on.
+bool BoxCanBeSeen(const SessionFacts& session);
+
+// Writes "Quorvane: " and text as one line of debug output, its line breaks turned into
+// blanks.
+void TraceStep(const std::string& text);
+
+// Traces text and shows it in the error box where one can be seen, then traces the exit
+// code and ends the process with -1.
 [[noreturn]] void ShowFatalError(const std::string& text);
 
-// Shows text in an information box if Ctrl is down right now (bit 7 of its key state);
-// returns the box's result, or 1 when nothing was shown.
+// Traces text, and shows it in an information box if Ctrl is down right now (bit 7 of its
+// key state) and a box can be seen; returns the box's result, or 1 when none was shown.
 int ShowDebugInfo(const std::string& text);
+
+// Traces the exit code the launcher ends with, and returns it.
+int TraceExitCode(int exitCode);

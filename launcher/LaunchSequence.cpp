@@ -5,7 +5,6 @@
 #include "UninstallerDiscovery.h"
 #include "platform/ProcessControl.h"
 #include "platform/ProcessRunner.h"
-#include "platform/UserInterface.h"
 
 std::string ModuleDirectoryFromPath(const std::string& modulePath, const CodePage& codePage)
 {
@@ -38,15 +37,24 @@ std::string BuildInstallerParameters(const std::string& commandTail, const std::
 namespace {
 // Starts the installer and waits for it; true when it ran to its end. An installer that
 // needs administrator rights is refused by the plain start when the launcher has none;
-// the shell start then asks the user for consent, which only a visible session can give.
+// the shell start then asks the user for consent, which only a session someone sees can
+// give.
 bool RunInstaller(const std::string& programFile, const std::string& path, const std::string& parameters,
                   std::int32_t& result)
 {
-    const RunOutcome outcome = TryRunAndWait(programFile, path, parameters, result);
-    if (outcome == RunOutcome::NeedsElevation && WindowStationIsVisible()) {
-        return RunThroughShellAndWait(programFile, parameters, result);
+    const RunOutcome outcome = RunAndWait(programFile, path, parameters, result);
+    if (outcome != RunOutcome::NeedsElevation) {
+        return outcome == RunOutcome::Ended;
     }
-    return outcome == RunOutcome::Ended;
+    if (!BoxCanBeSeen(ReadSessionFacts())) {
+        TraceStep("the installer needs administrator rights, and nobody can consent in this session: not started");
+        return false;
+    }
+    const bool ran = RunThroughShellAndWait(programFile, parameters, result);
+    TraceStep(ran ? "the installer needs administrator rights: started through the shell, which asked for consent"
+                  : "the installer needs administrator rights: the shell did not start it (consent declined, or the "
+                    "start failed)");
+    return ran;
 }
 } // namespace
 
@@ -75,5 +83,5 @@ int RunLauncher(const std::string& commandTail)
 
     // The installer's own exit code is only shown; but an installer that never ran must
     // not look like success to a script that started the launcher.
-    return ran ? 0 : -1;
+    return TraceExitCode(ran ? 0 : -1);
 }

@@ -8,8 +8,9 @@
 
 // The whole run; returns the process exit code: 0 after the installer ran, whatever it
 // returned; -1 when it could not be started. When no usable uninstaller exists, or the
-// launcher's folder cannot be named in the ANSI code page, it shows an error box and ends
-// the process with -1 instead of returning.
+// launcher's folder cannot be named in the ANSI code page, it shows an error box (where
+// one can be seen) and ends the process with -1 instead of returning. Each step goes to
+// the debug output.
 int RunLauncher(const std::string& commandTail);
 
 // The launcher's own directory, ending in a backslash; a single backslash when the

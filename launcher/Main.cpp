@@ -5,14 +5,16 @@
 #include "platform/ProcessControl.h"
 #include "platform/SystemCodePage.h"
 #include "platform/SystemLibrary.h"
+#include "platform/UserInterface.h"
 
 #include <windows.h>
 
 #include <cstdlib>
+#include <new>
 
 // The runtime's default terminate handler prints the escaping exception's demangled name,
 // which links in a C++ demangler larger than the rest of the launcher. A GUI program has
-// nowhere to print it, and the launcher lets no exception escape, so a plain abort serves.
+// nowhere to print it, and no exception escapes WinMain, so a plain abort serves.
 namespace __gnu_cxx {
 void __verbose_terminate_handler()
 {
@@ -24,11 +26,20 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     // Before anything loads a DLL: a DLL planted beside the launcher (in a download folder,
     // on a copied medium) must not be found by the libraries that draw a box or start a
-    // program, which load DLLs of their own.
-    RestrictDllSearchToSystemFolder();
+    // program, which load DLLs of their own. Where the system cannot restrict the search
+    // (Vista, Windows 7 without KB2533623) there is nothing better to do: the launcher's own
+    // loads still come from the system folder alone, and it goes on.
+    static_cast<void>(RestrictDllSearchToSystemFolder());
     // Then the code page: every string operation of the launcher depends on it.
     UseCodePage(LearnSystemCodePage());
     // The runtime's own command tail is not taken; the launcher cuts its own from the
-    // unchanged command line.
-    return RunLauncher(CutCommandTail(GetAnsiCommandLine(), ActiveCodePage()));
+    // unchanged command line. Memory running out is the one failure that throws; the run
+    // ends as any other run that could not do its job.
+    try {
+        return RunLauncher(CutCommandTail(GetAnsiCommandLine(), ActiveCodePage()));
+    } catch (const std::bad_alloc&) {
+        WriteDebugOutput("Quorvane: out of memory\n");
+        WriteDebugOutput("Quorvane: exit code -1\n");
+        return -1;
+    }
 }

@@ -5,6 +5,7 @@
 // inside it. So it is not imported; it is loaded here from the system folder only.
 #include "FileVersionReader.h"
 
+#include "AnsiPath.h"
 #include "SystemLibrary.h"
 
 #include <string>
@@ -21,23 +22,15 @@ bool IsFullPath(const std::string& path)
 // The version resource is read through the library loader, which would look for a
 // relative path along the DLL search path (since start-up the system folder alone) rather
 // than in the current directory, where a process start finds it. So a relative path is
-// made full first, from the current directory.
-std::string PathAsAProcessStartTakesIt(const std::string& path)
+// made full first, from the current directory; where that has no name in the code page,
+// there is no version to read.
+bool PathAsAProcessStartTakesIt(const std::string& path, std::string& file)
 {
-    if (path.empty() || IsFullPath(path)) {
-        return path;
+    if (IsFullPath(path)) {
+        file = path;
+        return true;
     }
-    const DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    if (size == 0) {
-        return path;
-    }
-    std::string full(size, '\0');
-    const DWORD length = GetFullPathNameA(path.c_str(), size, &full[0], nullptr);
-    if (length == 0 || length >= size) {
-        return path;
-    }
-    full.resize(length);
-    return full;
+    return GetFullPathAnsi(path, file);
 }
 } // namespace
 
@@ -54,7 +47,10 @@ FileVersion64 GetFileVersion64(const std::string& path)
         return 0;
     }
 
-    const std::string file = PathAsAProcessStartTakesIt(path);
+    std::string file;
+    if (!PathAsAProcessStartTakesIt(path, file)) {
+        return 0;
+    }
     const DWORD size = getSize(file.c_str(), nullptr);
     if (size == 0) {
         return 0;

@@ -6,19 +6,15 @@
 // without saying so.
 #include "ProcessControl.h"
 
+#include "AnsiPath.h"
 #include "SystemCodePage.h"
 
 #include <windows.h>
 
 #include <cstdlib>
 #include <cwchar>
-#include <vector>
 
 namespace {
-// Wide text in a vector rather than std::wstring: the wide string would link in the
-// runtime's whole wide string instantiation, a fifth of the launcher's size.
-using WideText = std::vector<wchar_t>;
-
 WideText WideModulePath()
 {
     // A long path is cut to the buffer and reported only through the length returned, so
@@ -39,28 +35,6 @@ WideText WideModulePath()
         buffer.resize(buffer.size() * 2);
     }
 }
-
-// The 8.3 form of an existing folder, or empty.
-WideText ShortPath(WideText path)
-{
-    path.push_back(L'\0');
-    const DWORD size = GetShortPathNameW(path.data(), nullptr, 0);
-    if (size == 0) {
-        return WideText();
-    }
-    WideText shortPath(size);
-    const DWORD length = GetShortPathNameW(path.data(), shortPath.data(), size);
-    if (length == 0 || length >= size) {
-        return WideText();
-    }
-    shortPath.resize(length);
-    return shortPath;
-}
-
-bool ToAnsi(const WideText& wide, std::string& ansi)
-{
-    return WideToAnsi(wide.data(), wide.size(), ActiveCodePage().id, ansi);
-}
 } // namespace
 
 std::string GetAnsiCommandLine()
@@ -73,25 +47,7 @@ std::string GetAnsiCommandLine()
 
 bool GetModulePath(std::string& path)
 {
-    path.clear();
-    const WideText wide = WideModulePath();
-    auto fileStart = wide.end();
-    while (fileStart != wide.begin() && fileStart[-1] != L'\\' && fileStart[-1] != L'/') {
-        --fileStart;
-    }
-    const WideText folder(wide.begin(), fileStart);
-    // Only the folder names setup.cfg; the launcher's own file name may have been changed.
-    std::string file;
-    ToAnsi(WideText(fileStart, wide.end()), file);
-    std::string ansiFolder;
-    if (!ToAnsi(folder, ansiFolder)) {
-        const WideText shortFolder = ShortPath(folder);
-        if (shortFolder.empty() || !ToAnsi(shortFolder, ansiFolder)) {
-            return false;
-        }
-    }
-    path = ansiFolder + file;
-    return true;
+    return AnsiModulePath(WideModulePath(), path);
 }
 
 void EndProcess(int exitCode)

@@ -4,33 +4,30 @@
 #include <cstdint>
 #include <string>
 
-// Starts name with the command line argument0 + " " + argument1 (argument0 alone when
-// argument1 is empty; nothing quoted), in the launcher's environment and current
-// directory, with inheritable handles passed on, and waits without time-out until it
-// ends. A bare file name is looked for in the current directory only, and a name without
-// extension is tried with .com, .exe, .bat and .cmd in that order.
-// Returns the child's exit code read as a signed number, or -1 when no process was
-// started (or its end could not be awaited or its exit code read).
-std::int32_t RunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1);
-
 enum class RunOutcome {
     Ended, // the child ran to its end; its exit code was read
     NotStarted, // no file, no process, or its end or exit code could not be had
     NeedsElevation, // the program asks for administrator rights the launcher lacks
 };
 
-// As RunAndWait, but tells a child that ended with -1 apart from one that never ran, and
-// one that was refused for want of administrator rights (ERROR_ELEVATION_REQUIRED) apart
-// from every other failure. exitCode is -1 unless the child ended.
-RunOutcome TryRunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1,
-                         std::int32_t& exitCode);
+// Starts name with the command line argument0 + " " + argument1 (argument0 alone when
+// argument1 is empty; nothing quoted), in the launcher's environment and current
+// directory, with inheritable handles passed on, and waits without time-out until it
+// ends. A bare file name is looked for in the current directory only, and a name without
+// extension is tried with .com, .exe, .bat and .cmd in that order.
+// exitCode is the child's exit code read as a signed number, or -1 unless it Ended. A
+// child that ended with -1 is thus told apart from one that never ran, and one refused
+// for want of administrator rights (ERROR_ELEVATION_REQUIRED) from every other failure.
+RunOutcome RunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1,
+                      std::int32_t& exitCode);
 
 // Starts the file RunAndWait would start for name through the shell (its default verb, so
 // that Windows asks for consent when the program needs administrator rights), with
 // parameters and the launcher's current directory, and waits for it without time-out.
-// The shell puts the program in quotes on the child's command line, and the child
-// inherits no handles. False (exitCode -1) when it was not started, consent declined
-// included.
+// The shell gets the file by its full path, which it puts in quotes on the child's
+// command line, and the child inherits no handles. False (exitCode -1) when it was not
+// started, consent declined included, or when the file or the current directory has no
+// name in the ANSI code page.
 bool RunThroughShellAndWait(const std::string& name, const std::string& parameters, std::int32_t& exitCode);
 
 // The file RunAndWait would start for name; empty when there is none.

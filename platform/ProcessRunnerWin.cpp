@@ -6,6 +6,7 @@
 // the shell may leave threads of its own behind.
 #include "ProcessRunner.h"
 
+#include "AnsiPath.h"
 #include "SystemLibrary.h"
 #include "WinHandles.h"
 
@@ -33,18 +34,6 @@ bool AwaitExitCode(HANDLE process, std::int32_t& exitCode)
     }
     exitCode = static_cast<std::int32_t>(code);
     return true;
-}
-
-std::string CurrentDirectory()
-{
-    std::string directory(MAX_PATH, '\0');
-    DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(directory.size()), &directory[0]);
-    if (length >= directory.size()) {
-        directory.resize(length);
-        length = GetCurrentDirectoryA(length, &directory[0]);
-    }
-    directory.resize(length < directory.size() ? length : 0);
-    return directory;
 }
 
 // COM initialised for one shell call, as ShellExecuteEx asks, and uninitialised after it.
@@ -77,8 +66,8 @@ std::string FindProgramFile(const std::string& name)
     return ChooseProgramFile(name, &HasAttributes);
 }
 
-RunOutcome TryRunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1,
-                         std::int32_t& exitCode)
+RunOutcome RunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1,
+                      std::int32_t& exitCode)
 {
     exitCode = -1;
     try {
@@ -106,13 +95,6 @@ RunOutcome TryRunAndWait(const std::string& name, const std::string& argument0, 
     }
 }
 
-std::int32_t RunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1)
-{
-    std::int32_t exitCode = -1;
-    TryRunAndWait(name, argument0, argument1, exitCode);
-    return exitCode;
-}
-
 bool RunThroughShellAndWait(const std::string& name, const std::string& parameters, std::int32_t& exitCode)
 {
     exitCode = -1;
@@ -120,19 +102,23 @@ bool RunThroughShellAndWait(const std::string& name, const std::string& paramete
     static const HMODULE ole32 = LoadSystemLibrary("ole32.dll");
     const auto shellExecute = FindFunction<decltype(&ShellExecuteExA)>(shell32, "ShellExecuteExA");
     try {
-        const std::string programFile = FindProgramFile(name);
-        if (programFile.empty() || shellExecute == nullptr) {
+        // The shell is given the very file a plain start would start, by its full path:
+        // a relative name is not the shell's to resolve, and a blank that ended the name
+        // in front of its switch would stand inside the quotes. An elevated child would
+        // otherwise start in the system folder.
+        std::string programFile;
+        std::string directory;
+        if (shellExecute == nullptr || !GetFullPathAnsi(FindProgramFile(name), programFile) ||
+            !GetCurrentDirectoryAnsi(directory)) {
             return false;
         }
-        // An elevated child would otherwise start in the system folder.
-        const std::string directory = CurrentDirectory();
 
         SHELLEXECUTEINFOA start{};
         start.cbSize = sizeof start;
         start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
         start.lpFile = programFile.c_str();
         start.lpParameters = parameters.c_str();
-        start.lpDirectory = directory.empty() ? nullptr : directory.c_str();
+        start.lpDirectory = directory.c_str();
         start.nShow = SW_SHOWNORMAL;
         BOOL started = FALSE;
         {

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-// The registry roots the launcher and its tests read from.
-enum class RegistryRoot { LocalMachine, CurrentUser };
+// The registry root the launcher reads from: the products register for the whole machine.
+enum class RegistryRoot { LocalMachine };
 
 // Reads valueName of root\subKey, opened with KEY_READ in the view the process sees by
 // default. True when the value exists and is REG_SZ or REG_EXPAND_SZ; value then holds its

@@ -6,15 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-HKEY RootKey(RegistryRoot root)
-{
-    return root == RegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-}
-} // namespace
-
-bool ReadRegistryString(RegistryRoot root, const std::string& subKey, const std::string& valueName, std::string& value,
-                        std::uint32_t& type)
+bool ReadRegistryString(RegistryRoot /*root: HKEY_LOCAL_MACHINE, the only one*/, const std::string& subKey,
+                        const std::string& valueName, std::string& value, std::uint32_t& type)
 {
     type = 0;
     value.clear();
@@ -25,7 +18,7 @@ bool ReadRegistryString(RegistryRoot root, const std::string& subKey, const std:
     HKEY key = nullptr;
     char* buffer = nullptr;
     try {
-        if (RegOpenKeyExA(RootKey(root), subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
             key = nullptr;
             throw 1;
         }

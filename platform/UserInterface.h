@@ -1,4 +1,5 @@
-// The launcher's only contact with the user: the Ctrl key and message boxes.
+// The launcher's only contact with the user and with support: the Ctrl key, message
+// boxes, what tells whether anyone can see them, and the debug output.
 #pragma once
 
 #include <string>
@@ -10,10 +11,23 @@ constexpr unsigned kInfoBoxStyle = 0x0;
 // GetKeyState(VK_CONTROL) at the moment of the call.
 short ReadControlKeyState();
 
-// Whether anyone can see a box: false in a window station that is not visible, where a
-// service, a task that runs whether or not a user is logged on, or a deployment agent
-// starts the launcher, and where a box would wait for ever. True when it cannot be told.
-bool WindowStationIsVisible();
+// What tells whether anyone can see a box and close it. Services, tasks that run whether
+// or not a user is logged on, and deployment agents start the launcher where nobody can,
+// and a box there would wait for ever.
+struct SessionFacts {
+    // The process's window station is a visible one (WSF_VISIBLE); true when that cannot
+    // be told.
+    bool stationVisible = true;
+    // Windows Vista or later, where nobody logs on to session 0: it holds services only.
+    bool vistaOrLater = true;
+    // The process runs in session 0; false when that cannot be told.
+    bool sessionZero = false;
+};
+SessionFacts ReadSessionFacts();
 
 // A modal message box without owner window; returns the button that closed it.
 int ShowMessageBox(const std::string& text, const std::string& title, unsigned style);
+
+// One piece of debug output (OutputDebugStringA), which a debugger or a debug-output
+// viewer shows and which is lost when none is watching.
+void WriteDebugOutput(const char* text);

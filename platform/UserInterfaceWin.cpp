@@ -1,10 +1,12 @@
-// Ctrl key, window station and message boxes; see UserInterface.h.
+// Ctrl key, who can see a box, message boxes and debug output; see UserInterface.h.
 //
 // user32 is loaded from the system folder rather than imported, so that neither it nor any
 // DLL it depends on can be picked up from the launcher's own folder.
 #include "UserInterface.h"
 
 #include "SystemLibrary.h"
+
+#include <versionhelpers.h>
 
 static_assert(kErrorBoxStyle == MB_ICONERROR, "error box style");
 static_assert(kInfoBoxStyle == MB_OK, "information box style");
@@ -24,21 +26,30 @@ short ReadControlKeyState()
     return getKeyState != nullptr ? getKeyState(VK_CONTROL) : 0;
 }
 
-bool WindowStationIsVisible()
+SessionFacts ReadSessionFacts()
 {
+    SessionFacts facts;
     const auto getStation = FindFunction<decltype(&GetProcessWindowStation)>(User32(), "GetProcessWindowStation");
     const auto getInformation =
         FindFunction<decltype(&GetUserObjectInformationA)>(User32(), "GetUserObjectInformationA");
     USEROBJECTFLAGS flags{};
-    if (getStation == nullptr || getInformation == nullptr ||
-        !getInformation(getStation(), UOI_FLAGS, &flags, sizeof flags, nullptr)) {
-        return true;
+    if (getStation != nullptr && getInformation != nullptr &&
+        getInformation(getStation(), UOI_FLAGS, &flags, sizeof flags, nullptr)) {
+        facts.stationVisible = (flags.dwFlags & WSF_VISIBLE) != 0;
     }
-    return (flags.dwFlags & WSF_VISIBLE) != 0;
+    facts.vistaOrLater = IsWindowsVistaOrGreater();
+    DWORD session = 0;
+    facts.sessionZero = ProcessIdToSessionId(GetCurrentProcessId(), &session) && session == 0;
+    return facts;
 }
 
 int ShowMessageBox(const std::string& text, const std::string& title, unsigned style)
 {
     const auto messageBox = FindFunction<decltype(&MessageBoxA)>(User32(), "MessageBoxA");
     return messageBox != nullptr ? messageBox(nullptr, text.c_str(), title.c_str(), style) : 0;
+}
+
+void WriteDebugOutput(const char* text)
+{
+    OutputDebugStringA(text);
 }

@@ -3,7 +3,7 @@
 
 #include "platform/ProcessControl.h"
 #include "platform/RegistryReader.h"
-#include "platform/UserInterface.h"
+#include "platform/SystemCodePage.h"
 
 FakePlatform& Fake()
 {
@@ -34,8 +34,8 @@ std::string FindProgramFile(const std::string& name)
     return ChooseProgramFile(name, [](const std::string& file) { return Fake().files.count(file) != 0; });
 }
 
-RunOutcome TryRunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1,
-                         std::int32_t& exitCode)
+RunOutcome RunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1,
+                      std::int32_t& exitCode)
 {
     Fake().runs.emplace_back(name, argument0, argument1);
     exitCode = Fake().startOutcome == RunOutcome::Ended ? Fake().childExitCode : -1;
@@ -55,15 +55,38 @@ short ReadControlKeyState()
     return states[std::min(Fake().controlKeyReads++, states.size() - 1)];
 }
 
-bool WindowStationIsVisible()
+SessionFacts ReadSessionFacts()
 {
-    return Fake().stationVisible;
+    return Fake().session;
 }
 
 int ShowMessageBox(const std::string& text, const std::string& title, unsigned style)
 {
     Fake().boxes.emplace_back(text, title, style);
     return 1; // IDOK
+}
+
+void WriteDebugOutput(const char* text)
+{
+    Fake().debugOutput.emplace_back(text);
+}
+
+bool WideToAnsi(const wchar_t* wide, std::size_t length, unsigned /*codePage*/, std::string& ansi)
+{
+    ansi.clear();
+    bool exact = true;
+    for (std::size_t i = 0; i < length; ++i) {
+        const bool held = static_cast<unsigned long>(wide[i]) <= 0xFF;
+        ansi += held ? static_cast<char>(wide[i]) : '?';
+        exact = exact && held;
+    }
+    return exact;
+}
+
+WideText ShortPathForm(const WideText& path)
+{
+    const auto found = Fake().shortForms.find(path);
+    return found == Fake().shortForms.end() ? WideText() : found->second;
 }
 
 bool GetModulePath(std::string& path)

@@ -1,12 +1,15 @@
 // A stand-in for the Win32 layer in the native build: uninstall entries, files and their
-// versions, the installer's start, the window station, the Ctrl key and message boxes are
-// set up and recorded here, so the launcher's logic runs unchanged on Linux.
+// versions, short path forms, the installer's start, the session, the Ctrl key, message
+// boxes and debug output are set up and recorded here, so the launcher's logic runs
+// unchanged on Linux. Its code page conversion holds the characters up to U+00FF.
 #pragma once
 
 #include "launcher/UninstallerDiscovery.h"
+#include "platform/AnsiPath.h"
 #include "platform/AnsiText.h"
 #include "platform/FileVersionReader.h"
 #include "platform/ProcessRunner.h"
+#include "platform/UserInterface.h"
 
 #include <gtest/gtest.h>
 
@@ -27,17 +30,19 @@ struct ProcessEnded {
 struct FakePlatform {
     std::map<std::string, std::string> uninstallStrings; // key -> its REG_SZ value
     std::map<std::string, FileVersion64> files; // with their versions (0: none); no other file exists
+    std::map<WideText, WideText> shortForms; // paths that have a short form
     bool modulePathHeld = true; // false: its folder has no name the code page can hold
     RunOutcome startOutcome = RunOutcome::Ended;
     bool shellStarts = true;
     std::int32_t childExitCode = 0;
-    bool stationVisible = true;
+    SessionFacts session;
     std::vector<short> controlKey = {0}; // its state at each read, the last one kept
 
     std::size_t controlKeyReads = 0;
     std::vector<std::string> registryReads;
     std::vector<FakeRun> runs;
     std::vector<FakeBox> boxes;
+    std::vector<std::string> debugOutput;
 };
 
 // The platform of the running test; fresh for every test through FakePlatformTest.

@@ -8,6 +8,7 @@
 
 #include "FakePlatform.h"
 
+#include <map>
 #include <set>
 
 namespace {
@@ -157,7 +158,54 @@ TEST(Text, ChoosesTheProgramFileAsAProcessStartFindsIt)
     EXPECT_EQ(BuildChildCommandLine("u", ""), "u");
 }
 
+// Paths in the code page, from the system's wide form: exactly, else the short form, else none.
+using PathNames = FakePlatformTest;
+
+TEST_F(PathNames, TakeTheShortFormWhereTheCodePageLacksACharacter)
+{
+    const WideText lodz = {L'C', L':', L'\\', 0x141, L'o', L'd', 0x17A, L'\\'};
+    const WideText lodzShort = {L'C', L':', L'\\', L'O', L'D', L'Z', L'~', L'1', L'\\'};
+    const WideText japanese = {L'C', L':', L'\\', 0x30BD, L'\\'};
+    Fake().shortForms[lodz] = lodzShort;
+    Fake().shortForms[japanese] = japanese; // a short form the code page cannot hold either
+    const struct {
+        WideText path;
+        bool named;
+        std::string ansi;
+    } cases[] = {
+        {{L'C', L':', L'\\', 0xE9, L'\\'}, true, "C:\\\xE9\\"},
+        {lodz, true, "C:\\ODZ~1\\"},
+        {japanese, false, ""},
+        {{L'C', L':', L'\\', 0x141, L'\\'}, false, ""}, // no short form
+        {{}, true, ""},
+    };
+    for (const auto& c : cases) {
+        std::string ansi = "stale";
+        EXPECT_EQ(AnsiPathName(c.path, ansi), c.named) << ansi;
+        EXPECT_EQ(ansi, c.ansi);
+    }
+    // Only the module's folder names setup.cfg; its own name may lose characters.
+    WideText module = lodz;
+    module.insert(module.end(), {L'Q', 0x141, L'.', L'e', L'x', L'e'});
+    std::string path;
+    EXPECT_TRUE(AnsiModulePath(module, path));
+    EXPECT_EQ(path, "C:\\ODZ~1\\Q?.exe");
+    module.erase(module.begin() + 3);
+    EXPECT_FALSE(AnsiModulePath(module, path));
+    EXPECT_EQ(path, "");
+}
+
 using LaunchSequence = FakePlatformTest;
+
+std::vector<std::string> Traced(const std::vector<std::string>& texts)
+{
+    std::vector<std::string> lines;
+    lines.reserve(texts.size());
+    for (const std::string& text : texts) {
+        lines.push_back("Quorvane: " + text + "\n");
+    }
+    return lines;
+}
 
 TEST_F(LaunchSequence, TriesTheProductsInOrderAndMentionsOnlyEntriesThatNameAProgram)
 {
@@ -171,6 +219,11 @@ TEST_F(LaunchSequence, TriesTheProductsInOrderAndMentionsOnlyEntriesThatNameAPro
     }
     EXPECT_EQ(Fake().registryReads, keys);
     EXPECT_EQ(Fake().boxes, std::vector<FakeBox>{FakeBox(kNotFoundMessage, "Quorvane Error", 0x10)});
+    // The debug output has the text on one line.
+    EXPECT_EQ(Fake().debugOutput,
+              Traced({"No Trelvo/RedadaVador/TrelvoTalo/TrelvoOrvendel/TrelvoQuent/ TrelvoVantelo/TrelvoLumio/"
+                      "TrelvoHeddle installer (=uninstaller) found. Please install one of these demos first.",
+                      "exit code -1"}));
 
     Fake() = FakePlatform{};
     Fake().controlKey = {0x80};
@@ -186,56 +239,104 @@ TEST_F(LaunchSequence, TriesTheProductsInOrderAndMentionsOnlyEntriesThatNameAPro
     EXPECT_EQ(Launch(), 0);
     EXPECT_EQ(Fake().registryReads, std::vector<std::string>(keys.begin(), keys.begin() + 4));
     EXPECT_EQ(Fake().runs, std::vector<FakeRun>{FakeRun("C:\\D\\UN.exe", "C:\\D\\UN", kParameters)});
-    EXPECT_EQ(Fake().boxes, (std::vector<FakeBox>{Info("No UNxxx.exe or old version at'C:\\B\\UN.exe '"),
-                                                  Info("No UNxxx.exe or old version at'C:\\C\\UN'"),
-                                                  Info("RARAVIRO.exe or UNxxx.exe path: 'C:\\D\\UN'"),
-                                                  Info("Start the installer with param: '" + kParameters + "'"),
-                                                  Info("(Un-)Installer ready with return-value:0")}));
+    const std::vector<std::string> texts = {
+        "No UNxxx.exe or old version at'C:\\B\\UN.exe '", "No UNxxx.exe or old version at'C:\\C\\UN'",
+        "RARAVIRO.exe or UNxxx.exe path: 'C:\\D\\UN'", "Start the installer with param: '" + kParameters + "'",
+        "(Un-)Installer ready with return-value:0"};
+    std::vector<FakeBox> boxes;
+    boxes.reserve(texts.size());
+    for (const std::string& text : texts) {
+        boxes.push_back(Info(text));
+    }
+    EXPECT_EQ(Fake().boxes, boxes);
+    std::vector<std::string> traced = Traced(texts);
+    traced.push_back("Quorvane: exit code 0\n");
+    EXPECT_EQ(Fake().debugOutput, traced);
 }
 
+// Every step goes to the debug output, Ctrl or not; a box only while Ctrl is down, and only
+// where someone can see it.
 TEST_F(LaunchSequence, ShowsABoxOnlyWhileCtrlIsDownAndOnlyWhereOneCanBeSeen)
 {
     SetEntry(0, "C:\\T\\UN.exe /UNINSTALL", Version(1, 2, 3, 9));
     Fake().childExitCode = 3;
-    // Read anew for every box; only bit 7 says "down", the sign bit alone (-0x7FFF is 0x8001) not.
-    Fake().controlKey = {-0x7FFF, 0x0081, -0x7FFF};
-    EXPECT_EQ(Launch(), 0); // the installer's code is only shown
-    EXPECT_EQ(Fake().boxes, std::vector<FakeBox>{Info("Start the installer with param: '" + kParameters + "'")});
-    Fake().boxes.clear();
-    Fake().controlKey = {0x80};
-    Fake().stationVisible = false;
-    EXPECT_EQ(Launch(), 0);
-    EXPECT_TRUE(Fake().boxes.empty());
-
-    Fake().stationVisible = true;
-    Fake().modulePathHeld = false; // a folder without any name the code page can hold
-    EXPECT_EQ(Launch(), -1);
-    EXPECT_EQ(Fake().boxes.back(), FakeBox(kFolderNameMessage, "Quorvane Error", 0x10));
-    EXPECT_EQ(Fake().runs.size(), 2u);
+    const std::map<char, std::string> line = {
+        {'P', "RARAVIRO.exe or UNxxx.exe path: 'C:\\T\\UN.exe '"},
+        {'S', "Start the installer with param: '" + kParameters + "'"},
+        {'R', "(Un-)Installer ready with return-value:3"},
+        {'N', "(no box: nobody can see this session)"},
+        {'X', "exit code 0"},
+        {'F', std::string(kFolderNameMessage)},
+        {'G', "Quorvane.exe cannot name its folder in this system's code page. Please copy Quorvane.exe and "
+              "setup.cfg to a folder with a plainer name and start it from there."},
+        {'E', "exit code -1"},
+    };
+    const SessionFacts seen{true, true, false}, hiddenStation{false, false, false}, serviceSession{true, true, true},
+        xpConsole{true, false, true};
+    const struct {
+        std::vector<short> controlKey; // read anew for every box
+        SessionFacts session;
+        bool folderNamed;
+        const char* boxes; // the steps with a box
+        const char* traced; // the steps in the debug output
+    } cases[] = {
+        {{-0x7FFF, 0x0081, -0x7FFF}, seen, true, "S", "PSRX"}, // only bit 7 says "down" (-0x7FFF is 0x8001)
+        {{0x80}, hiddenStation, true, "", "PNSNRNX"},
+        {{0x80}, serviceSession, true, "", "PNSNRNX"},
+        {{0x80}, xpConsole, true, "PSR", "PSRX"},
+        {{0}, seen, false, "F", "PGE"},
+        {{0}, serviceSession, false, "", "PGNE"},
+    };
+    for (const auto& c : cases) {
+        Fake().controlKey = c.controlKey;
+        Fake().controlKeyReads = 0;
+        Fake().session = c.session;
+        Fake().modulePathHeld = c.folderNamed;
+        Fake().boxes.clear();
+        Fake().debugOutput.clear();
+        EXPECT_EQ(Launch(), c.folderNamed ? 0 : -1); // the installer's code is only shown
+        std::vector<std::string> boxes, traced;
+        for (const char* step = c.traced; *step != '\0'; ++step) {
+            traced.push_back("Quorvane: " + line.at(*step) + "\n");
+        }
+        for (const FakeBox& box : Fake().boxes) {
+            boxes.push_back(std::get<0>(box));
+        }
+        std::vector<std::string> expectedBoxes;
+        for (const char* step = c.boxes; *step != '\0'; ++step) {
+            expectedBoxes.push_back(line.at(*step));
+        }
+        EXPECT_EQ(boxes, expectedBoxes) << c.traced;
+        EXPECT_EQ(Fake().debugOutput, traced);
+    }
+    EXPECT_EQ(Fake().runs.size(), 4u); // not with a folder the code page cannot name
 }
 
 TEST_F(LaunchSequence, StartsAnInstallerThatNeedsAdministratorRightsThroughTheShell)
 {
     SetEntry(0, "C:\\T\\UN/UNINSTALL"); // the file started is not the name on the command line
     Fake().files["C:\\T\\UN.exe"] = Version(1, 2, 3, 9);
-    Fake().controlKey = {0x80};
     Fake().childExitCode = 3;
     const struct {
         RunOutcome start;
         bool visible, shellStarts;
         int exitCode;
-        const char* shown; // the last box, or null for none
+        const char* shell; // what the debug output says of the shell start, or null
     } cases[] = {
-        {RunOutcome::NeedsElevation, true, true, 0, "3"},
-        {RunOutcome::NeedsElevation, true, false, -1, "-1"},
-        {RunOutcome::NotStarted, true, true, -1, "-1"},
-        {RunOutcome::NeedsElevation, false, true, -1, nullptr}, // nobody could consent
+        {RunOutcome::NeedsElevation, true, true, 0,
+         "the installer needs administrator rights: started through the shell, which asked for consent"},
+        {RunOutcome::NeedsElevation, true, false, -1,
+         "the installer needs administrator rights: the shell did not start it (consent declined, or the start "
+         "failed)"},
+        {RunOutcome::NotStarted, true, true, -1, nullptr},
+        {RunOutcome::NeedsElevation, false, true, -1,
+         "the installer needs administrator rights, and nobody can consent in this session: not started"},
     };
     for (const auto& c : cases) {
         Fake().runs.clear();
-        Fake().boxes.clear();
+        Fake().debugOutput.clear();
         Fake().startOutcome = c.start;
-        Fake().stationVisible = c.visible;
+        Fake().session.stationVisible = c.visible;
         Fake().shellStarts = c.shellStarts;
         EXPECT_EQ(Launch(), c.exitCode);
         std::vector<FakeRun> runs = {FakeRun("C:\\T\\UN.exe", "C:\\T\\UN", kParameters)};
@@ -243,8 +344,14 @@ TEST_F(LaunchSequence, StartsAnInstallerThatNeedsAdministratorRightsThroughTheSh
             runs.emplace_back("C:\\T\\UN.exe", "", kParameters); // the same file through the shell
         }
         EXPECT_EQ(Fake().runs, runs);
-        EXPECT_EQ(Fake().boxes.empty() ? "none" : std::get<0>(Fake().boxes.back()),
-                  c.shown != nullptr ? std::string("(Un-)Installer ready with return-value:") + c.shown : "none");
+        std::vector<std::string> texts = {"RARAVIRO.exe or UNxxx.exe path: 'C:\\T\\UN'",
+                                          "Start the installer with param: '" + kParameters + "'"};
+        if (c.shell != nullptr) {
+            texts.emplace_back(c.shell);
+        }
+        texts.push_back("(Un-)Installer ready with return-value:" + std::to_string(c.exitCode == 0 ? 3 : -1));
+        texts.push_back("exit code " + std::to_string(c.exitCode));
+        EXPECT_EQ(Fake().debugOutput, Traced(texts));
     }
 }
 } // namespace

@@ -1,6 +1,8 @@
 // The shipped launcher as its users meet it: started with an exact command line, against
 // real uninstall entries in the 32-bit registry view and real stand-in installers, its
-// message boxes read off the screen and its full exit code taken.
+// message boxes read off the screen, its debug output read as a viewer reads it (Ctrl
+// cannot be held under Wine, but every step is traced without it) and its full exit code
+// taken.
 #include "LaunchObserver.h"
 #include "WineTestSupport.h"
 
@@ -61,13 +63,26 @@ protected:
         EXPECT_TRUE(result.started && !result.timedOut);
         return result;
     }
-    void ExpectNotFound(const LaunchResult& result) const
+    // The error box where one can be seen; otherwise none, and the debug output says so.
+    // The debug output ends with the text and the exit code.
+    void ExpectNotFound(const LaunchResult& result, bool seen = true) const
     {
-        ASSERT_EQ(result.boxes.size(), 1u);
-        EXPECT_TRUE(result.boxes[0].title == "Quorvane Error" && result.boxes[0].hasIcon);
-        EXPECT_EQ(result.boxes[0].text, "No Trelvo/RedadaVador/TrelvoTalo/TrelvoOrvendel/TrelvoQuent/\n"
-                                        "TrelvoVantelo/TrelvoLumio/TrelvoHeddle installer (=uninstaller) found.\n"
-                                        "Please install one of these demos first.");
+        ASSERT_EQ(result.boxes.size(), seen ? 1u : 0u);
+        if (seen) {
+            EXPECT_TRUE(result.boxes[0].title == "Quorvane Error" && result.boxes[0].hasIcon);
+            EXPECT_EQ(result.boxes[0].text, "No Trelvo/RedadaVador/TrelvoTalo/TrelvoOrvendel/TrelvoQuent/\n"
+                                            "TrelvoVantelo/TrelvoLumio/TrelvoHeddle installer (=uninstaller) found.\n"
+                                            "Please install one of these demos first.");
+        }
+        std::vector<std::string> traced = {
+            "Quorvane: No Trelvo/RedadaVador/TrelvoTalo/TrelvoOrvendel/TrelvoQuent/ TrelvoVantelo/TrelvoLumio/"
+            "TrelvoHeddle installer (=uninstaller) found. Please install one of these demos first.",
+            "Quorvane: exit code -1"};
+        if (!seen) {
+            traced.insert(traced.begin() + 1, "Quorvane: (no box: nobody can see this session)");
+        }
+        ASSERT_GE(result.debugOutput.size(), traced.size());
+        EXPECT_EQ(std::vector<std::string>(result.debugOutput.end() - traced.size(), result.debugOutput.end()), traced);
         EXPECT_EQ(result.exitCode, 0xFFFFFFFFu);
         EXPECT_EQ(Report("cmdline"), "<missing>"); // nothing was run
     }
@@ -78,17 +93,18 @@ protected:
 
 TEST_F(EndToEnd, RunsTheFirstUsableUninstallerWithTheExactCommandLine)
 {
-    Install(kFirst, "stand_in_1238.exe"); // too old: passed over without a word
+    const std::string old = Install(kFirst, "stand_in_1238.exe"); // too old: passed over without a box
     const std::string program = Install(kSecond, "stand_in_installer.exe", "Program Files\\Trelvo Lumio");
     const std::string config = "/config=\"" + kit_ + "setup.cfg\"";
     const struct {
         std::wstring arguments; // after the launcher's quoted path
         std::string installer; // the installer's whole command line
         const char* installerExit;
+        const char* shownExit;
     } cases[] = {
-        {L"", program + "   " + config, "0"}, // the blank left before the switch, the joining one, the literal's
-        {L" /S", program + "  /S " + config, "3"},
-        {L" /D=\"a b\" \"c\"  ", program + "  /D=\"a b\" \"c\"   " + config, "0xFFFFFFFF"},
+        {L"", program + "   " + config, "0", "0"}, // the blank left before the switch, the joining one, the literal's
+        {L" /S", program + "  /S " + config, "3", "3"},
+        {L" /D=\"a b\" \"c\"  ", program + "  /D=\"a b\" \"c\"   " + config, "0xFFFFFFFF", "-1"},
     };
     for (const auto& c : cases) {
         SetChildExit(c.installerExit);
@@ -96,6 +112,14 @@ TEST_F(EndToEnd, RunsTheFirstUsableUninstallerWithTheExactCommandLine)
         EXPECT_TRUE(result.boxes.empty());
         EXPECT_EQ(result.exitCode, 0u) << c.installerExit; // the installer's code is not passed on
         EXPECT_EQ(Report("cmdline"), c.installer);
+        // Each step as the boxes with Ctrl held would show it: the passed-over entry, the
+        // path, the parameters and the installer's exit code; then the launcher's own.
+        const std::vector<std::string> traced = {
+            "Quorvane: No UNxxx.exe or old version at'" + old + " '",
+            "Quorvane: RARAVIRO.exe or UNxxx.exe path: '" + program + " '",
+            "Quorvane: Start the installer with param: '" + c.installer.substr(program.size() + 2) + "'",
+            std::string("Quorvane: (Un-)Installer ready with return-value:") + c.shownExit, "Quorvane: exit code 0"};
+        EXPECT_EQ(result.debugOutput, traced);
     }
     EXPECT_EQ(Report("cwd"), std::filesystem::current_path().string());
 
@@ -180,7 +204,7 @@ TEST_F(EndToEnd, InAWindowStationNobodySeesItShowsNoBox)
     LaunchOptions options;
     options.desktop = L"QuorvaneHidden\\Default";
     options.timeoutMs = 5000;
-    EXPECT_EQ(Launch(L" /S", options).exitCode, 0xFFFFFFFFu);
+    ExpectNotFound(Launch(L" /S", options), false);
     const std::string program = Install(kSecond, "stand_in_installer.exe");
     EXPECT_EQ(Launch(L" /S", options).exitCode, 0u);
     EXPECT_EQ(Report("cmdline"), program + "  /S /config=\"" + kit_ + "setup.cfg\"");
@@ -221,18 +245,31 @@ TEST_F(EndToEnd, FolderNamesAndArgumentsTheCodePageCannotHold)
 }
 
 // An entry naming its program without a folder: the program is the current folder's, and
-// its version is read there too, not from a file of that name elsewhere.
+// its version is read there too, not from a file of that name elsewhere: not in the
+// launcher's folder, nor in the look-alike that best fit would make of a current folder
+// whose name the code page lacks.
 TEST_F(EndToEnd, ABareNameIsTheCurrentFoldersProgram)
 {
     SetEntry(kFirst, "RARAVIRO.exe /UNINSTALL");
-    LaunchOptions options;
-    options.currentDirectory = Wide(scratch_ + "Work");
-    const std::string program = Place("stand_in_installer.exe", "Work\\RARAVIRO.exe");
-    EXPECT_EQ(Launch(L" /S", options).exitCode, 0u);
-    EXPECT_EQ(Report("module"), program);
-    EXPECT_EQ(Report("cmdline"), "RARAVIRO.exe  /S /config=\"" + kit_ + "setup.cfg\"");
     Place("stand_in_installer.exe", "Kit\\RARAVIRO.exe");
-    Place("stand_in_plain.exe", "Work\\RARAVIRO.exe");
-    ExpectNotFound(Launch(L" /S", options));
+    for (const std::wstring name : {L"Work", L"Work \u0141\u00F3d\u017A"}) {
+        LaunchOptions options;
+        options.currentDirectory = Wide(scratch_) + name;
+        const std::wstring program = options.currentDirectory + L"\\RARAVIRO.exe";
+        PlaceWide("stand_in_installer.exe", program);
+        EXPECT_EQ(Launch(L" /S", options).exitCode, 0u);
+        EXPECT_EQ(Report("module"), Utf8(program));
+        EXPECT_EQ(Report("cmdline"), "RARAVIRO.exe  /S /config=\"" + kit_ + "setup.cfg\"");
+
+        char bestFit[MAX_PATH] = {};
+        WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, bestFit, MAX_PATH, nullptr, nullptr);
+        if (Wide(bestFit) != name) {
+            PlaceWide("stand_in_installer.exe", Wide(scratch_ + bestFit + "\\RARAVIRO.exe"));
+        }
+        PlaceWide("stand_in_plain.exe", program);
+        const LaunchResult passedOver = Launch(L" /S", options);
+        ExpectNotFound(passedOver);
+        EXPECT_EQ(passedOver.debugOutput[0], "Quorvane: No UNxxx.exe or old version at'RARAVIRO.exe '");
+    }
 }
 } // namespace

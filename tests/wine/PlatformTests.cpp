@@ -1,6 +1,7 @@
 // The Win32 layer against real Win32 under Wine, none of it leaving a handle open: the
 // registry string reader, the file version reader against damaged files, and the plain
-// and the shell start. The code page learnt is proven end to end, under 1252 and 932.
+// and the shell start, this one from a current folder outside the code page. The code
+// page learnt is proven end to end, under 1252 and 932.
 #include "platform/FileVersionReader.h"
 #include "platform/ProcessRunner.h"
 #include "platform/RegistryReader.h"
@@ -11,7 +12,7 @@
 namespace {
 TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
 {
-    const char* const key = "Software\\QuorvaneTests";
+    const char* const key = "SOFTWARE\\QuorvaneTests";
     const struct {
         const char* name;
         DWORD type;
@@ -26,21 +27,21 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
         {"NoZero", REG_SZ, "", true, "abc"}, // stored below without its terminating zero
         {"Missing", 0, "", false, ""},
     };
-    RegDeleteTreeA(HKEY_CURRENT_USER, key);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
     for (const auto& c : cases) {
-        RegSetKeyValueA(HKEY_CURRENT_USER, key, c.type != 0 ? c.name : nullptr, c.type, c.stored.data(),
+        RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, c.type != 0 ? c.name : nullptr, c.type, c.stored.data(),
                         static_cast<DWORD>(c.stored.size()));
     }
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\QuorvaneTests", L"NoZero", REG_SZ, L"abc", 6);
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\QuorvaneTests", L"NoZero", REG_SZ, L"abc", 6);
     const HANDLE next = NextHandle();
     for (const auto& c : cases) {
         std::string value = "stale";
         std::uint32_t type = 99;
-        EXPECT_EQ(ReadRegistryString(RegistryRoot::CurrentUser, key, c.name, value, type), c.read) << c.name;
+        EXPECT_EQ(ReadRegistryString(RegistryRoot::LocalMachine, key, c.name, value, type), c.read) << c.name;
         EXPECT_TRUE(value == c.value && type == c.type) << c.name << ": " << value << ", type " << type;
     }
     EXPECT_EQ(NextHandle(), next);
-    RegDeleteTreeA(HKEY_CURRENT_USER, key);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
 }
 
 using Platform = ReportingChildTest;
@@ -83,28 +84,40 @@ TEST_F(Platform, RunsTheChosenFileAndReadsItsWholeExitCode)
         ForgetReport();
         SetChildExit(c.exitCode);
         std::int32_t exitCode = 12345;
-        EXPECT_EQ(TryRunAndWait(scratch_ + c.name, c.name, "/S", exitCode), c.outcome) << c.name;
+        EXPECT_EQ(RunAndWait(scratch_ + c.name, c.name, "/S", exitCode), c.outcome) << c.name;
         EXPECT_EQ(exitCode, c.result) << c.name;
         EXPECT_EQ(Report("module"), c.outcome == RunOutcome::Ended ? child : "<missing>");
     }
     EXPECT_EQ(NextHandle(), next);
 }
 
-// Wine never refuses a plain start for want of administrator rights: the shell start is tried alone.
-TEST_F(Platform, StartsThroughTheShellWithTheProgramInQuotes)
+// Wine never refuses a plain start for want of administrator rights: the shell start is
+// tried alone, from a current folder whose name the code page lacks. The shell gets the
+// file a plain start would start by its full path, its short form here, and the folder.
+TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
 {
-    const std::string child = Place("stand_in_plain.exe", "Shell Start\\RARAVIRO.exe");
-    SetCurrentDirectoryA((scratch_ + "Shell Start").c_str());
-    std::int32_t exitCode = 12345;
-    for (const char* code : {"3", "0xFFFFFFFF"}) {
-        SetChildExit(code);
-        EXPECT_TRUE(RunThroughShellAndWait("RARAVIRO", " /S /config=\"C:\\K\\setup.cfg\"", exitCode));
-        EXPECT_EQ(exitCode, static_cast<std::int32_t>(std::strtoul(code, nullptr, 0)));
+    const std::wstring folder = Wide(scratch_) + L"Shell Start \u0141\u00F3d\u017A";
+    PlaceWide("stand_in_plain.exe", folder + L"\\RARAVIRO.exe");
+    ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
+    wchar_t shortFile[MAX_PATH] = {};
+    wchar_t shortFolder[MAX_PATH] = {};
+    GetShortPathNameW((folder + L"\\RARAVIRO.exe").c_str(), shortFile, MAX_PATH);
+    GetShortPathNameW(folder.c_str(), shortFolder, MAX_PATH);
+    const struct {
+        const char* name;
+        const char* exitCode;
+    } cases[] = {{"RARAVIRO", "3"}, {"RARAVIRO.exe ", "0xFFFFFFFF"}};
+    for (const auto& c : cases) {
+        ForgetReport();
+        SetChildExit(c.exitCode);
+        std::int32_t exitCode = 12345;
+        EXPECT_TRUE(RunThroughShellAndWait(c.name, " /S /config=\"C:\\K\\setup.cfg\"", exitCode));
+        EXPECT_EQ(exitCode, static_cast<std::int32_t>(std::strtoul(c.exitCode, nullptr, 0)));
+        EXPECT_EQ(Report("cmdline"), "\"" + Utf8(shortFile) + "\"  /S /config=\"C:\\K\\setup.cfg\"");
+        EXPECT_EQ(Report("cwd"), Utf8(shortFolder));
     }
-    EXPECT_EQ(Report("cmdline"), "\".\\RARAVIRO.exe\"  /S /config=\"C:\\K\\setup.cfg\"");
-    EXPECT_EQ(Report("module"), child);
-    EXPECT_EQ(Report("cwd"), scratch_ + "Shell Start");
     EXPECT_EQ(Report("mark"), "inherited");
+    std::int32_t exitCode = 12345;
     EXPECT_FALSE(RunThroughShellAndWait(scratch_ + "missing.exe", "", exitCode));
     EXPECT_EQ(exitCode, -1);
 }

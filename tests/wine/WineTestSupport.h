@@ -26,6 +26,15 @@ inline std::wstring Wide(const std::string& ansi)
     return wide;
 }
 
+inline std::string Utf8(const std::wstring& wide)
+{
+    std::string text(wide.size() * 4, '\0');
+    text.resize(
+        static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &text[0],
+                                                     static_cast<int>(text.size()), nullptr, nullptr)));
+    return text;
+}
+
 // The handle value the system hands out next: a call that leaves a handle open takes it.
 // (Wine's GetProcessHandleCount always answers 0.)
 inline HANDLE NextHandle()
@@ -64,10 +73,13 @@ protected:
     // wide form, so that a double-byte name is never split at a second byte).
     std::string Place(const std::string& program, const std::string& relativePath) const
     {
-        const std::filesystem::path target = Wide(scratch_ + relativePath);
-        std::filesystem::create_directories(target.parent_path());
-        EXPECT_TRUE(CopyFileW(Wide(TestProgramDirectory() + program).c_str(), target.c_str(), FALSE));
+        PlaceWide(program, Wide(scratch_ + relativePath));
         return scratch_ + relativePath;
+    }
+    static void PlaceWide(const std::string& program, const std::wstring& path)
+    {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        EXPECT_TRUE(CopyFileW(Wide(TestProgramDirectory() + program).c_str(), path.c_str(), FALSE));
     }
     // A line of the stand-in's last report ("cmdline", "module", "cwd", "mark",
     // "setup.cfg"), or "<missing>".

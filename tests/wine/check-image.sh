@@ -1,7 +1,8 @@
 #!/bin/sh
 # The shipped executable: a GUI program for the expected machine with the release flags,
 # that imports only known DLLs of the system (none the loader would look for beside it
-# first), and carries its version resource and its manifest and no other resource.
+# first) and none of the ANSI calls that hand out best-fit names, and carries its version
+# resource and its manifest and no other resource.
 # Usage: check-image.sh OBJDUMP PROCESSOR EXE
 set -eu
 objdump=$1 processor=$2 exe=$3
@@ -13,6 +14,8 @@ printf "%s\n" "$headers" | grep -Eq "^Subsystem[[:space:]]+00000002" || fail "no
 "$objdump" -f "$exe" | grep -q "file format pei-$(echo "$processor" | sed 's/i686/i386/; s/_/-/')" || fail "not $processor"
 imports=$(printf "%s\n" "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
 [ "$imports" = "advapi32.dll kernel32.dll msvcrt.dll " ] || fail "imports $imports"
+best_fit=$(printf "%s\n" "$headers" | grep -owE 'GetCurrentDirectoryA|GetFullPathNameA|GetModuleFileNameA|GetCommandLineA' || true)
+[ -z "$best_fit" ] || fail "imports" $best_fit
 
 # Release flags: terminal server aware (0x8000), NX (0x100), ASLR (0x40); the 32-bit image
 # also NO_SEH (0x400), the 64-bit one high-entropy ASLR (0x20).
