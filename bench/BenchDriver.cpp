@@ -2,7 +2,8 @@
 // server: wall times in rounds of runs in the order launcher, least, least, launcher, ...
 // (whichever program runs first in a pair pays more, so the order alternates), each
 // round's ratio of medians and their median and spread; and CPU times while the installer
-// runs for 3 s against one that ends at once, for both programs.
+// runs for 3 s (up to 4 runs of each, no more than RUNS) against one that ends at once,
+// for both programs.
 // Usage: bench_driver LAUNCHER MINIMAL UNINSTALLER RUNS ROUNDS
 #include <windows.h>
 
@@ -73,6 +74,10 @@ int main(int argc, char** argv)
     }
     const std::string launcher = argv[1], minimal = argv[2], uninstaller = argv[3];
     const int runs = std::atoi(argv[4]), rounds = std::atoi(argv[5]);
+    if (runs < 1 || rounds < 1) {
+        std::fprintf(stderr, "bench_driver: RUNS and ROUNDS must be at least 1\n");
+        return 2;
+    }
 
     HKEY key = nullptr;
     RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEntry, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key,
@@ -108,7 +113,7 @@ int main(int argc, char** argv)
     }
     SetEnvironmentVariableA("QUORVANE_SLEEP_MS", "3000");
     std::vector<double> slowCpu, slowWall, minimalSlowCpu;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < std::min(runs, 4); ++i) {
         const Run slow = RunOnce(launcher);
         slowCpu.push_back(slow.cpuMs);
         slowWall.push_back(slow.wallMs);

@@ -1,6 +1,6 @@
 // The demonstration's driver: starts a program with an exact command line, reports its
-// message boxes and its full exit code on standard output, closing each box with OK, and
-// can save a picture of the first box.
+// debug output, its message boxes and its full exit code on standard output, closing each
+// box with OK, and can save a picture of the first box.
 // Usage: launch_driver PROGRAM COMMANDLINE-FILE [SCREENSHOT.bmp]
 //        launch_driver --file-version FILE
 // The command line is read from a file so that no shell or loader changes a byte of it.
@@ -122,6 +122,9 @@ int main(int argc, char** argv)
     if (!result.started) {
         std::printf("not started: error %lu\n", GetLastError());
         return 2;
+    }
+    for (const std::string& line : result.debugOutput) {
+        std::printf("debug output: %s\n", line.c_str());
     }
     for (const ObservedBox& box : result.boxes) {
         std::printf("box: title=\"%s\" icon=%s text=\"%s\"\n", box.title.c_str(), box.hasIcon ? "yes" : "no",

@@ -1,17 +1,33 @@
-# Sourced by the scripts that run Windows programs: one Wine prefix per build tree, one
-# persistent Wine server for the whole run (without it every program pays seconds of
-# server start-up), and an Xvfb display for the message boxes. Both stop when the calling
-# script ends.
+#!/usr/bin/env bash
+# Sourced by the scripts that run Windows programs: the project's own Wine prefix
+# (build/wineprefix, whatever WINEPREFIX the caller has: a user's own prefix and its running
+# programs are never touched), one persistent Wine server for the whole run (without it
+# every program pays seconds of server start-up), and an Xvfb display for the message
+# boxes. Both stop when the calling script ends, if it started them: only this prefix's
+# server is ended, and one a calling script started is left to that script.
+# Usage: source scripts/wine-session.sh; wine_session_start
+
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  echo "Usage: source scripts/wine-session.sh, then call wine_session_start (it is not run on its own)"
+  case "${1:-}" in -h | --help) exit 0 ;; *) exit 2 ;; esac
+fi
 
 : "${QUORVANE_BUILD:=$(pwd)/build}"
-export WINEPREFIX="${WINEPREFIX:-$QUORVANE_BUILD/wineprefix}"
+export WINEPREFIX="$QUORVANE_BUILD/wineprefix"
+# A caller's choice of architecture or server would make another kind of prefix or reach
+# another server.
+unset WINEARCH WINESERVER
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
 quorvane_xvfb_pid=""
+quorvane_server_started=""
 
 wine_session_stop() {
-  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$quorvane_server_started" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    quorvane_server_started=""
+  fi
   if [ -n "$quorvane_xvfb_pid" ]; then
     kill "$quorvane_xvfb_pid" >/dev/null 2>&1 || true
     wait "$quorvane_xvfb_pid" 2>/dev/null || true
@@ -43,7 +59,10 @@ wine_session_start() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     wineserver -w
   fi
-  wineserver -p </dev/null >/dev/null 2>&1
+  # Fails when this prefix's server already runs, started by a script that called this one.
+  if wineserver -p </dev/null >/dev/null 2>&1; then
+    quorvane_server_started=1
+  fi
   # Start Wine's own background services now, outside any test: started from within a
   # test they would hold the test runner's output pipe open, and it would wait for ever.
   wineboot </dev/null >/dev/null 2>&1 || true

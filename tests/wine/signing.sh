@@ -1,7 +1,7 @@
 #!/bin/sh
-# scripts/sign with a throwaway certificate: it refuses without a key, its signature holds
-# against that certificate, removing it gives back the unsigned build's bytes, and the
-# signed launcher passes an end-to-end run.
+# scripts/sign with a throwaway certificate: it refuses without a key (naming a key file
+# that is missing), its signature holds against that certificate, removing it gives back
+# the unsigned build's bytes, and the signed launcher passes an end-to-end run.
 # Usage: signing.sh SOURCE-FOLDER BIN-FOLDER
 set -eu
 src=$1 bin=$2 work=$2/../signing
@@ -11,6 +11,10 @@ cp "$bin/Quorvane.exe" unsigned.exe
 cp "$bin/Quorvane.exe" Quorvane.exe
 if env -u QUORVANE_SIGN_PFX "$src/scripts/sign" Quorvane.exe 2>refusal || ! grep -q "no signing key" refusal; then
   echo "signed without a key"; exit 1
+fi
+if QUORVANE_SIGN_PFX=missing.pfx QUORVANE_SIGN_PASSWORD= "$src/scripts/sign" Quorvane.exe 2>refusal ||
+   ! grep -q "key file missing.pfx does not exist" refusal; then
+  echo "signed with a key file that does not exist, or did not name it"; exit 1
 fi
 cmp unsigned.exe Quorvane.exe
 

@@ -1,0 +1,44 @@
+#!/bin/sh
+# The project's scripts as their users meet them: each answers --help and -h with its usage
+# and exits 0, and refuses a bad argument with its usage and exit code 2; in both cases
+# at once, before it installs, builds or runs anything. The tools they would call are
+# tripwires here, which leave a mark when called.
+# Usage: tests/scripts.sh
+set -eu
+cd "$(dirname "$0")/.."
+trip=$(mktemp -d)
+trap 'rm -rf "$trip"' EXIT
+for tool in apt-get dpkg-query cmake ctest git wine wineserver wineboot Xvfb clang-format clang-tidy osslsigncode; do
+  printf '#!/bin/sh\ntouch "%s/called-%s"\nexit 1\n' "$trip" "$tool" >"$trip/$tool"
+  chmod +x "$trip/$tool"
+done
+fail() { echo "tests/scripts.sh: $*"; exit 1; }
+checked=0
+run() { # expected-status script arguments...
+  expected=$1
+  shift
+  status=0
+  output=$(PATH="$trip:$PATH" timeout 10 "$@" 2>&1) || status=$?
+  [ "$status" = "$expected" ] || fail "$* exits $status, not $expected: $output"
+  printf '%s\n' "$output" | grep -q '^Usage: ' || fail "$* prints no usage line: $output"
+  checked=$((checked + 1))
+}
+for script in scripts/*; do
+  run 0 "$script" --help
+  run 0 "$script" -h
+done
+run 2 scripts/fuzz abc
+run 2 scripts/fuzz -5
+run 2 scripts/fuzz 0
+run 2 scripts/fuzz 3 NoSuchTarget
+run 2 scripts/bench abc
+run 2 scripts/bench 0 0
+run 2 scripts/bench 1 0
+run 2 scripts/bench 1 1 1
+run 2 scripts/sign --key
+for script in build check-reproducible demo install-deps lint test; do
+  run 2 "scripts/$script" extra
+done
+called=$(ls "$trip" | sed -n 's/^called-//p' | tr '\n' ' ')
+[ -z "$called" ] || fail "a script called $called before refusing or after its usage"
+echo "scripts: $checked calls answered with their usage at once, nothing run"
