@@ -27,17 +27,9 @@ for script in scripts/*; do
   run 0 "$script" --help
   run 0 "$script" -h
 done
-run 2 scripts/fuzz abc
-run 2 scripts/fuzz -5
-run 2 scripts/fuzz 0
-run 2 scripts/fuzz 3 NoSuchTarget
-run 2 scripts/bench abc
-run 2 scripts/bench 0 0
-run 2 scripts/bench 1 0
-run 2 scripts/bench 1 1 1
-run 2 scripts/sign --key
-for script in build check-reproducible demo install-deps lint test; do
-  run 2 "scripts/$script" extra
+for call in "fuzz abc" "fuzz -5" "fuzz 0" "fuzz 3 NoSuchTarget" "bench abc" "bench 0 0" "bench 1 0" "bench 1 1 1" \
+            "sign --key" "build extra" "check-reproducible extra" "demo extra" "install-deps extra" "lint extra" "test extra"; do
+  run 2 scripts/$call # split into the script and its arguments
 done
 called=$(ls "$trip" | sed -n 's/^called-//p' | tr '\n' ' ')
 [ -z "$called" ] || fail "a script called $called before refusing or after its usage"
