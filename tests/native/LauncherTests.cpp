@@ -193,6 +193,9 @@ TEST_F(PathNames, TakeTheShortFormWhereTheCodePageLacksACharacter)
     module.erase(module.begin() + 3);
     EXPECT_FALSE(AnsiModulePath(module, path));
     EXPECT_EQ(path, "");
+    Fake().shortForms[{L'C', L':', L'/', 0x141, L'/'}] = {L'C', L':', L'/', L'L', L'~', L'1', L'/'};
+    EXPECT_TRUE(AnsiModulePath({L'C', L':', L'/', 0x141, L'/', L'Q', L'.', L'e', L'x', L'e'}, path));
+    EXPECT_EQ(path, "C:/L~1/Q.exe");
 }
 
 using LaunchSequence = FakePlatformTest;
@@ -298,6 +301,8 @@ TEST_F(LaunchSequence, ShowsABoxOnlyWhileCtrlIsDownAndOnlyWhereOneCanBeSeen)
         EXPECT_EQ(Fake().debugOutput, Traced(texts(c.traced)));
     }
     EXPECT_EQ(Fake().runs.size(), 4u); // not with a folder the code page cannot name
+    Fake().controlKey = {0};
+    EXPECT_EQ(ShowDebugInfo("no box"), 1);
 }
 
 TEST_F(LaunchSequence, StartsAnInstallerThatNeedsAdministratorRightsThroughTheShell)
