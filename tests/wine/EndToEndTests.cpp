@@ -141,29 +141,24 @@ TEST_F(EndToEnd, NoDllPlantedBesideTheLauncherIsLoadedOnAnyPath)
     for (std::size_t start = 0, end; (end = plants.find(',', start)) != std::string::npos; start = end + 1) {
         Place("planted_library.dll", "Kit\\" + plants.substr(start, end - start) + ".dll");
     }
-    const std::string redirected[] = {"comctl32.dll", "libgcc_s_dw2-1.dll", "uxtheme.dll", "version.dll"};
+    const std::set<std::string> redirected = {"comctl32.dll", "libgcc_s_dw2-1.dll", "uxtheme.dll", "version.dll"};
     std::string manifest = "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">";
     for (const std::string& name : redirected) {
         manifest += "<file name=\"" + name + "\"/>";
     }
-    manifest += "</assembly>";
-    std::ofstream(kit_ + "Quorvane.exe.manifest") << manifest;
-    std::ofstream(kit_ + "control.exe.manifest") << manifest;
+    std::ofstream(kit_ + "Quorvane.exe.manifest") << manifest + "</assembly>";
+    std::ofstream(kit_ + "control.exe.manifest") << manifest + "</assembly>";
 
     const std::string markers = scratch_ + "Markers\\";
     std::filesystem::create_directory(markers);
     SetEnvironmentVariableA("QUORVANE_PLANT_MARKERS", markers.c_str());
-    const auto ran = [&markers] { // and forgotten, in the order of their names
+    const auto ran = [&markers] { // and forgotten
         std::set<std::string> names;
         for (const auto& marker : std::filesystem::directory_iterator(markers)) {
             names.insert(marker.path().filename().string());
             std::filesystem::remove(marker.path());
         }
-        std::string listing;
-        for (const std::string& name : names) {
-            listing += name + ",";
-        }
-        return listing;
+        return names;
     };
     // The plants work: a program beside them that loads each by its name runs them all; one
     // that keeps its search to the system folder, as the launcher does, but embeds no
@@ -171,25 +166,24 @@ TEST_F(EndToEnd, NoDllPlantedBesideTheLauncherIsLoadedOnAnyPath)
     LaunchOptions control;
     control.program = Wide(Place("plain_loader.exe", "Kit\\plain_loader.exe"));
     EXPECT_EQ(Launch(L"", control).exitCode, 0u);
-    const std::string loaded = ran();
-    EXPECT_EQ(std::count(loaded.begin(), loaded.end(), ','), std::count(plants.begin(), plants.end(), ','));
+    EXPECT_EQ(static_cast<std::ptrdiff_t>(ran().size()), std::count(plants.begin(), plants.end(), ','));
     control.program = Wide(Place("plain_loader.exe", "Kit\\control.exe"));
     Launch(L" --system-folder-only", control); // the plants Wine has no copy of in its system folder do not load
-    EXPECT_EQ(ran(), "comctl32.dll,libgcc_s_dw2-1.dll,uxtheme.dll,version.dll,");
+    EXPECT_EQ(ran(), redirected);
 
     // The launcher's three ways to end: after the installer ran, after the error box, and
     // with an installer that passes the version gate but cannot be started.
     Install(kFirst, "stand_in_installer.exe");
     EXPECT_EQ(Launch(L" /S").exitCode, 0u);
-    EXPECT_EQ(ran(), "") << "after the installer ran";
+    EXPECT_TRUE(ran().empty()) << "after the installer ran";
     RemoveEntries();
     ExpectNotFound(Launch(L" /S"));
-    EXPECT_EQ(ran(), "") << "after the error box";
+    EXPECT_TRUE(ran().empty()) << "after the error box";
     SetEntry(kFirst, Place("planted_library.dll", "Library\\RARAVIRO.dll") + " /UNINSTALL");
     const LaunchResult unstartable = Launch(L" /S");
     EXPECT_TRUE(unstartable.boxes.empty());
     EXPECT_EQ(unstartable.exitCode, 0xFFFFFFFFu);
-    EXPECT_EQ(ran(), "") << "after an installer that could not be started";
+    EXPECT_TRUE(ran().empty()) << "after an installer that could not be started";
 }
 
 // How a service, a scheduled task or a deployment agent starts the launcher: in a window
