@@ -12,6 +12,10 @@
 // runtime's whole wide string instantiation, a fifth of the launcher's size.
 using WideText = std::vector<wchar_t>;
 
+// The running executable's full path, from the system, however long; empty when it
+// cannot be had.
+WideText GetModulePathWide();
+
 // The short 8.3 form of an existing path, from the system; empty when it has none.
 WideText ShortPathForm(const WideText& path);
 

@@ -1,5 +1,5 @@
-// The system's side of naming paths in the ANSI code page: the wide current directory, full
-// path and short form. See AnsiPath.h.
+// The system's side of naming paths in the ANSI code page: the wide module path, current
+// directory, full path and short form. See AnsiPath.h.
 #include "AnsiPath.h"
 
 #include <windows.h>
@@ -8,9 +8,15 @@ namespace {
 // The longest path the system can hand out, in wide characters.
 constexpr std::size_t kLongestPath = 0x8000;
 
-// The three calls below, alike: each answers a buffer too small with the size it needs,
-// terminating zero included, and otherwise with the length it wrote.
+// The calls below, alike: each answers a buffer too small with the size it needs,
+// terminating zero included (GetModuleFileNameW with the buffer's own size, the path cut),
+// and otherwise with the length it wrote.
 using PathCall = DWORD (*)(const wchar_t* input, wchar_t* buffer, DWORD size);
+
+DWORD ModulePathCall(const wchar_t*, wchar_t* buffer, DWORD size)
+{
+    return GetModuleFileNameW(nullptr, buffer, size);
+}
 
 DWORD ShortPathCall(const wchar_t* path, wchar_t* buffer, DWORD size)
 {
@@ -46,6 +52,11 @@ WideText ReadGrowing(PathCall call, WideText input)
     }
 }
 } // namespace
+
+WideText GetModulePathWide()
+{
+    return ReadGrowing(&ModulePathCall, WideText());
+}
 
 WideText ShortPathForm(const WideText& path)
 {

@@ -14,29 +14,6 @@
 #include <cstdlib>
 #include <cwchar>
 
-namespace {
-WideText WideModulePath()
-{
-    // A long path is cut to the buffer and reported only through the length returned, so
-    // the buffer grows until the whole path fits.
-    WideText buffer(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) {
-            return WideText();
-        }
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return buffer;
-        }
-        if (buffer.size() >= 0x10000) {
-            return WideText(); // longer than any path the system can hand out
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-}
-} // namespace
-
 std::string GetAnsiCommandLine()
 {
     const wchar_t* line = GetCommandLineW();
@@ -47,7 +24,7 @@ std::string GetAnsiCommandLine()
 
 bool GetModulePath(std::string& path)
 {
-    return AnsiModulePath(WideModulePath(), path);
+    return AnsiModulePath(GetModulePathWide(), path);
 }
 
 void EndProcess(int exitCode)
