@@ -19,6 +19,15 @@ export WINEPREFIX="$QUORVANE_BUILD/wineprefix"
 unset WINEARCH WINESERVER
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# Where scripts/prepare-32bit registered QEMU for 32-bit programs (machines whose kernel runs
+# none), every 32-bit Wine process is emulated; bounding the emulated address space makes
+# it start in seconds instead of most of a minute. QUORVANE_EMULATED tells the scripts to
+# say so. Nothing changes where 32-bit programs run natively.
+if head -1 "${QUORVANE_BINFMT:-/proc/sys/fs/binfmt_misc}/qemu-i386" 2>/dev/null | grep -qx enabled; then
+  export QEMU_RESERVED_VA=0x81000000 QUORVANE_EMULATED=1
+else
+  export QUORVANE_EMULATED=""
+fi
 
 quorvane_xvfb_pid=""
 quorvane_server_started=""
@@ -51,8 +60,15 @@ wine_session_start() {
   fi
   trap wine_session_stop EXIT
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "making the Wine prefix $WINEPREFIX (once; 25 to 40 s and about 1.3 GB) ..."
-    wineboot -i >/dev/null 2>&1
+    echo "making the Wine prefix $WINEPREFIX (once; 25 to 60 s and about 1.3 GB) ..."
+    local log="$QUORVANE_BUILD/wineboot.log"
+    if ! wineboot -i >"$log" 2>&1; then
+      tail -20 "$log" >&2
+      echo "wineboot could not make the Wine prefix (its output above, all of it in $log);" \
+        "on a machine that runs no 32-bit programs, scripts/prepare-32bit says what is missing" >&2
+      rm -rf "$WINEPREFIX"
+      exit 1
+    fi
     wineserver -w # the server that made the prefix must be gone before a persistent one starts
     # Xvfb has no window manager: Wine would wait two seconds for one at every closed
     # window unless its windows are unmanaged.

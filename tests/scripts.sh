@@ -8,7 +8,7 @@ set -eu
 cd "$(dirname "$0")/.."
 trip=$(mktemp -d)
 trap 'rm -rf "$trip"' EXIT
-for tool in apt-get dpkg-query cmake ctest git wine wineserver wineboot Xvfb clang-format clang-tidy osslsigncode; do
+for tool in apt-get dpkg-query mount sudo cmake ctest git wine wineserver wineboot Xvfb clang-format clang-tidy osslsigncode; do
   printf '#!/bin/sh\ntouch "%s/called-%s"\nexit 1\n' "$trip" "$tool" >"$trip/$tool"
   chmod +x "$trip/$tool"
 done
@@ -28,7 +28,7 @@ for script in scripts/*; do
   run 0 "$script" -h
 done
 for call in "fuzz abc" "fuzz -5" "fuzz 0" "fuzz 3 NoSuchTarget" "bench abc" "bench 0 0" "bench 1 0" "bench 1 1 1" \
-            "sign --key" "build extra" "check-reproducible extra" "demo extra" "install-deps extra" "lint extra" "test extra"; do
+            "sign --key" "prepare-32bit extra" "prepare-32bit --undo extra" "build extra" "check-reproducible extra" "demo extra" "install-deps extra" "lint extra" "test extra"; do
   run 2 scripts/$call # split into the script and its arguments
 done
 called=$(ls "$trip" | sed -n 's/^called-//p' | tr '\n' ' ')

@@ -1,0 +1,106 @@
+#!/bin/sh
+# The decision that scripts/prepare-32bit makes, proven without changing this machine: a
+# kernel that runs 32-bit programs gets nothing installed and nothing registered; one that
+# runs none gets the emulator installed and exactly one registration, and a second run adds
+# nothing; where nothing can be done, the message and exit 1, and the demonstration and the
+# benchmark stop there, before any build. binfmt_misc, the 32-bit loader, apt-get, mount,
+# sudo and id are stand-ins; the rest of PATH is a few plain tools.
+# Usage: tests/prepare-32bit.sh
+set -eu
+cd "$(dirname "$0")/.."
+t=$(mktemp -d)
+trap 'rm -rf "$t"' EXIT
+fail() { echo "tests/prepare-32bit.sh: $*"; exit 1; }
+
+mkdir "$t/path"
+for tool in bash sh env head grep mktemp tail rm cat dirname sed chmod; do ln -s "$(command -v $tool)" "$t/path/$tool"; done
+stand_in() { # name body: a program on the stand-ins' PATH that notes each call
+  printf '#!/bin/sh\necho "$*" >>"%s/called-%s"\n%s\n' "$t" "$1" "$2" >"$t/path/$1"
+  chmod +x "$t/path/$1"
+}
+# The kernel as far as the script sees it: the 32-bit loader runs where "native" is marked,
+# or once QEMU is registered (unless it is "broken").
+cat >"$t/ld-linux.so.2" <<PROBE
+#!/bin/sh
+[ -e "$t/native" ] && exit 0
+grep -q ':qemu-i386:' "$t/binfmt/register" 2>/dev/null && [ ! -e "$t/broken" ] && exit 0
+echo "Exec format error" >&2; exit 126
+PROBE
+chmod +x "$t/ld-linux.so.2"
+stand_in apt-get ": >'$t/path/qemu-i386'; chmod +x '$t/path/qemu-i386'"
+stand_in mount "[ -e '$t/no-mount' ] && exit 32; : >'$t/binfmt/register'"
+stand_in sudo 'exit 1'
+stand_in id 'cat "'"$t"'/uid" 2>/dev/null || echo 0'
+for tool in cmake wine wineserver; do stand_in $tool 'exit 1'; done
+# What scripts/install-deps asks: everything is installed already.
+stand_in dpkg-query "echo 'install ok installed'"
+stand_in locale 'echo ja_JP.utf8'
+
+machine() { # native|none, then what else holds: a fresh machine of that kind
+  rm -rf "$t/binfmt" "$t"/called-* "$t/native" "$t/broken" "$t/no-mount" "$t/uid" "$t/path/qemu-i386"
+  mkdir "$t/binfmt"
+  [ "$1" = none ] || : >"$t/native"
+}
+prepare() { # expected-status arguments...: runs it, keeps its output in $out
+  expected=$1
+  shift
+  status=0
+  out=$(PATH="$t/path" QUORVANE_BINFMT="$t/binfmt" QUORVANE_PROBE_32BIT="$t/ld-linux.so.2" "$@" 2>&1) || status=$?
+  [ "$status" = "$expected" ] || fail "$* exits $status, not $expected: $out"
+}
+expect_output() { printf '%s\n' "$out" | grep -q -- "$1" || fail "no \"$1\" in: $out"; }
+calls() { cat "$t/called-$1" 2>/dev/null | wc -l; }
+
+machine native
+prepare 0 scripts/prepare-32bit
+expect_output 'run natively (nothing emulated, nothing changed)'
+[ "$(calls apt-get)" = 0 ] && [ "$(calls mount)" = 0 ] && [ ! -e "$t/binfmt/register" ] ||
+  fail "a machine that runs 32-bit programs was changed"
+
+machine none
+prepare 0 scripts/prepare-32bit
+expect_output 'emulated by QEMU: this machine runs none'
+[ "$(calls apt-get)" = 1 ] && [ "$(calls mount)" = 1 ] || fail "qemu-user and binfmt_misc were not set up once each"
+line=$(cat "$t/binfmt/register")
+[ "$line" = ":qemu-i386:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\
+\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:$t/path/qemu-i386:F" ] ||
+  fail "registered: $line"
+# The kernel turns the line into a handler; a second run finds it and registers nothing.
+printf 'enabled\ninterpreter %s\n' "$t/path/qemu-i386" >"$t/binfmt/qemu-i386"
+: >"$t/binfmt/register"
+prepare 0 scripts/prepare-32bit
+expect_output 'emulated by QEMU (registered earlier'
+[ "$(calls apt-get)" = 1 ] && [ ! -s "$t/binfmt/register" ] || fail "a second run registered again"
+prepare 0 scripts/prepare-32bit --undo
+[ "$(cat "$t/binfmt/qemu-i386")" = -1 ] || fail "--undo did not remove the handler"
+
+# A developer's trial of the emulated route on a machine that runs 32-bit programs.
+machine native
+: >"$t/binfmt/register"
+prepare 0 scripts/prepare-32bit --emulate
+grep -q ':qemu-i386:' "$t/binfmt/register" || fail "--emulate registered nothing"
+
+# Nothing can be done: each case names what is missing and how to mend it.
+for case in not-root no-mount broken; do
+  machine none
+  case $case in
+    not-root) echo 1000 >"$t/uid" ;;
+    no-mount) : >"$t/no-mount" ;;
+    broken) : >"$t/broken" ;;
+  esac
+  prepare 1 scripts/prepare-32bit
+  expect_output 'ia32_emulation=on'
+  case $case in
+    not-root) expect_output 'needs root' ;;
+    no-mount) expect_output 'binfmt_misc cannot be mounted' ;;
+    broken) expect_output 'QEMU did not start' ;;
+  esac
+done
+for script in demo bench; do
+  machine none
+  : >"$t/no-mount"
+  prepare 1 scripts/$script
+  expect_output 'ia32_emulation=on'
+  [ "$(calls cmake)" = 0 ] && [ "$(calls wine)" = 0 ] || fail "scripts/$script built or ran Wine on a machine that cannot"
+done
+echo "prepare-32bit: native, emulated once, refused three ways; demo and bench stop before building"
