@@ -60,6 +60,32 @@ int ShowDebugInfo(const std::string& text)
     return ShowMessageBox(text, "Quorvane Debug-Info", kInfoBoxStyle);
 }
 
+namespace {
+const char* AnswerText(Answer answer)
+{
+    return answer == Answer::Yes ? "yes" : answer == Answer::No ? "no" : "?";
+}
+} // namespace
+
+std::string DescribeStart(const StartFacts& facts)
+{
+    const auto part = [&facts](int shift) {
+        return std::to_string((facts.launcherVersion >> shift) & 0xFFFF);
+    };
+    const std::string version =
+        facts.launcherVersion == 0 ? "?" : part(48) + "." + part(32) + "." + part(16) + "." + part(0);
+    const WindowsVersion& windows = facts.windows;
+    const std::string windowsVersion =
+        windows.known
+            ? std::to_string(windows.major) + "." + std::to_string(windows.minor) + "." + std::to_string(windows.build)
+            : "?";
+    const std::string session = facts.session.sessionId < 0 ? "?" : std::to_string(facts.session.sessionId);
+    return "version " + version + "; Windows " + windowsVersion + "; 64-bit: " + AnswerText(facts.windows64Bit) +
+           "; administrator: " + AnswerText(facts.administrator) + "; session: " + session +
+           "; box can be seen: " + (BoxCanBeSeen(facts.session) ? "yes" : "no") +
+           "; code page: " + std::to_string(facts.codePage) + "; command line: " + facts.commandLine;
+}
+
 int TraceExitCode(int exitCode)
 {
     TraceStep("exit code " + std::to_string(exitCode));

@@ -5,6 +5,8 @@
 // Ctrl and where no box can be seen.
 #pragma once
 
+#include "platform/FileVersionReader.h"
+#include "platform/SystemFacts.h"
 #include "platform/UserInterface.h"
 
 #include <string>
@@ -31,6 +33,23 @@ void TraceStep(const std::string& text);
 // Traces text, and shows it in an information box if Ctrl is down right now (bit 7 of its
 // key state) and a box can be seen; returns the box's result, or 1 when none was shown.
 int ShowDebugInfo(const std::string& text);
+
+// What the first line of the debug output tells, before anything else: the questions
+// support asks first about a launch that went wrong.
+struct StartFacts {
+    FileVersion64 launcherVersion = 0; // from the launcher's own file; 0 when unreadable
+    WindowsVersion windows;
+    Answer windows64Bit = Answer::Unknown;
+    Answer administrator = Answer::Unknown;
+    SessionFacts session;
+    unsigned codePage = 0;
+    std::string commandLine; // as the launcher converted it, before it cut its tail
+};
+
+// The opening line's text: "version 1.0.0.9; Windows 6.1.7601; 64-bit: yes;
+// administrator: no; session: 1; box can be seen: yes; code page: 1252; command line: ..."
+// with "?" for whatever the system did not tell. The command line comes last, as received.
+std::string DescribeStart(const StartFacts& facts);
 
 // Traces the exit code the launcher ends with, and returns it.
 int TraceExitCode(int exitCode);

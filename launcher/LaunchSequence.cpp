@@ -4,7 +4,9 @@
 #include "Diagnostics.h"
 #include "UninstallerDiscovery.h"
 #include "platform/ProcessControl.h"
+#include "platform/FileVersionReader.h"
 #include "platform/ProcessRunner.h"
+#include "platform/SystemFacts.h"
 
 std::string ModuleDirectoryFromPath(const std::string& modulePath, const CodePage& codePage)
 {
@@ -57,6 +59,23 @@ bool RunInstaller(const std::string& programFile, const std::string& path, const
     return ran;
 }
 } // namespace
+
+void TraceStart(const std::string& commandLine)
+{
+    StartFacts facts;
+    // Read with the reader that reads the installer's version, so the two cannot disagree.
+    std::string modulePath;
+    if (GetModulePath(modulePath) && !modulePath.empty()) {
+        facts.launcherVersion = GetFileVersion64(modulePath);
+    }
+    facts.windows = ReadWindowsVersion();
+    facts.windows64Bit = IsWindows64Bit();
+    facts.administrator = HasAdministratorRights();
+    facts.session = ReadSessionFacts();
+    facts.codePage = ActiveCodePage().id;
+    facts.commandLine = commandLine;
+    TraceStep(DescribeStart(facts));
+}
 
 int RunLauncher(const std::string& commandTail)
 {

@@ -6,6 +6,11 @@
 
 #include <string>
 
+// Traces the opening line of the debug output: the launcher's version, the system, its
+// rights and session, the code page and the command line the process received (as the
+// launcher converted it). Nothing it cannot learn stops the launch.
+void TraceStart(const std::string& commandLine);
+
 // The whole run; returns the process exit code: 0 after the installer ran, whatever it
 // returned; -1 when it could not be started. When no usable uninstaller exists, or the
 // launcher's folder cannot be named in the ANSI code page, it shows an error box (where

@@ -9,18 +9,7 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <new>
-
-// The runtime's default terminate handler prints the escaping exception's demangled name,
-// which links in a C++ demangler larger than the rest of the launcher. A GUI program has
-// nowhere to print it, and no exception escapes WinMain, so a plain abort serves.
-namespace __gnu_cxx {
-void __verbose_terminate_handler()
-{
-    std::abort();
-}
-} // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
@@ -36,7 +25,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     // unchanged command line. Memory running out is the one failure that throws; the run
     // ends as any other run that could not do its job.
     try {
-        return RunLauncher(CutCommandTail(GetAnsiCommandLine(), ActiveCodePage()));
+        const std::string commandLine = GetAnsiCommandLine();
+        TraceStart(commandLine);
+        return RunLauncher(CutCommandTail(commandLine, ActiveCodePage()));
     } catch (const std::bad_alloc&) {
         WriteDebugOutput("Quorvane: out of memory\n");
         WriteDebugOutput("Quorvane: exit code -1\n");

@@ -22,6 +22,8 @@ struct SessionFacts {
     bool vistaOrLater = true;
     // The process runs in session 0; false when that cannot be told.
     bool sessionZero = false;
+    // The process's session number; -1 when it cannot be told.
+    long long sessionId = -1;
 };
 SessionFacts ReadSessionFacts();
 

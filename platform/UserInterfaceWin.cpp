@@ -39,7 +39,10 @@ SessionFacts ReadSessionFacts()
     }
     facts.vistaOrLater = IsWindowsVistaOrGreater();
     DWORD session = 0;
-    facts.sessionZero = ProcessIdToSessionId(GetCurrentProcessId(), &session) && session == 0;
+    if (ProcessIdToSessionId(GetCurrentProcessId(), &session)) {
+        facts.sessionId = session;
+        facts.sessionZero = session == 0;
+    }
     return facts;
 }
 

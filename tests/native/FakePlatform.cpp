@@ -60,6 +60,21 @@ SessionFacts ReadSessionFacts()
     return Fake().session;
 }
 
+WindowsVersion ReadWindowsVersion()
+{
+    return Fake().windows;
+}
+
+Answer IsWindows64Bit()
+{
+    return Fake().windows64Bit;
+}
+
+Answer HasAdministratorRights()
+{
+    return Fake().administrator;
+}
+
 int ShowMessageBox(const std::string& text, const std::string& title, unsigned style)
 {
     Fake().boxes.emplace_back(text, title, style);

@@ -9,6 +9,7 @@
 #include "platform/AnsiText.h"
 #include "platform/FileVersionReader.h"
 #include "platform/ProcessRunner.h"
+#include "platform/SystemFacts.h"
 #include "platform/UserInterface.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +37,9 @@ struct FakePlatform {
     bool shellStarts = true;
     std::int32_t childExitCode = 0;
     SessionFacts session;
+    WindowsVersion windows;
+    Answer windows64Bit = Answer::Unknown;
+    Answer administrator = Answer::Unknown;
     std::vector<short> controlKey = {0}; // its state at each read, the last one kept
 
     std::size_t controlKeyReads = 0;

@@ -269,8 +269,8 @@ TEST_F(LaunchSequence, ShowsABoxOnlyWhileCtrlIsDownAndOnlyWhereOneCanBeSeen)
         }
         return texts;
     };
-    const SessionFacts seen{true, true, false}, hiddenStation{false, false, false}, serviceSession{true, true, true},
-        xpConsole{true, false, true};
+    const SessionFacts seen{true, true, false, 1}, hiddenStation{false, false, false, 1},
+        serviceSession{true, true, true, 0}, xpConsole{true, false, true, 0};
     const struct {
         std::vector<short> controlKey; // read anew for every box
         SessionFacts session;
@@ -303,6 +303,34 @@ TEST_F(LaunchSequence, ShowsABoxOnlyWhileCtrlIsDownAndOnlyWhereOneCanBeSeen)
     EXPECT_EQ(Fake().runs.size(), 4u); // not with a folder the code page cannot name
     Fake().controlKey = {0};
     EXPECT_EQ(ShowDebugInfo("no box"), 1);
+}
+
+// The first line, before the product search: what support asks first, and "?" for what the
+// system does not tell, never a failed launch.
+TEST_F(LaunchSequence, OpensTheDebugOutputWithWhatSupportAsksFirst)
+{
+    UseCodePage(kDouble);
+    Fake().files["C:\\Kit\\Quorvane.exe"] = Version(1, 0, 0, 9);
+    Fake().windows = {true, 10, 0, 19045};
+    Fake().windows64Bit = Answer::Yes;
+    Fake().administrator = Answer::No;
+    Fake().session = {true, true, true, 0}; // a service's session
+    TraceStart("\"C:\\Kit\\Quorvane.exe\" /D=\"a b\" ?");
+    Fake().modulePathHeld = false;
+    Fake().windows = {};
+    Fake().windows64Bit = Answer::Unknown;
+    Fake().administrator = Answer::Yes;
+    Fake().session = {};
+    CodePage westernEuropean = kSingle;
+    westernEuropean.id = 1252;
+    UseCodePage(westernEuropean);
+    TraceStart("");
+    UseCodePage(kSingle);
+    EXPECT_EQ(Fake().debugOutput,
+              Traced({"version 1.0.0.9; Windows 10.0.19045; 64-bit: yes; administrator: no; session: 0; box can be "
+                      "seen: no; code page: 932; command line: \"C:\\Kit\\Quorvane.exe\" /D=\"a b\" ?",
+                      "version ?; Windows ?; 64-bit: ?; administrator: yes; session: ?; box can be seen: yes; code "
+                      "page: 1252; command line: "}));
 }
 
 TEST_F(LaunchSequence, StartsAnInstallerThatNeedsAdministratorRightsThroughTheShell)

@@ -14,6 +14,34 @@ const std::string kUninstallList = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion
 const std::string kFirst = kUninstallList + "Trelvo - Ruzod Iri!UninstallKey";
 const std::string kSecond = kUninstallList + "RedadaVador!UninstallKey";
 
+// The Windows version as the system reports it to a program that declares Windows 10.
+std::string WindowsVersionAsReported()
+{
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    GetVersionExA(&info);
+    return std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion) + "." +
+           std::to_string(info.dwBuildNumber);
+}
+
+DWORD SessionNumber()
+{
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    return session;
+}
+
+// text in the ANSI code page, '?' for what it lacks, as the launcher converts what it reads.
+std::string AnsiNoBestFit(const std::wstring& text)
+{
+    std::string ansi(text.size() * 2 + 1, '\0');
+    BOOL lossy = FALSE;
+    ansi.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(),
+                                                             static_cast<int>(text.size()), &ansi[0],
+                                                             static_cast<int>(ansi.size()), "?", &lossy)));
+    return ansi;
+}
+
 class EndToEnd : public ReportingChildTest {
 protected:
     EndToEnd() { RemoveEntries(); }
@@ -115,11 +143,25 @@ TEST_F(EndToEnd, RunsTheFirstUsableUninstallerWithTheExactCommandLine)
         // Each step as the boxes with Ctrl held would show it: the passed-over entry, the
         // path, the parameters and the installer's exit code; then the launcher's own.
         const std::vector<std::string> traced = {
+            result.debugOutput.empty() ? "" : result.debugOutput[0], // the opening line, below
             "Quorvane: No UNxxx.exe or old version at'" + old + " '",
             "Quorvane: RARAVIRO.exe or UNxxx.exe path: '" + program + " '",
             "Quorvane: Start the installer with param: '" + c.installer.substr(program.size() + 2) + "'",
-            std::string("Quorvane: (Un-)Installer ready with return-value:") + c.shownExit, "Quorvane: exit code 0"};
+            std::string("Quorvane: (Un-)Installer ready with return-value:") + c.shownExit,
+            "Quorvane: exit code 0"};
         EXPECT_EQ(result.debugOutput, traced);
+        // The opening line: the launcher's own version, read from its file, the system as
+        // Wine presents it to a 32-bit program of a 64-bit prefix, and the command line as
+        // the launcher received it.
+        const std::size_t session = traced[0].find("; session: ");
+        ASSERT_NE(session, std::string::npos) << traced[0];
+        EXPECT_EQ(traced[0].substr(0, session), "Quorvane: version 1.0.0.9; Windows " + WindowsVersionAsReported() +
+                                                    "; 64-bit: yes; administrator: "
+                                                    "yes");
+        EXPECT_EQ(traced[0].substr(session), "; session: " + std::to_string(SessionNumber()) +
+                                                 "; box can be seen: yes; code page: 1252; command "
+                                                 "line: \"" +
+                                                 kit_ + "Quorvane.exe\"" + Utf8(c.arguments));
     }
     EXPECT_EQ(Report("cwd"), std::filesystem::current_path().string());
 
@@ -231,10 +273,18 @@ TEST_F(EndToEnd, FolderNamesAndArgumentsTheCodePageCannotHold)
         // Under 932 the launcher is renamed to katakana SO, whose second byte is a backslash.
         options.program =
             PlaceLauncher(Wide(scratch_) + c.first + L"\\", config, japanese ? L"\u30BD.exe" : L"Quorvane.exe");
-        Launch(c.second, options);
-        const std::string expected = program + "  " + (c.first == L"Plain" ? "/NAME=??x?" : "/S") + " /config=\"";
+        const LaunchResult result = Launch(c.second, options);
+        const std::string arguments = c.first == L"Plain" ? "/NAME=??x?" : "/S";
+        const std::string expected = program + "  " + arguments + " /config=\"";
         EXPECT_EQ(Report("cmdline").substr(0, expected.size()), expected);
         EXPECT_EQ(Report("setup.cfg"), config) << Report("cmdline");
+        // The command line in the opening line as the launcher cut its tail from it: what
+        // the code page lacks as '?', never a look-alike.
+        const std::string opening = result.debugOutput.empty() ? "" : result.debugOutput[0];
+        const std::string tail = "; code page: " + std::to_string(GetACP()) + "; command line: \"";
+        const std::size_t at = opening.find(tail);
+        ASSERT_NE(at, std::string::npos) << opening;
+        EXPECT_EQ(opening.substr(at + tail.size()), AnsiNoBestFit(options.program) + "\" " + arguments);
     }
 }
 
@@ -263,7 +313,7 @@ TEST_F(EndToEnd, ABareNameIsTheCurrentFoldersProgram)
         PlaceWide("stand_in_plain.exe", program);
         const LaunchResult passedOver = Launch(L" /S", options);
         ExpectNotFound(passedOver);
-        EXPECT_EQ(passedOver.debugOutput[0], "Quorvane: No UNxxx.exe or old version at'RARAVIRO.exe '");
+        EXPECT_EQ(passedOver.debugOutput.at(1), "Quorvane: No UNxxx.exe or old version at'RARAVIRO.exe '");
     }
 }
 } // namespace

@@ -134,3 +134,13 @@ TEST(WideToAnsi, ConvertsToUtf8Too)
     EXPECT_FALSE(WideToAnsi(L"x", 1, 12345, ansi)); // no such code page
 }
 } // namespace
+
+// The shipped image's own throw helpers: memory that cannot be had reaches the launcher's
+// out-of-memory path as std::bad_alloc, however the library noticed it.
+TEST(LeanRuntime, MemoryThatCannotBeHadThrowsBadAlloc)
+{
+    std::string text;
+    EXPECT_THROW(text.reserve(text.max_size() + 1), std::bad_alloc); // length_error in the library's copy
+    std::vector<wchar_t> wide;
+    EXPECT_THROW(wide.reserve(wide.max_size() + 1), std::bad_alloc);
+}

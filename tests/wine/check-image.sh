@@ -17,6 +17,10 @@ imports=$(printf "%s\n" "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 
 best_fit=$(printf "%s\n" "$headers" | grep -owE 'GetCurrentDirectoryA|GetFullPathNameA|GetModuleFileNameA|GetCommandLineA' || true)
 [ -z "$best_fit" ] || fail "imports" $best_fit
 
+# The shipped image's size goal: at most 128 KiB.
+size=$(wc -c <"$exe")
+[ "$processor" != i686 ] || [ "$size" -le 131072 ] || fail "$size bytes, more than 131072"
+
 # Release flags: terminal server aware (0x8000), NX (0x100), ASLR (0x40); the 32-bit image
 # also NO_SEH (0x400), the 64-bit one high-entropy ASLR (0x20).
 flags=$(printf "%s\n" "$headers" | sed -n 's/^DllCharacteristics[[:space:]]*//p')
@@ -59,4 +63,4 @@ at=$(grep -obUaP '\xbd\x04\xef\xfe' "$exe" | head -1 | cut -d: -f1)
 'SpecialBuild\|VarFileInfo\|Translation\|' || fail "version strings"
 grep -qUaP 'T\x00r\x00a\x00n\x00s\x00l\x00a\x00t\x00i\x00o\x00n\x00\x00\x00(\x00\x00)?\x07\x04\xb0\x04' "$exe" ||
   fail "translation"
-echo "image ok: GUI, $processor, flags $flags, imports $imports, version resource and manifest"
+echo "image ok: GUI, $processor, $size bytes, flags $flags, imports $imports, version resource and manifest"

@@ -1,0 +1,98 @@
+// Pieces of GCC's C++ runtime (libstdc++, linked statically into the launcher) replaced by
+// smaller ones of the same effect: the one place where the launcher depends on its
+// toolchain's insides. Built only with GCC, the compiler that ships the launcher.
+//
+// The terminate handler: the runtime's default prints the escaping exception's demangled
+// name, which links in a C++ demangler larger than the rest of the launcher. A GUI program
+// has nowhere to print it, and no exception escapes WinMain, so a plain abort serves.
+//
+// The throw helpers: the library's own copies live in one object file that also drags in
+// the copy-on-write strings and the logic_error family with their messages, about a third
+// of the launcher's size, for errors the launcher never reports.
+//
+// What each throw becomes, so that every path ends as it did with the library's copies:
+// - memory that cannot be had (bad_alloc, an array size out of range, a string that would
+//   outgrow its largest size) throws std::bad_alloc, which WinMain turns into the trace line
+//   "out of memory" and exit code -1, and which the readers' own handlers still catch;
+// - every other throw is a fault the launcher neither expects nor catches: as before, the
+//   process ends through abort, which the uncaught exception would have reached too.
+// If the library ever needs a helper that is not here, its object file is linked again
+// and the link fails on the duplicates: nothing is lost silently.
+#include <bits/functexcept.h> // the helpers' declarations, so a changed signature fails here
+
+#include <cstdlib>
+#include <new>
+
+namespace __gnu_cxx {
+void __verbose_terminate_handler()
+{
+    std::abort();
+}
+} // namespace __gnu_cxx
+
+namespace std {
+void __throw_bad_alloc()
+{
+    throw std::bad_alloc();
+}
+void __throw_bad_array_new_length()
+{
+    throw std::bad_alloc();
+}
+void __throw_length_error(const char*)
+{
+    throw std::bad_alloc();
+}
+void __throw_logic_error(const char*)
+{
+    std::abort();
+}
+void __throw_out_of_range(const char*)
+{
+    std::abort();
+}
+void __throw_out_of_range_fmt(const char*, ...)
+{
+    std::abort();
+}
+void __throw_invalid_argument(const char*)
+{
+    std::abort();
+}
+void __throw_domain_error(const char*)
+{
+    std::abort();
+}
+void __throw_runtime_error(const char*)
+{
+    std::abort();
+}
+void __throw_range_error(const char*)
+{
+    std::abort();
+}
+void __throw_overflow_error(const char*)
+{
+    std::abort();
+}
+void __throw_underflow_error(const char*)
+{
+    std::abort();
+}
+void __throw_bad_exception()
+{
+    std::abort();
+}
+void __throw_bad_cast()
+{
+    std::abort();
+}
+void __throw_bad_typeid()
+{
+    std::abort();
+}
+void __throw_bad_function_call()
+{
+    std::abort();
+}
+} // namespace std
