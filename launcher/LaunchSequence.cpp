@@ -60,7 +60,7 @@ bool RunInstaller(const std::string& programFile, const std::string& path, const
 }
 } // namespace
 
-void TraceStart(const std::string& commandLine)
+void TraceStart(const std::string& commandLine, bool dllSearchRestricted)
 {
     StartFacts facts;
     // Read with the reader that reads the installer's version, so the two cannot disagree.
@@ -75,6 +75,11 @@ void TraceStart(const std::string& commandLine)
     facts.codePage = ActiveCodePage().id;
     facts.commandLine = commandLine;
     TraceStep(DescribeStart(facts));
+    if (!dllSearchRestricted) {
+        TraceStep("the DLL search cannot be kept to the system folder on this Windows (Vista, or 7 without "
+                  "KB2533623): only the launcher's own DLL loads are; a DLL planted beside it may be loaded by "
+                  "the system's libraries");
+    }
 }
 
 int RunLauncher(const std::string& commandTail)

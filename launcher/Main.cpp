@@ -16,9 +16,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     // Before anything loads a DLL: a DLL planted beside the launcher (in a download folder,
     // on a copied medium) must not be found by the libraries that draw a box or start a
     // program, which load DLLs of their own. Where the system cannot restrict the search
-    // (Vista, Windows 7 without KB2533623) there is nothing better to do: the launcher's own
-    // loads still come from the system folder alone, and it goes on.
-    static_cast<void>(RestrictDllSearchToSystemFolder());
+    // (Vista, Windows 7 without KB2533623) the launcher's own loads still come from the
+    // system folder alone; it goes on, and says so in the debug output.
+    const bool dllSearchRestricted = RestrictDllSearchToSystemFolder();
     // Then the code page: every string operation of the launcher depends on it.
     UseCodePage(LearnSystemCodePage());
     // The runtime's own command tail is not taken; the launcher cuts its own from the
@@ -26,7 +26,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     // ends as any other run that could not do its job.
     try {
         const std::string commandLine = GetAnsiCommandLine();
-        TraceStart(commandLine);
+        TraceStart(commandLine, dllSearchRestricted);
         return RunLauncher(CutCommandTail(commandLine, ActiveCodePage()));
     } catch (const std::bad_alloc&) {
         WriteDebugOutput("Quorvane: out of memory\n");

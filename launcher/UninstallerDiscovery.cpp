@@ -4,7 +4,9 @@
 
 #include "Diagnostics.h"
 #include "platform/ProcessRunner.h"
+#include "platform/AnsiPath.h"
 #include "platform/RegistryReader.h"
+#include "platform/SystemCodePage.h"
 
 const char* const ProductUninstallKeys[8] = {
     "Trelvo - Ruzod Iri!UninstallKey",
@@ -35,17 +37,71 @@ bool CutUninstallerCandidate(const std::string& uninstallString, const CodePage&
     return true;
 }
 
+namespace {
+// Why an entry was passed over before any program was looked at.
+std::string UnreadReason(RegistryRead read, std::uint32_t type)
+{
+    static const char* const kTypeNames[] = {"REG_NONE",
+                                             "REG_SZ",
+                                             "REG_EXPAND_SZ",
+                                             "REG_BINARY",
+                                             "REG_DWORD",
+                                             "REG_DWORD_BIG_ENDIAN",
+                                             "REG_LINK",
+                                             "REG_MULTI_SZ",
+                                             "REG_RESOURCE_LIST",
+                                             "REG_FULL_RESOURCE_DESCRIPTOR",
+                                             "REG_RESOURCE_REQUIREMENTS_LIST",
+                                             "REG_QWORD"};
+    switch (read) {
+    case RegistryRead::NoKey:
+        return std::string("no such entry in the registry's ") + (sizeof(void*) == 4 ? "32" : "64") +
+               "-bit view, which this launcher reads";
+    case RegistryRead::NoValue:
+        return "the entry has no UninstallString";
+    case RegistryRead::NotAString:
+        return std::string("its UninstallString is ") +
+               (type < sizeof kTypeNames / sizeof *kTypeNames ? kTypeNames[type] : "of type " + std::to_string(type)) +
+               ", not a string (REG_SZ or REG_EXPAND_SZ)";
+    default:
+        return "its UninstallString cannot be read";
+    }
+}
+
+void TracePassedOver(const std::string& subkeyName, const std::string& reason)
+{
+    TraceStep(subkeyName + " passed over: " + reason);
+}
+} // namespace
+
 bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::string& programFile)
 {
-    std::string value;
+    WideText value;
     std::uint32_t type = 0;
-    if (!ReadRegistryString(RegistryRoot::LocalMachine, kUninstallListRoot + subkeyName, "UninstallString", value,
-                            type)) {
+    const RegistryRead read =
+        ReadRegistryString(RegistryRoot::LocalMachine, kUninstallListRoot + subkeyName, "UninstallString", value, type);
+    if (read != RegistryRead::Read) {
+        TracePassedOver(subkeyName, UnreadReason(read, type));
         return false;
     }
+    // The text in the code page, '?' for what it lacks; where it holds everything, the
+    // candidate is cut from it byte for byte.
+    std::string text;
+    const bool exact = WideToAnsi(value.data(), value.size(), ActiveCodePage().id, text);
     std::string candidate;
-    if (!CutUninstallerCandidate(value, ActiveCodePage(), candidate)) {
+    if (!CutUninstallerCandidate(text, ActiveCodePage(), candidate)) {
+        TracePassedOver(subkeyName, "no /UNINSTALL in its UninstallString '" + text + "'");
         return false;
+    }
+    // Otherwise the program path is named from the text as stored: exactly, or by its
+    // short form, never as a look-alike of another file.
+    if (!exact) {
+        const std::string lossy = candidate;
+        if (!AnsiProgramPath(WidePrefixOfAnsiLength(value, lossy.size()), candidate)) {
+            TracePassedOver(subkeyName, "its program '" + lossy + "' has no name in code page " +
+                                            std::to_string(ActiveCodePage().id) + ", nor a short one");
+            return false;
+        }
     }
     // The version is read from the very file that will be started: a bare name from the
     // current directory, a name without extension with the extension the runner adds.

@@ -25,7 +25,11 @@ bool CutUninstallerCandidate(const std::string& uninstallString, const CodePage&
 
 // Examines one product's uninstall entry; returns true only when it names an uninstaller
 // of a usable version, with path set to the program as the entry names it and
-// programFile to the file the runner starts for it, whose version was the one read.
+// programFile to the file the runner starts for it, whose version was the one read. The
+// entry's text is read as the system stores it; a program path the ANSI code page cannot
+// hold is named by its short form, or not at all. Every entry passed over leaves a line in
+// the debug output that says why; one that names a program too old or without a version
+// also shows its box while Ctrl is held.
 bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::string& programFile);
 
 // Tries the products in table order; true with path and programFile set at the first

@@ -25,12 +25,23 @@ bool AnsiPathName(const WideText& path, std::string& ansi)
     return false;
 }
 
+namespace {
+WideText::const_iterator FileNameStart(WideText::const_iterator begin, WideText::const_iterator end)
+{
+    while (end != begin && end[-1] != L'\\' && end[-1] != L'/') {
+        --end;
+    }
+    return end;
+}
+} // namespace
+
 bool AnsiModulePath(const WideText& modulePath, std::string& ansi)
 {
-    auto fileStart = modulePath.end();
-    while (fileStart != modulePath.begin() && fileStart[-1] != L'\\' && fileStart[-1] != L'/') {
-        --fileStart;
+    if (modulePath.empty()) {
+        ansi.clear();
+        return false; // a setup.cfg "beside" no path would be one in the drive's root
     }
+    const auto fileStart = FileNameStart(modulePath.begin(), modulePath.end());
     // The launcher's own file name may have been changed by whoever copied it; only the
     // folder must name the right setup.cfg.
     std::string file;
@@ -40,4 +51,38 @@ bool AnsiModulePath(const WideText& modulePath, std::string& ansi)
     }
     ansi += file;
     return true;
+}
+
+bool AnsiProgramPath(const WideText& path, std::string& ansi)
+{
+    auto end = path.end();
+    while (end != path.begin() && end[-1] == L' ') {
+        --end;
+    }
+    const WideText named(path.begin(), end);
+    const auto fileStart = FileNameStart(named.begin(), named.end());
+    std::string file;
+    if (!AnsiPathName(named, ansi) &&
+        !(ToAnsi(WideText(fileStart, named.end()), file) && AnsiPathName(WideText(named.begin(), fileStart), ansi))) {
+        ansi.clear();
+        return false;
+    }
+    ansi += file;
+    ansi.append(static_cast<std::size_t>(path.end() - end), ' ');
+    return true;
+}
+
+WideText WidePrefixOfAnsiLength(const WideText& text, std::size_t bytes)
+{
+    std::size_t length = 0;
+    std::string character;
+    for (std::size_t converted = 0; converted < bytes && length < text.size();) {
+        const bool pair = length + 1 < text.size() && text[length] >= 0xD800 && text[length] <= 0xDBFF &&
+                          text[length + 1] >= 0xDC00 && text[length + 1] <= 0xDFFF;
+        const std::size_t units = pair ? 2 : 1;
+        WideToAnsi(&text[length], units, ActiveCodePage().id, character);
+        converted += character.size();
+        length += units;
+    }
+    return WideText(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(length));
 }

@@ -28,6 +28,17 @@ bool AnsiPathName(const WideText& path, std::string& ansi);
 // folder has no name.
 bool AnsiModulePath(const WideText& modulePath, std::string& ansi);
 
+// A program path read from the registry, for a start and a version read: the whole path as
+// AnsiPathName names it, or else its folder so named and its file name exactly (a name
+// without extension, completed only when started, has no short form of its own). Blanks
+// ending path stay as they are. False when neither holds: a look-alike could name another
+// program.
+bool AnsiProgramPath(const WideText& path, std::string& ansi);
+
+// The first characters of text whose ANSI form, '?' standing for each character the code
+// page lacks, is bytes long (a pair of surrogates is one character).
+WideText WidePrefixOfAnsiLength(const WideText& text, std::size_t bytes);
+
 // The current directory, as AnsiPathName names it. False when it has no name.
 bool GetCurrentDirectoryAnsi(std::string& directory);
 

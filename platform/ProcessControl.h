@@ -12,7 +12,7 @@ std::string GetAnsiCommandLine();
 // Full path of the running executable in the ANSI code page, whatever its length. Where
 // the code page cannot hold its folder's name, the folder's short (8.3) form is taken;
 // false when that cannot be held either. Characters of the file name itself that the code
-// page lacks become '?'. True with an empty path when the system cannot give it.
+// page lacks become '?'. False too when the system cannot give it.
 bool GetModulePath(std::string& path);
 
 // Ends the process through the runtime's normal exit (exit handlers run, buffers are

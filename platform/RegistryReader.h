@@ -1,15 +1,27 @@
 // Reading one string value from the Windows registry.
 #pragma once
 
+#include "AnsiPath.h"
+
 #include <cstdint>
 #include <string>
 
 // The registry root the launcher reads from: the products register for the whole machine.
 enum class RegistryRoot { LocalMachine };
 
-// Reads valueName of root\subKey, opened with KEY_READ in the view the process sees by
-// default. True when the value exists and is REG_SZ or REG_EXPAND_SZ; value then holds its
-// text up to the first zero byte, unexpanded. False on anything else, with value empty.
-// type is 0 or the type the registry reported.
-bool ReadRegistryString(RegistryRoot root, const std::string& subKey, const std::string& valueName, std::string& value,
-                        std::uint32_t& type);
+// What a read found; everything but Read is a reason support wants to see.
+enum class RegistryRead {
+    Read, // a REG_SZ or REG_EXPAND_SZ value, read
+    NoKey, // no such key in the view the process sees
+    NoValue, // the key exists without the value
+    NotAString, // the value has another type
+    Failed, // the key or value could not be read (access denied, memory)
+};
+
+// Reads valueName (plain ASCII) of root\subKey, opened with KEY_READ in the view the
+// process sees by default. The value is read in its wide form, as the system stores it:
+// the ANSI call would hand out best-fit look-alikes for characters the code page lacks.
+// On Read, value holds its text up to the first zero, unexpanded; otherwise value is
+// empty. type is 0 or the type the registry reported.
+RegistryRead ReadRegistryString(RegistryRoot root, const std::string& subKey, const std::string& valueName,
+                                WideText& value, std::uint32_t& type);

@@ -1,59 +1,68 @@
-// Reading a string value from the registry with the ANSI calls; see RegistryReader.h.
+// Reading a string value from the registry in its wide form; see RegistryReader.h.
 #include "RegistryReader.h"
 
 #include <windows.h>
 
 #include <cstdlib>
-#include <cstring>
+#include <cwchar>
 
-bool ReadRegistryString(RegistryRoot /*root: HKEY_LOCAL_MACHINE, the only one*/, const std::string& subKey,
-                        const std::string& valueName, std::string& value, std::uint32_t& type)
+RegistryRead ReadRegistryString(RegistryRoot /*root: HKEY_LOCAL_MACHINE, the only one*/, const std::string& subKey,
+                                const std::string& valueName, WideText& value, std::uint32_t& type)
 {
     type = 0;
     value.clear();
 
-    // Every failing step throws to the one clean-up below, which releases whatever was
-    // obtained; nothing leaves this routine but the result.
-    bool ok = false;
+    // Every failing step throws its reason to the one clean-up below, which releases
+    // whatever was obtained; nothing leaves this routine but the result.
+    RegistryRead result = RegistryRead::Failed;
     HKEY key = nullptr;
-    char* buffer = nullptr;
+    wchar_t* buffer = nullptr;
     try {
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_READ, &key);
+        if (opened != ERROR_SUCCESS) {
             key = nullptr;
-            throw 1;
+            throw opened == ERROR_FILE_NOT_FOUND ? RegistryRead::NoKey : RegistryRead::Failed;
         }
+        const WideText name(valueName.c_str(), valueName.c_str() + valueName.size() + 1); // ASCII, with its zero
         DWORD valueType = 0;
         DWORD size = 0;
-        if (RegQueryValueExA(key, valueName.c_str(), nullptr, &valueType, nullptr, &size) != ERROR_SUCCESS) {
-            throw 2;
+        const LONG queried = RegQueryValueExW(key, name.data(), nullptr, &valueType, nullptr, &size);
+        if (queried != ERROR_SUCCESS) {
+            throw queried == ERROR_FILE_NOT_FOUND ? RegistryRead::NoValue : RegistryRead::Failed;
         }
         type = valueType;
         if (valueType != REG_SZ && valueType != REG_EXPAND_SZ) {
-            throw 3;
+            throw RegistryRead::NotAString;
         }
-        // One zero byte more than reported ends the text even when the stored value has
-        // no terminating zero of its own.
-        size += 1;
-        buffer = static_cast<char*>(std::calloc(size, 1));
+        // One zero character more than reported ends the text even when the stored value
+        // has no terminating zero of its own, or an odd number of bytes.
+        const std::size_t count = size / sizeof(wchar_t) + 2;
+        buffer = static_cast<wchar_t*>(std::calloc(count, sizeof(wchar_t)));
         if (buffer == nullptr) {
-            throw 4;
+            throw RegistryRead::Failed;
         }
-        if (RegQueryValueExA(key, valueName.c_str(), nullptr, &valueType, reinterpret_cast<BYTE*>(buffer), &size) !=
+        size = static_cast<DWORD>((count - 1) * sizeof(wchar_t));
+        if (RegQueryValueExW(key, name.data(), nullptr, &valueType, reinterpret_cast<BYTE*>(buffer), &size) !=
             ERROR_SUCCESS) {
-            throw 5;
+            throw RegistryRead::Failed; // it grew between the two reads
         }
         type = valueType;
         if (valueType != REG_SZ && valueType != REG_EXPAND_SZ) {
-            throw 6; // the value was replaced between the two reads
+            throw RegistryRead::NotAString; // the value was replaced between the two reads
         }
-        value.assign(buffer, strnlen(buffer, size));
-        ok = true;
+        value.assign(buffer, buffer + wcsnlen(buffer, count));
+        result = RegistryRead::Read;
+    } catch (RegistryRead failure) {
+        result = failure;
     } catch (...) {
+        result = RegistryRead::Failed;
+    }
+    if (result != RegistryRead::Read) {
         value.clear();
     }
     std::free(buffer);
     if (key != nullptr) {
         RegCloseKey(key);
     }
-    return ok;
+    return result;
 }

@@ -11,16 +11,22 @@ FakePlatform& Fake()
     return platform;
 }
 
-bool ReadRegistryString(RegistryRoot root, const std::string& subKey, const std::string& valueName, std::string& value,
-                        std::uint32_t& type)
+RegistryRead ReadRegistryString(RegistryRoot root, const std::string& subKey, const std::string& valueName,
+                                WideText& value, std::uint32_t& type)
 {
     Fake().registryReads.push_back(subKey);
     const auto entry = Fake().uninstallStrings.find(subKey);
-    const bool found =
-        root == RegistryRoot::LocalMachine && valueName == "UninstallString" && entry != Fake().uninstallStrings.end();
-    type = found ? 1 : 0; // REG_SZ
-    value = found ? entry->second : std::string();
-    return found;
+    value.clear();
+    type = 0;
+    if (root != RegistryRoot::LocalMachine || valueName != "UninstallString" ||
+        entry == Fake().uninstallStrings.end()) {
+        return RegistryRead::NoKey;
+    }
+    type = entry->second.type;
+    if (entry->second.read == RegistryRead::Read) {
+        value = entry->second.text;
+    }
+    return entry->second.read;
 }
 
 FileVersion64 GetFileVersion64(const std::string& path)

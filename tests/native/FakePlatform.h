@@ -9,6 +9,7 @@
 #include "platform/AnsiText.h"
 #include "platform/FileVersionReader.h"
 #include "platform/ProcessRunner.h"
+#include "platform/RegistryReader.h"
 #include "platform/SystemFacts.h"
 #include "platform/UserInterface.h"
 
@@ -28,8 +29,15 @@ struct ProcessEnded {
     int exitCode;
 };
 
+// An UninstallString as a read finds it.
+struct FakeRegistryValue {
+    WideText text;
+    std::uint32_t type = 1; // REG_SZ
+    RegistryRead read = RegistryRead::Read;
+};
+
 struct FakePlatform {
-    std::map<std::string, std::string> uninstallStrings; // key -> its REG_SZ value
+    std::map<std::string, FakeRegistryValue> uninstallStrings; // key -> its UninstallString; no key: NoKey
     std::map<std::string, FileVersion64> files; // with their versions (0: none); no other file exists
     std::map<WideText, WideText> shortForms; // paths that have a short form
     bool modulePathHeld = true; // false: its folder has no name the code page can hold
@@ -66,7 +74,9 @@ inline std::string UninstallKey(const std::string& subkeyName)
 // front of its switch.
 inline void SetEntry(int product, const std::string& value, FileVersion64 version = 0)
 {
-    Fake().uninstallStrings[UninstallKey(ProductUninstallKeys[product])] = value;
+    // Stored wide as the registry keeps it; each byte a character, which the stand-in code
+    // page conversion turns back into the same byte.
+    Fake().uninstallStrings[UninstallKey(ProductUninstallKeys[product])] = {WideText(value.begin(), value.end())};
     if (version != 0) {
         Fake().files[value.substr(0, value.find("/UNINSTALL"))] = version;
     }

@@ -196,6 +196,18 @@ TEST_F(PathNames, TakeTheShortFormWhereTheCodePageLacksACharacter)
     Fake().shortForms[{L'C', L':', L'/', 0x141, L'/'}] = {L'C', L':', L'/', L'L', L'~', L'1', L'/'};
     EXPECT_TRUE(AnsiModulePath({L'C', L':', L'/', 0x141, L'/', L'Q', L'.', L'e', L'x', L'e'}, path));
     EXPECT_EQ(path, "C:/L~1/Q.exe");
+    EXPECT_FALSE(AnsiModulePath({}, path)); // no module path: no folder for setup.cfg
+
+    // A program named in the registry: a name without extension has no short form of its
+    // own, only its folder has; the blanks ending it stay.
+    WideText program = lodz;
+    program.insert(program.end(), {L'U', L'N', L' ', L' '});
+    EXPECT_TRUE(AnsiProgramPath(program, path));
+    EXPECT_EQ(path, "C:\\ODZ~1\\UN  ");
+    program.insert(program.end() - 2, 0x141);
+    EXPECT_FALSE(AnsiProgramPath(program, path));
+    EXPECT_EQ(WidePrefixOfAnsiLength(program, 7), WideText(program.begin(), program.begin() + 7));
+    EXPECT_EQ(WidePrefixOfAnsiLength(program, 99), program);
 }
 
 using LaunchSequence = FakePlatformTest;
@@ -243,6 +255,59 @@ TEST_F(LaunchSequence, TriesTheProductsInOrderAndMentionsOnlyEntriesThatNameAPro
                                                   Info("RARAVIRO.exe or UNxxx.exe path: 'C:\\D\\UN'"),
                                                   Info("Start the installer with param: '" + kParameters + "'"),
                                                   Info("(Un-)Installer ready with return-value:0")}));
+}
+
+// A run that ends with -1 on a machine where products are registered says, product by
+// product, why each was passed over; only an entry that names a program shows a box.
+TEST_F(LaunchSequence, SaysWhyEachProductWasPassedOver)
+{
+    CodePage westernEuropean = kSingle;
+    westernEuropean.id = 1252;
+    UseCodePage(westernEuropean);
+    Fake().controlKey = {0x80};
+    const auto key = [](int product) {
+        return UninstallKey(ProductUninstallKeys[product]);
+    };
+    Fake().uninstallStrings[key(1)] = {{}, 0, RegistryRead::NoValue};
+    Fake().uninstallStrings[key(2)] = {{}, 4, RegistryRead::NotAString};
+    Fake().uninstallStrings[key(3)] = {{}, 7, RegistryRead::NotAString};
+    SetEntry(4, "C:\\A\\UN.exe /UNINSTAL");
+    SetEntry(5, "C:\\B\\UN.exe /UNINSTALL", Version(1, 2, 3, 8));
+    Fake().uninstallStrings[key(6)] = {{L'C', L':', L'\\', 0x141, L'\\', L'U', L' ', L'/', L'U', L'N', L'I', L'N', L'S',
+                                        L'T', L'A', L'L', L'L', L' ', 0x141}};
+    EXPECT_EQ(Launch(), -1);
+    const std::string view = sizeof(void*) == 4 ? "32" : "64";
+    std::vector<std::string> passedOver = {
+        "Trelvo - Ruzod Iri!UninstallKey passed over: no such entry in the registry's " + view +
+            "-bit view, which this launcher reads",
+        "RedadaVador!UninstallKey passed over: the entry has no UninstallString",
+        "TTAL!UninstallKey passed over: its UninstallString is REG_DWORD, not a string (REG_SZ or REG_EXPAND_SZ)",
+        "TOVUninstallKey passed over: its UninstallString is REG_MULTI_SZ, not a string (REG_SZ or REG_EXPAND_SZ)",
+        "TrelvoQuent!UninstallKey passed over: no /UNINSTALL in its UninstallString 'C:\\A\\UN.exe /UNINSTAL'",
+        "No UNxxx.exe or old version at'C:\\B\\UN.exe '",
+        "TrelvoLumio!UninstallKey passed over: its program 'C:\\?\\U ' has no name in code page 1252, nor a short one",
+        "TrelvoHeddle!UninstallKey passed over: no such entry in the registry's " + view +
+            "-bit view, which this launcher reads",
+        std::string(kNotFoundMessage),
+        "exit code -1"};
+    passedOver[8].replace(passedOver[8].find('\n'), 1, " ").replace(passedOver[8].find('\n'), 1, " ");
+    EXPECT_EQ(Fake().debugOutput, Traced(passedOver));
+    EXPECT_EQ(Fake().boxes, (std::vector<FakeBox>{Info("No UNxxx.exe or old version at'C:\\B\\UN.exe '"),
+                                                  FakeBox(kNotFoundMessage, "Quorvane Error", 0x10)}));
+
+    // The last product's program lies where the code page lacks a character: it is named by
+    // its short form, the blank before the switch kept, and that file is checked and started.
+    const WideText program = {L'C', L':', L'\\', 0x141, L'\\', L'U', L'.', L'e', L'x', L'e'};
+    WideText entry = program;
+    entry.insert(entry.end(), {L' ', L'/', L'U', L'N', L'I', L'N', L'S', L'T', L'A', L'L', L'L'});
+    Fake().uninstallStrings[key(7)] = {entry};
+    Fake().shortForms[program] = {L'C', L':', L'\\', L'L', L'~', L'1', L'\\', L'U', L'.', L'E', L'X', L'E'};
+    Fake().files["C:\\L~1\\U.EXE "] = Version(1, 2, 3, 9);
+    Fake().debugOutput.clear();
+    EXPECT_EQ(Launch(), 0);
+    EXPECT_EQ(Fake().runs, std::vector<FakeRun>{FakeRun("C:\\L~1\\U.EXE ", "C:\\L~1\\U.EXE ", kParameters)});
+    EXPECT_EQ(Fake().debugOutput.at(7), Traced({"RARAVIRO.exe or UNxxx.exe path: 'C:\\L~1\\U.EXE '"})[0]);
+    UseCodePage(kSingle);
 }
 
 // Every step goes to the debug output, Ctrl or not; a box only while Ctrl is down, and only
@@ -315,7 +380,7 @@ TEST_F(LaunchSequence, OpensTheDebugOutputWithWhatSupportAsksFirst)
     Fake().windows64Bit = Answer::Yes;
     Fake().administrator = Answer::No;
     Fake().session = {true, true, true, 0}; // a service's session
-    TraceStart("\"C:\\Kit\\Quorvane.exe\" /D=\"a b\" ?");
+    TraceStart("\"C:\\Kit\\Quorvane.exe\" /D=\"a b\" ?", true);
     Fake().modulePathHeld = false;
     Fake().windows = {};
     Fake().windows64Bit = Answer::Unknown;
@@ -324,13 +389,16 @@ TEST_F(LaunchSequence, OpensTheDebugOutputWithWhatSupportAsksFirst)
     CodePage westernEuropean = kSingle;
     westernEuropean.id = 1252;
     UseCodePage(westernEuropean);
-    TraceStart("");
+    TraceStart("", false);
     UseCodePage(kSingle);
     EXPECT_EQ(Fake().debugOutput,
               Traced({"version 1.0.0.9; Windows 10.0.19045; 64-bit: yes; administrator: no; session: 0; box can be "
                       "seen: no; code page: 932; command line: \"C:\\Kit\\Quorvane.exe\" /D=\"a b\" ?",
                       "version ?; Windows ?; 64-bit: ?; administrator: yes; session: ?; box can be seen: yes; code "
-                      "page: 1252; command line: "}));
+                      "page: 1252; command line: ",
+                      "the DLL search cannot be kept to the system folder on this Windows (Vista, or 7 without "
+                      "KB2533623): only the launcher's own DLL loads are; a DLL planted beside it may be loaded by the "
+                      "system's libraries"}));
 }
 
 TEST_F(LaunchSequence, StartsAnInstallerThatNeedsAdministratorRightsThroughTheShell)

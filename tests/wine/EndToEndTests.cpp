@@ -62,6 +62,11 @@ protected:
                        static_cast<DWORD>(value.size() + 1));
         RegCloseKey(opened);
     }
+    static void SetEntryWide(const std::string& key, const std::wstring& value)
+    {
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, Wide(key).c_str(), L"UninstallString", REG_SZ, value.c_str(),
+                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
     // A product whose uninstall entry names a copy of a stand-in installer.
     std::string Install(const std::string& key, const std::string& standIn, const std::string& folder = "P") const
     {
@@ -168,7 +173,41 @@ TEST_F(EndToEnd, RunsTheFirstUsableUninstallerWithTheExactCommandLine)
     // The shipped launcher is 32-bit: an entry only in the 64-bit view is not seen.
     RemoveEntries();
     SetEntry(kFirst, program + " /UNINSTALL", KEY_WOW64_64KEY);
-    ExpectNotFound(Launch(L" /S"));
+    const LaunchResult otherView = Launch(L" /S");
+    ExpectNotFound(otherView);
+    ASSERT_GE(otherView.debugOutput.size(), 2u);
+    EXPECT_EQ(otherView.debugOutput[1], "Quorvane: Trelvo - Ruzod Iri!UninstallKey passed over: no such entry in the "
+                                        "registry's 32-bit view, which this launcher reads");
+}
+
+// An uninstall entry naming a program in a folder whose name code page 1252 lacks: the
+// program is named by its short form, never by the look-alike that best fit makes of it
+// (Lodz), where a usable copy lies that must be neither checked nor started. Wine gives
+// every such folder a short name; a folder without one is proven natively.
+TEST_F(EndToEnd, AProgramInAFolderTheCodePageCannotNameIsNamedByItsShortForm)
+{
+    const std::wstring folder = Wide(scratch_) + L"Trelvo \u0141\u00F3d\u017A";
+    char bestFit[MAX_PATH] = {};
+    WideCharToMultiByte(CP_ACP, 0, folder.c_str(), -1, bestFit, MAX_PATH, nullptr, nullptr);
+    ASSERT_NE(Wide(bestFit), folder);
+    PlaceWide("stand_in_installer.exe", Wide(std::string(bestFit) + "\\RARAVIRO.exe"));
+    const std::wstring program = folder + L"\\RARAVIRO.exe";
+    wchar_t shortForm[MAX_PATH] = {};
+    for (const char* standIn : {"stand_in_installer.exe", "stand_in_1238.exe"}) {
+        PlaceWide(standIn, program);
+        SetEntryWide(kFirst, program + L" /UNINSTALL");
+        ASSERT_NE(GetShortPathNameW(program.c_str(), shortForm, MAX_PATH), 0u);
+        const std::string named = AnsiNoBestFit(shortForm);
+        const LaunchResult result = Launch(L" /S");
+        if (std::string(standIn) == "stand_in_installer.exe") {
+            EXPECT_EQ(result.exitCode, 0u);
+            EXPECT_EQ(Report("module"), Utf8(program));
+            EXPECT_EQ(Report("cmdline"), named + "  /S /config=\"" + kit_ + "setup.cfg\"");
+        } else { // too old: the usable look-alike is not taken either
+            ExpectNotFound(result);
+            EXPECT_EQ(result.debugOutput.at(1), "Quorvane: No UNxxx.exe or old version at'" + named + " '");
+        }
+    }
 }
 
 // The test runs with WINEDLLOVERRIDES naming every plant "n,b": Wine then prefers a DLL

@@ -17,15 +17,17 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
         const char* name;
         DWORD type;
         std::string stored;
-        bool read;
-        std::string value;
+        RegistryRead read;
+        std::wstring value;
     } cases[] = {
-        {"Expand", REG_EXPAND_SZ, std::string("%SystemRoot%\\U.exe", 19), true, "%SystemRoot%\\U.exe"},
-        {"Empty", REG_SZ, std::string(1, '\0'), true, ""},
-        {"EmbeddedZero", REG_SZ, std::string("a\0b", 4), true, "a"},
-        {"Number", REG_DWORD, std::string(4, '\1'), false, ""},
-        {"NoZero", REG_SZ, "", true, "abc"}, // stored below without its terminating zero
-        {"Missing", 0, "", false, ""},
+        {"Expand", REG_EXPAND_SZ, std::string("%SystemRoot%\\U.exe", 19), RegistryRead::Read, L"%SystemRoot%\\U.exe"},
+        {"Empty", REG_SZ, std::string(1, '\0'), RegistryRead::Read, L""},
+        {"EmbeddedZero", REG_SZ, std::string("a\0b", 4), RegistryRead::Read, L"a"},
+        {"Number", REG_DWORD, std::string(4, '\1'), RegistryRead::NotAString, L""},
+        {"NoZero", REG_SZ, "", RegistryRead::Read, L"abc"}, // stored below without its terminating zero
+        {"OddSize", REG_SZ, "", RegistryRead::Read, L"abc"}, // stored below with half its last character
+        {"Wide", REG_SZ, "", RegistryRead::Read, L"C:\\\u0141\u00F3d\u017A\\U.exe"}, // as stored, no best fit
+        {"Missing", 0, "", RegistryRead::NoValue, L""},
     };
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
     for (const auto& c : cases) {
@@ -33,13 +35,22 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
                         static_cast<DWORD>(c.stored.size()));
     }
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\QuorvaneTests", L"NoZero", REG_SZ, L"abc", 6);
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\QuorvaneTests", L"OddSize", REG_SZ, L"abc", 5);
+    const std::wstring wide = L"C:\\\u0141\u00F3d\u017A\\U.exe";
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\QuorvaneTests", L"Wide", REG_SZ, wide.c_str(),
+                    static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
     const HANDLE next = NextHandle();
     for (const auto& c : cases) {
-        std::string value = "stale";
+        WideText value = {L's'};
         std::uint32_t type = 99;
         EXPECT_EQ(ReadRegistryString(RegistryRoot::LocalMachine, key, c.name, value, type), c.read) << c.name;
-        EXPECT_TRUE(value == c.value && type == c.type) << c.name << ": " << value << ", type " << type;
+        EXPECT_TRUE(std::wstring(value.begin(), value.end()) == c.value && type == c.type)
+            << c.name << ", type " << type;
     }
+    WideText value;
+    std::uint32_t type = 99;
+    EXPECT_EQ(ReadRegistryString(RegistryRoot::LocalMachine, "SOFTWARE\\QuorvaneTests\\None", "Missing", value, type),
+              RegistryRead::NoKey);
     EXPECT_EQ(NextHandle(), next);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
 }
@@ -134,13 +145,3 @@ TEST(WideToAnsi, ConvertsToUtf8Too)
     EXPECT_FALSE(WideToAnsi(L"x", 1, 12345, ansi)); // no such code page
 }
 } // namespace
-
-// The shipped image's own throw helpers: memory that cannot be had reaches the launcher's
-// out-of-memory path as std::bad_alloc, however the library noticed it.
-TEST(LeanRuntime, MemoryThatCannotBeHadThrowsBadAlloc)
-{
-    std::string text;
-    EXPECT_THROW(text.reserve(text.max_size() + 1), std::bad_alloc); // length_error in the library's copy
-    std::vector<wchar_t> wide;
-    EXPECT_THROW(wide.reserve(wide.max_size() + 1), std::bad_alloc);
-}
