@@ -3,9 +3,9 @@
 # that imports only known DLLs of the system (none the loader would look for beside it
 # first) and none of the ANSI calls that hand out best-fit names, and carries its version
 # resource and its manifest and no other resource.
-# Usage: check-image.sh OBJDUMP PROCESSOR EXE
+# Usage: check-image.sh OBJDUMP PROCESSOR EXE VERSION   (VERSION as in 1.0.0.9)
 set -eu
-objdump=$1 processor=$2 exe=$3
+objdump=$1 processor=$2 exe=$3 version=$4
 tools=${objdump%objdump}
 export LC_ALL=C
 fail() { echo "$exe: $*"; exit 1; }
@@ -48,19 +48,24 @@ printf "%s\n" "$manifest" | grep -q '<dpiAware xmlns="http://schemas.microsoft.c
   fail "manifest: DPI awareness"
 ! printf "%s\n" "$manifest" | grep -Eq '<(file|dependency|dependentAssembly)[ >/]' || fail "manifest: names files or assemblies"
 
-# The fixed part: file and product version 1.0.0.9, flags mask 0x3F, a private build,
+# The fixed part: file and product version VERSION, flags mask 0x3F, a private build,
 # Windows NT 32-bit, an application, no date.
+major=${version%%.*} rest=${version#*.}
+minor=${rest%%.*} rest=${rest#*.}
+build=${rest%%.*} revision=${rest#*.}
+numbers=$(printf '%04x%04x %04x%04x' "$major" "$minor" "$build" "$revision")
 at=$(grep -obUaP '\xbd\x04\xef\xfe' "$exe" | head -1 | cut -d: -f1)
 [ "$(od -An -tx4 -j "$at" -N52 "$exe" | tr -s ' \n' ' ')" = \
-  " feef04bd 00010000 00010000 00000009 00010000 00000009 0000003f 00000008 00040004 00000001 00000000 00000000 00000000 " ] ||
+  " feef04bd 00010000 $numbers $numbers 0000003f 00000008 00040004 00000001 00000000 00000000 00000000 " ] ||
   fail "fixed version part"
+text="$major, $minor, $build, $revision"
 # One German Unicode string table with these values in this order (the maker's name and
 # notice whatever they are; an empty value stands as its name alone), then the translation.
 "${tools}strings" -el "$exe" | sed -n '/^VS_VERSION_INFO$/,$p' | tr '\n' '|' | grep -Eqx 'VS_VERSION_INFO\|StringFileInfo\|040704b0\|'\
-'Comments\|CompanyName\|[^|]+\|FileDescription\|Quorvane\|FileVersion\|1, 0, 0, 9\|InternalName\|Quorvane\|'\
+'Comments\|CompanyName\|[^|]+\|FileDescription\|Quorvane\|FileVersion\|'"$text"'\|InternalName\|Quorvane\|'\
 'LegalCopyright\|[^|]+\|LegalTrademarks\|OriginalFilename\|Quorvane\.exe\|PrivateBuild\|needs uninst 1\.2\.3\.9 or '\
-'higher; pass on the commandline \(4silent\); \+RUZ RDV TTAL TOV;\|ProductName\|[^|]+\|ProductVersion\|1, 0, 0, 9\|'\
+'higher; pass on the commandline \(4silent\); \+RUZ RDV TTAL TOV;\|ProductName\|[^|]+\|ProductVersion\|'"$text"'\|'\
 'SpecialBuild\|VarFileInfo\|Translation\|' || fail "version strings"
 grep -qUaP 'T\x00r\x00a\x00n\x00s\x00l\x00a\x00t\x00i\x00o\x00n\x00\x00\x00(\x00\x00)?\x07\x04\xb0\x04' "$exe" ||
   fail "translation"
-echo "image ok: GUI, $processor, $size bytes, flags $flags, imports $imports, version resource and manifest"
+echo "image ok: GUI, $processor, version $version, $size bytes, flags $flags, imports $imports, version resource and manifest"
