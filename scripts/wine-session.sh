@@ -2,9 +2,14 @@
 # Sourced by the scripts that run Windows programs: the project's own Wine prefix
 # (build/wineprefix, whatever WINEPREFIX the caller has: a user's own prefix and its running
 # programs are never touched), one persistent Wine server for the whole run (without it
-# every program pays seconds of server start-up), and an Xvfb display for the message
-# boxes. Both stop when the calling script ends, if it started them: only this prefix's
-# server is ended, and one a calling script started is left to that script.
+# every program pays seconds of server start-up), and an Xvfb display of its own for the
+# message boxes, whatever DISPLAY says: nothing appears on the user's screen, and pictures
+# show only what the launcher drew. Wine's menu builder is off, so nothing is written into
+# the user's home.
+# One session per checkout at a time: a second script waits for the first; a script that
+# a session's script calls shares that session. When the script that started the session
+# ends, its display and server end; a watchdog ends them too when that script is killed,
+# and the next session of the checkout ends whatever a dead one left.
 # Usage: source scripts/wine-session.sh; wine_session_start
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
@@ -18,7 +23,9 @@ export WINEPREFIX="$QUORVANE_BUILD/wineprefix"
 # another server.
 unset WINEARCH WINESERVER
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# The menu builder writes menus, desktop entries and file associations into the user's
+# home; it stays off whatever else a caller overrides.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
 # Where scripts/prepare-32bit registered QEMU for 32-bit programs (machines whose kernel runs
 # none), every 32-bit Wine process is emulated; bounding the emulated address space makes
 # it start in seconds instead of most of a minute. QUORVANE_EMULATED tells the scripts to
@@ -29,36 +36,91 @@ else
   export QUORVANE_EMULATED=""
 fi
 
+quorvane_session_lock="$QUORVANE_BUILD/session.lock"
+quorvane_session_owned=""
 quorvane_xvfb_pid=""
-quorvane_server_started=""
+quorvane_watchdog_pid=""
+
+# Ends what a session started: its server (with every program of this prefix), its display
+# (only while that process is still an Xvfb: a dead run's number may have been reused).
+quorvane_session_end() { # xvfb-pid
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$1" ] && [ "$(cat "/proc/$1/comm" 2>/dev/null)" = Xvfb ]; then
+    kill "$1" >/dev/null 2>&1 || true
+  fi
+  rm -f "$QUORVANE_BUILD/xvfb.pid"
+}
 
 wine_session_stop() {
-  if [ -n "$quorvane_server_started" ]; then
-    wineserver -k >/dev/null 2>&1 || true
-    quorvane_server_started=""
+  [ -n "$quorvane_session_owned" ] || return 0
+  quorvane_session_owned=""
+  if [ -n "$quorvane_watchdog_pid" ]; then
+    kill "$quorvane_watchdog_pid" >/dev/null 2>&1 || true
+    wait "$quorvane_watchdog_pid" 2>/dev/null || true
   fi
-  if [ -n "$quorvane_xvfb_pid" ]; then
-    kill "$quorvane_xvfb_pid" >/dev/null 2>&1 || true
-    wait "$quorvane_xvfb_pid" 2>/dev/null || true
-    quorvane_xvfb_pid=""
-  fi
+  quorvane_session_end "$quorvane_xvfb_pid"
+  [ -z "$quorvane_xvfb_pid" ] || wait "$quorvane_xvfb_pid" 2>/dev/null || true
+  rm -rf "$quorvane_session_lock"
+}
+
+# Takes the checkout's session, waiting while another live script holds it. A lock whose
+# script and watchdog are both gone was left by a killed run.
+quorvane_session_take() {
+  local owner said=""
+  until mkdir "$quorvane_session_lock" 2>/dev/null; do
+    owner=$(cat "$quorvane_session_lock/owner" 2>/dev/null || true)
+    if [ -n "$owner" ] && ! kill -0 ${owner%% *} 2>/dev/null; then
+      rm -rf "$quorvane_session_lock"
+      continue
+    fi
+    if [ -z "$said" ]; then
+      echo "waiting for another script of this checkout to end its Wine session" \
+        "(scripts/${owner##* }, process ${owner%% *}) ..."
+      said=1
+    fi
+    sleep 2
+  done
 }
 
 wine_session_start() {
   mkdir -p "$QUORVANE_BUILD"
-  if [ -z "${DISPLAY:-}" ]; then
-    local display
-    for display in $(seq 91 140); do
-      [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] && continue
-      Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-      quorvane_xvfb_pid=$!
-      export DISPLAY=":$display"
-      break
-    done
-    local tries=0
-    until [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] || [ $tries -ge 50 ]; do sleep 0.1; tries=$((tries + 1)); done
+  # A script called by the session's own script shares its display and server.
+  if [ -n "${QUORVANE_SESSION_OWNER:-}" ] && kill -0 "$QUORVANE_SESSION_OWNER" 2>/dev/null; then
+    export DISPLAY="$QUORVANE_SESSION_DISPLAY"
+    return 0
   fi
+  quorvane_session_take
+  quorvane_session_owned=1
   trap wine_session_stop EXIT
+  echo "$$ $$ ${0##*/}" >"$quorvane_session_lock/owner"
+  # What a killed run of this checkout left behind.
+  quorvane_session_end "$(cat "$QUORVANE_BUILD/xvfb.pid" 2>/dev/null || true)"
+
+  local display
+  for display in $(seq 91 140); do
+    [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] && continue
+    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    quorvane_xvfb_pid=$!
+    break
+  done
+  [ -n "$quorvane_xvfb_pid" ] || { echo "no free X display number from :91 to :140" >&2; exit 1; }
+  echo "$quorvane_xvfb_pid" >"$QUORVANE_BUILD/xvfb.pid"
+  export DISPLAY=":$display" QUORVANE_SESSION_DISPLAY=":$display" QUORVANE_SESSION_OWNER=$$
+  unset XAUTHORITY
+  local tries=0
+  until [ -e "/tmp/.X11-unix/X$display" ] || [ $tries -ge 50 ]; do sleep 0.1; tries=$((tries + 1)); done
+
+  # The watchdog ends the session when the script is killed without a chance to; a hang-up
+  # or Ctrl-C leaves the script its own clean-up, and the session's end stops the watchdog.
+  (
+    trap '' HUP INT
+    while kill -0 $$ 2>/dev/null; do sleep 1; done
+    quorvane_session_end "$quorvane_xvfb_pid"
+    rm -rf "$quorvane_session_lock"
+  ) </dev/null >/dev/null 2>&1 &
+  quorvane_watchdog_pid=$!
+  echo "$$ $quorvane_watchdog_pid ${0##*/}" >"$quorvane_session_lock/owner"
+
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "making the Wine prefix $WINEPREFIX (once; 25 to 60 s and about 1.3 GB) ..."
     local log="$QUORVANE_BUILD/wineboot.log"
@@ -71,14 +133,14 @@ wine_session_start() {
     fi
     wineserver -w # the server that made the prefix must be gone before a persistent one starts
     # Xvfb has no window manager: Wine would wait two seconds for one at every closed
-    # window unless its windows are unmanaged.
+    # window unless its windows are unmanaged. The menu builder stays off in the prefix
+    # itself, also for a test that sets its own DLL overrides.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /t REG_SZ /d '' /f >/dev/null 2>&1
     wineserver -w
   fi
-  # Fails when this prefix's server already runs, started by a script that called this one.
-  if wineserver -p </dev/null >/dev/null 2>&1; then
-    quorvane_server_started=1
-  fi
+  # Persistent, but not for ever: a server nobody uses ends after five minutes.
+  wineserver -p300 </dev/null >/dev/null 2>&1 || true
   # Start Wine's own background services now, outside any test: started from within a
   # test they would hold the test runner's output pipe open, and it would wait for ever.
   wineboot </dev/null >/dev/null 2>&1 || true

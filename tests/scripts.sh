@@ -28,9 +28,21 @@ for script in scripts/*; do
   run 0 "$script" -h
 done
 for call in "fuzz abc" "fuzz -5" "fuzz 0" "fuzz 3 NoSuchTarget" "bench abc" "bench 0 0" "bench 1 0" "bench 1 1 1" \
-            "sign --key" "prepare-32bit extra" "prepare-32bit --undo extra" "build extra" "check-reproducible extra" "demo extra" "install-deps extra" "lint extra" "test extra"; do
+            "sign --key" "release extra" "prepare-32bit extra" "prepare-32bit --undo extra" "build extra" "check-reproducible extra" "demo extra" "install-deps extra" "lint extra" "test extra"; do
   run 2 scripts/$call # split into the script and its arguments
 done
+printf 'key' >"$trip/key.pfx"
+run 2 env QUORVANE_SIGN_PFX="$trip/key.pfx" QUORVANE_SIGN_PASSWORD= scripts/sign "$trip/no-such-file.exe"
+# A release refuses without a key, before it tests or builds anything.
+run 2 env -u QUORVANE_SIGN_PFX scripts/release
+run 2 env QUORVANE_SIGN_PFX="$trip/missing.pfx" QUORVANE_SIGN_PASSWORD= scripts/release
 called=$(ls "$trip" | sed -n 's/^called-//p' | tr '\n' ' ')
 [ -z "$called" ] || fail "a script called $called before refusing or after its usage"
-echo "scripts: $checked calls answered with their usage at once, nothing run"
+
+# Signing needs the signing tool alone: with it present, nothing is installed.
+printf '#!/bin/sh\nwhile [ $# -gt 0 ]; do [ "$1" = -out ] && : >"$2"; shift; done\n' >"$trip/osslsigncode"
+printf 'MZ' >"$trip/Quorvane.exe"
+output=$(PATH="$trip:$PATH" QUORVANE_SIGN_PFX="$trip/key.pfx" QUORVANE_SIGN_PASSWORD= scripts/sign "$trip/Quorvane.exe" 2>&1) ||
+  fail "scripts/sign with its tool present: $output"
+[ ! -e "$trip/called-apt-get" ] && [ ! -e "$trip/called-dpkg-query" ] || fail "scripts/sign installed something"
+echo "scripts: $checked calls answered with their usage at once, nothing run; signing installed nothing"
