@@ -160,7 +160,8 @@ TEST_F(EndToEnd, RunsTheFirstUsableUninstallerWithTheExactCommandLine)
         // the launcher received it.
         const std::size_t session = traced[0].find("; session: ");
         ASSERT_NE(session, std::string::npos) << traced[0];
-        EXPECT_EQ(traced[0].substr(0, session), "Quorvane: version " QUORVANE_VERSION "; Windows " + WindowsVersionAsReported() +
+        EXPECT_EQ(traced[0].substr(0, session), "Quorvane: version " QUORVANE_VERSION "; Windows " +
+                                                    WindowsVersionAsReported() +
                                                     "; 64-bit: yes; administrator: "
                                                     "yes");
         EXPECT_EQ(traced[0].substr(session), "; session: " + std::to_string(SessionNumber()) +
