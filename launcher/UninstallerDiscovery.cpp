@@ -38,21 +38,28 @@ bool CutUninstallerCandidate(const std::string& uninstallString, const CodePage&
 }
 
 namespace {
+// The types an installer may have written instead of a string by name, others by number.
+std::string RegistryTypeName(std::uint32_t type)
+{
+    switch (type) {
+    case 0:
+        return "REG_NONE";
+    case 3:
+        return "REG_BINARY";
+    case 4:
+        return "REG_DWORD";
+    case 7:
+        return "REG_MULTI_SZ";
+    case 11:
+        return "REG_QWORD";
+    default:
+        return "of type " + std::to_string(type);
+    }
+}
+
 // Why an entry was passed over before any program was looked at.
 std::string UnreadReason(RegistryRead read, std::uint32_t type)
 {
-    static const char* const kTypeNames[] = {"REG_NONE",
-                                             "REG_SZ",
-                                             "REG_EXPAND_SZ",
-                                             "REG_BINARY",
-                                             "REG_DWORD",
-                                             "REG_DWORD_BIG_ENDIAN",
-                                             "REG_LINK",
-                                             "REG_MULTI_SZ",
-                                             "REG_RESOURCE_LIST",
-                                             "REG_FULL_RESOURCE_DESCRIPTOR",
-                                             "REG_RESOURCE_REQUIREMENTS_LIST",
-                                             "REG_QWORD"};
     switch (read) {
     case RegistryRead::NoKey:
         return std::string("no such entry in the registry's ") + (sizeof(void*) == 4 ? "32" : "64") +
@@ -60,9 +67,7 @@ std::string UnreadReason(RegistryRead read, std::uint32_t type)
     case RegistryRead::NoValue:
         return "the entry has no UninstallString";
     case RegistryRead::NotAString:
-        return std::string("its UninstallString is ") +
-               (type < sizeof kTypeNames / sizeof *kTypeNames ? kTypeNames[type] : "of type " + std::to_string(type)) +
-               ", not a string (REG_SZ or REG_EXPAND_SZ)";
+        return "its UninstallString is " + RegistryTypeName(type) + ", not a string (REG_SZ or REG_EXPAND_SZ)";
     default:
         return "its UninstallString cannot be read";
     }

@@ -100,6 +100,11 @@ bool WideToAnsi(const wchar_t* wide, std::size_t length, unsigned /*codePage*/, 
         const bool held = static_cast<unsigned long>(wide[i]) <= 0xFF;
         ansi += held ? static_cast<char>(wide[i]) : '?';
         exact = exact && held;
+        // As Windows does: a surrogate pair is one character, and one '?'.
+        if (i + 1 < length && wide[i] >= 0xD800 && wide[i] <= 0xDBFF && wide[i + 1] >= 0xDC00 &&
+            wide[i + 1] <= 0xDFFF) {
+            ++i;
+        }
     }
     return exact;
 }

@@ -1,7 +1,8 @@
 // A stand-in for the Win32 layer in the native build: uninstall entries, files and their
 // versions, short path forms, the installer's start, the session, the Ctrl key, message
 // boxes and debug output are set up and recorded here, so the launcher's logic runs
-// unchanged on Linux. Its code page conversion holds the characters up to U+00FF.
+// unchanged on Linux. Its code page conversion holds the characters up to U+00FF, and turns
+// any other character, a surrogate pair included, into one '?'.
 #pragma once
 
 #include "launcher/UninstallerDiscovery.h"

@@ -270,7 +270,7 @@ TEST_F(LaunchSequence, SaysWhyEachProductWasPassedOver)
     };
     Fake().uninstallStrings[key(1)] = {{}, 0, RegistryRead::NoValue};
     Fake().uninstallStrings[key(2)] = {{}, 4, RegistryRead::NotAString};
-    Fake().uninstallStrings[key(3)] = {{}, 7, RegistryRead::NotAString};
+    Fake().uninstallStrings[key(3)] = {{}, 42, RegistryRead::NotAString};
     SetEntry(4, "C:\\A\\UN.exe /UNINSTAL");
     SetEntry(5, "C:\\B\\UN.exe /UNINSTALL", Version(1, 2, 3, 8));
     Fake().uninstallStrings[key(6)] = {{L'C', L':', L'\\', 0x141, L'\\', L'U', L' ', L'/', L'U', L'N', L'I', L'N', L'S',
@@ -282,7 +282,7 @@ TEST_F(LaunchSequence, SaysWhyEachProductWasPassedOver)
             "-bit view, which this launcher reads",
         "RedadaVador!UninstallKey passed over: the entry has no UninstallString",
         "TTAL!UninstallKey passed over: its UninstallString is REG_DWORD, not a string (REG_SZ or REG_EXPAND_SZ)",
-        "TOVUninstallKey passed over: its UninstallString is REG_MULTI_SZ, not a string (REG_SZ or REG_EXPAND_SZ)",
+        "TOVUninstallKey passed over: its UninstallString is of type 42, not a string (REG_SZ or REG_EXPAND_SZ)",
         "TrelvoQuent!UninstallKey passed over: no /UNINSTALL in its UninstallString 'C:\\A\\UN.exe /UNINSTAL'",
         "No UNxxx.exe or old version at'C:\\B\\UN.exe '",
         "TrelvoLumio!UninstallKey passed over: its program 'C:\\?\\U ' has no name in code page 1252, nor a short one",
@@ -295,9 +295,10 @@ TEST_F(LaunchSequence, SaysWhyEachProductWasPassedOver)
     EXPECT_EQ(Fake().boxes, (std::vector<FakeBox>{Info("No UNxxx.exe or old version at'C:\\B\\UN.exe '"),
                                                   FakeBox(kNotFoundMessage, "Quorvane Error", 0x10)}));
 
-    // The last product's program lies where the code page lacks a character: it is named by
-    // its short form, the blank before the switch kept, and that file is checked and started.
-    const WideText program = {L'C', L':', L'\\', 0x141, L'\\', L'U', L'.', L'e', L'x', L'e'};
+    // The last product's program lies where the code page lacks characters, one of them a
+    // surrogate pair: it is named by its short form, the blank before the switch kept, and
+    // that file is checked and started.
+    const WideText program = {L'C', L':', L'\\', 0x141, 0xD83D, 0xDE00, L'\\', L'U', L'.', L'e', L'x', L'e'};
     WideText entry = program;
     entry.insert(entry.end(), {L' ', L'/', L'U', L'N', L'I', L'N', L'S', L'T', L'A', L'L', L'L'});
     Fake().uninstallStrings[key(7)] = {entry};
