@@ -25,7 +25,7 @@ bool CanShowBox()
 
 bool BoxCanBeSeen(const SessionFacts& session)
 {
-    return session.stationVisible && !(session.sessionZero && session.vistaOrLater);
+    return session.stationVisible && !(session.sessionId == 0 && session.vistaOrLater);
 }
 
 void TraceStep(const std::string& text)

@@ -65,7 +65,7 @@ void TraceStart(const std::string& commandLine, bool dllSearchRestricted)
     StartFacts facts;
     // Read with the reader that reads the installer's version, so the two cannot disagree.
     std::string modulePath;
-    if (GetModulePath(modulePath) && !modulePath.empty()) {
+    if (GetModulePath(modulePath)) {
         facts.launcherVersion = GetFileVersion64(modulePath);
     }
     facts.windows = ReadWindowsVersion();

@@ -20,9 +20,8 @@ struct SessionFacts {
     bool stationVisible = true;
     // Windows Vista or later, where nobody logs on to session 0: it holds services only.
     bool vistaOrLater = true;
-    // The process runs in session 0; false when that cannot be told.
-    bool sessionZero = false;
-    // The process's session number; -1 when it cannot be told.
+    // The process's session number (0: the services' session on Vista and later); -1 when
+    // it cannot be told.
     long long sessionId = -1;
 };
 SessionFacts ReadSessionFacts();

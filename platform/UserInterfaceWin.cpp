@@ -41,7 +41,6 @@ SessionFacts ReadSessionFacts()
     DWORD session = 0;
     if (ProcessIdToSessionId(GetCurrentProcessId(), &session)) {
         facts.sessionId = session;
-        facts.sessionZero = session == 0;
     }
     return facts;
 }

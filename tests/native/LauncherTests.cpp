@@ -335,8 +335,8 @@ TEST_F(LaunchSequence, ShowsABoxOnlyWhileCtrlIsDownAndOnlyWhereOneCanBeSeen)
         }
         return texts;
     };
-    const SessionFacts seen{true, true, false, 1}, hiddenStation{false, false, false, 1},
-        serviceSession{true, true, true, 0}, xpConsole{true, false, true, 0};
+    const SessionFacts seen{true, true, 1}, hiddenStation{false, false, 1}, serviceSession{true, true, 0},
+        xpConsole{true, false, 0};
     const struct {
         std::vector<short> controlKey; // read anew for every box
         SessionFacts session;
@@ -380,7 +380,7 @@ TEST_F(LaunchSequence, OpensTheDebugOutputWithWhatSupportAsksFirst)
     Fake().windows = {true, 10, 0, 19045};
     Fake().windows64Bit = Answer::Yes;
     Fake().administrator = Answer::No;
-    Fake().session = {true, true, true, 0}; // a service's session
+    Fake().session = {true, true, 0}; // a service's session
     TraceStart("\"C:\\Kit\\Quorvane.exe\" /D=\"a b\" ?", true);
     Fake().modulePathHeld = false;
     Fake().windows = {};

@@ -161,13 +161,10 @@ TEST_F(EndToEnd, RunsTheFirstUsableUninstallerWithTheExactCommandLine)
         const std::size_t session = traced[0].find("; session: ");
         ASSERT_NE(session, std::string::npos) << traced[0];
         EXPECT_EQ(traced[0].substr(0, session), "Quorvane: version " QUORVANE_VERSION "; Windows " +
-                                                    WindowsVersionAsReported() +
-                                                    "; 64-bit: yes; administrator: "
-                                                    "yes");
+                                                    WindowsVersionAsReported() + "; 64-bit: yes; administrator: yes");
         EXPECT_EQ(traced[0].substr(session), "; session: " + std::to_string(SessionNumber()) +
-                                                 "; box can be seen: yes; code page: 1252; command "
-                                                 "line: \"" +
-                                                 kit_ + "Quorvane.exe\"" + Utf8(c.arguments));
+                                                 "; box can be seen: yes; code page: 1252; command line: \"" + kit_ +
+                                                 "Quorvane.exe\"" + Utf8(c.arguments));
     }
     EXPECT_EQ(Report("cwd"), std::filesystem::current_path().string());
 
