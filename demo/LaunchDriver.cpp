@@ -1,7 +1,9 @@
 // The demonstration's driver: starts a program with an exact command line, reports its
 // debug output, its message boxes and its full exit code on standard output, closing each
-// box with OK, and can save a picture of the first box.
-// Usage: launch_driver PROGRAM COMMANDLINE-FILE [SCREENSHOT.bmp]
+// box with OK, and can save a picture of the first box. With --unelevated it starts the
+// program with the unelevated half of its own administrator's token, as a user without
+// elevation would (the test command proves so that the test kit refuses such a user).
+// Usage: launch_driver [--unelevated] PROGRAM COMMANDLINE-FILE [SCREENSHOT.bmp]
 //        launch_driver --file-version FILE
 // The command line is read from a file so that no shell or loader changes a byte of it.
 #include "LaunchObserver.h"
@@ -89,6 +91,7 @@ int FileVersion(const char* path)
                 fixed->dwFileVersionLS >> 16, fixed->dwFileVersionLS & 0xFFFF);
     return 0;
 }
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -96,8 +99,19 @@ int main(int argc, char** argv)
     if (argc == 3 && std::string(argv[1]) == "--file-version") {
         return FileVersion(argv[2]);
     }
+    HANDLE token = nullptr;
+    if (argc > 1 && std::string(argv[1]) == "--unelevated") {
+        token = UnelevatedToken();
+        if (token == nullptr) {
+            std::fprintf(stderr, "launch_driver: this system hands out no unelevated token (error %lu)\n",
+                         GetLastError());
+            return 2;
+        }
+        --argc;
+        ++argv;
+    }
     if (argc < 3) {
-        std::fprintf(stderr, "usage: launch_driver PROGRAM COMMANDLINE-FILE [SCREENSHOT.bmp]\n");
+        std::fprintf(stderr, "usage: launch_driver [--unelevated] PROGRAM COMMANDLINE-FILE [SCREENSHOT.bmp]\n");
         return 2;
     }
     std::ifstream file(argv[2], std::ios::binary);
@@ -105,6 +119,7 @@ int main(int argc, char** argv)
     commandLine << file.rdbuf();
 
     LaunchOptions options;
+    options.token = token;
     options.program = Wide(argv[1]);
     options.commandLine = Wide(commandLine.str());
     if (argc > 3) {

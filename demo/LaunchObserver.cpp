@@ -90,12 +90,20 @@ LaunchResult ObserveLaunch(const LaunchOptions& options)
     startup.cb = sizeof startup;
     startup.lpDesktop = options.desktop.empty() ? nullptr : &desktop[0];
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(options.program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        options.currentDirectory.empty() ? nullptr : options.currentDirectory.c_str(), &startup,
-                        &process)) {
+    const wchar_t* directory = options.currentDirectory.empty() ? nullptr : options.currentDirectory.c_str();
+    const DWORD flags = options.beforeStart ? CREATE_SUSPENDED : 0;
+    if (options.token != nullptr
+            ? !CreateProcessAsUserW(options.token, options.program.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                                    flags, nullptr, directory, &startup, &process)
+            : !CreateProcessW(options.program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, flags, nullptr,
+                              directory, &startup, &process)) {
         return result;
     }
     result.started = true;
+    if (options.beforeStart) {
+        options.beforeStart(process.dwProcessId);
+        ResumeThread(process.hThread);
+    }
     std::set<HWND> seen;
     const DWORD started = GetTickCount();
     // Output first: a piece written just before the end is still taken.
@@ -137,4 +145,21 @@ LaunchResult ObserveLaunch(const LaunchOptions& options)
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return result;
+}
+
+HANDLE UnelevatedToken()
+{
+    HANDLE own = nullptr;
+    TOKEN_LINKED_TOKEN linked{};
+    DWORD length = 0;
+    HANDLE primary = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own) &&
+        GetTokenInformation(own, TokenLinkedToken, &linked, sizeof linked, &length)) {
+        DuplicateTokenEx(linked.LinkedToken, TOKEN_ALL_ACCESS, nullptr, SecurityImpersonation, TokenPrimary, &primary);
+        CloseHandle(linked.LinkedToken);
+    }
+    if (own != nullptr) {
+        CloseHandle(own);
+    }
+    return primary;
 }

@@ -24,6 +24,8 @@ struct LaunchOptions {
     std::wstring currentDirectory; // empty: the observer's own
     std::wstring desktop; // "station\\desktop" to start on; empty: the observer's own
     DWORD timeoutMs = 60000; // the program is ended after this
+    HANDLE token = nullptr; // a primary token to start the program with; null: the observer's own
+    std::function<void(DWORD processId)> beforeStart; // called while the started program is still suspended
     std::function<void(HWND)> onBox; // called with each box before it is closed
 };
 
@@ -36,3 +38,8 @@ struct LaunchResult {
 };
 
 LaunchResult ObserveLaunch(const LaunchOptions& options);
+
+// A primary token of the unelevated half of the caller's own administrator's token, for
+// LaunchOptions::token; null (GetLastError tells why) where the system hands none to a
+// program: Windows does so only to one that acts as part of the system.
+HANDLE UnelevatedToken();

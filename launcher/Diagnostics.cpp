@@ -1,6 +1,8 @@
 // The launcher's message boxes and debug output; see Diagnostics.h.
 #include "Diagnostics.h"
 
+#include "RunLog.h"
+#include "platform/AnsiText.h"
 #include "platform/ProcessControl.h"
 
 const char* const kNotFoundMessage = "No Trelvo/RedadaVador/TrelvoTalo/TrelvoOrvendel/TrelvoQuent/\n"
@@ -32,13 +34,14 @@ void TraceStep(const std::string& text)
 {
     // A viewer shows each piece of output as it comes; the closing line feed keeps lines
     // of one process apart.
-    std::string line = "Quorvane: " + text + "\n";
+    std::string line = Join({"Quorvane: ", text, "\n"});
     for (std::size_t pos = 0; pos + 1 < line.size(); ++pos) {
         if (line[pos] == '\n' || line[pos] == '\r') {
             line[pos] = ' ';
         }
     }
     WriteDebugOutput(line.c_str());
+    WriteToLog(line);
 }
 
 void ShowFatalError(const std::string& text)
@@ -48,6 +51,23 @@ void ShowFatalError(const std::string& text)
         ShowMessageBox(text, "Quorvane Error", kErrorBoxStyle);
     }
     EndProcess(TraceExitCode(-1));
+}
+
+void EndAfterRuntimeError(const char* what)
+{
+    // Whatever failed may fail again while the lines are made: the process ends all the same.
+    try {
+        TraceStep(Join({"runtime error: ", what}));
+        TraceExitCode(-1);
+    } catch (...) {
+        WriteDebugOutput("Quorvane: runtime error\n");
+    }
+    EndProcessAtOnce(-1);
+}
+
+void ReportRuntimeFailuresWithoutABox()
+{
+    HandleRuntimeAbort([](int) { EndAfterRuntimeError("the C++ runtime gave up (abort)"); });
 }
 
 int ShowDebugInfo(const std::string& text)
@@ -65,25 +85,68 @@ const char* AnswerText(Answer answer)
 {
     return answer == Answer::Yes ? "yes" : answer == Answer::No ? "no" : "?";
 }
+
+// The four cases support must tell apart when an installer that needs rights was not
+// started: only the elevation type separates an administrator without elevation from a
+// standard user.
+const char* RightsText(const TokenFacts& token)
+{
+    if (!token.opened) {
+        return "?";
+    }
+    if (!token.knowsElevation) {
+        return "no elevation on this Windows";
+    }
+    switch (token.elevationType) {
+    case 2: // full: the elevated half of a split token
+        return "elevated";
+    case 3: // limited: the filtered half
+        return "administrator, not elevated";
+    default: // no split token: User Account Control is off, or this is a standard user or SYSTEM
+        return token.elevated ? "elevated" : "standard user";
+    }
+}
 } // namespace
+
+std::string VersionText(FileVersion64 version)
+{
+    std::string text;
+    for (int shift = 48; shift >= 0; shift -= 16) {
+        AppendNumber(text, static_cast<unsigned long>((version >> shift) & 0xFFFF));
+        text += shift != 0 ? "." : "";
+    }
+    return text;
+}
+
+std::string WindowsError(unsigned long error)
+{
+    std::string text = "Windows error ";
+    AppendNumber(text, error);
+    return text;
+}
 
 std::string DescribeStart(const StartFacts& facts)
 {
-    const auto part = [&facts](int shift) {
-        return std::to_string((facts.launcherVersion >> shift) & 0xFFFF);
-    };
-    const std::string version =
-        facts.launcherVersion == 0 ? "?" : part(48) + "." + part(32) + "." + part(16) + "." + part(0);
+    const std::string version = facts.launcherVersion == 0 ? "?" : VersionText(facts.launcherVersion);
     const WindowsVersion& windows = facts.windows;
-    const std::string windowsVersion =
-        windows.known
-            ? std::to_string(windows.major) + "." + std::to_string(windows.minor) + "." + std::to_string(windows.build)
-            : "?";
-    const std::string session = facts.session.sessionId < 0 ? "?" : std::to_string(facts.session.sessionId);
-    return "version " + version + "; Windows " + windowsVersion + "; 64-bit: " + AnswerText(facts.windows64Bit) +
-           "; administrator: " + AnswerText(facts.administrator) + "; session: " + session +
-           "; box can be seen: " + (BoxCanBeSeen(facts.session) ? "yes" : "no") +
-           "; code page: " + std::to_string(facts.codePage) + "; command line: " + facts.commandLine;
+    std::string windowsVersion = "?";
+    if (windows.known) {
+        windowsVersion.clear();
+        for (const unsigned long part : {windows.major, windows.minor, windows.build}) {
+            AppendNumber(windowsVersion, part);
+            windowsVersion += '.';
+        }
+        windowsVersion.pop_back();
+    }
+    std::string session = "?";
+    if (facts.session.sessionId >= 0) {
+        session.clear();
+        AppendNumber(session, static_cast<unsigned long>(facts.session.sessionId));
+    }
+    return Join({"version ", version, "; Windows ", windowsVersion, "; 64-bit: ", AnswerText(facts.windows64Bit),
+                 "; rights: ", RightsText(facts.token), "; session: ", session, "; box can be seen: ",
+                 BoxCanBeSeen(facts.session) ? "yes" : "no", "; code page: ", std::to_string(facts.codePage),
+                 "; log: ", facts.log, "; command line: ", facts.commandLine});
 }
 
 int TraceExitCode(int exitCode)

@@ -4,7 +4,9 @@
 #include "Diagnostics.h"
 #include "UninstallerDiscovery.h"
 #include "platform/ProcessControl.h"
+#include "platform/AnsiPath.h"
 #include "platform/FileVersionReader.h"
+#include "platform/NetworkPath.h"
 #include "platform/ProcessRunner.h"
 #include "platform/SystemFacts.h"
 
@@ -33,18 +35,38 @@ std::string GetModuleDirectory()
 
 std::string BuildInstallerParameters(const std::string& commandTail, const std::string& directory)
 {
-    return commandTail + " /config=\"" + directory + "setup.cfg\"";
+    return Join({commandTail, " /config=\"", directory, "setup.cfg\""});
 }
 
 namespace {
+// path as an installer started elevated can reach it: on a drive the user mapped to a
+// network share, in its network form, since the elevated token has none of the user's
+// mappings. Elsewhere, or where the system cannot tell the share, path as it is.
+std::string ForElevatedInstaller(const std::string& path, const char* what)
+{
+    std::string network;
+    unsigned long error = 0;
+    switch (NetworkFormOf(path, network, error)) {
+    case NetworkForm::Found:
+        TraceStep(Join({what, " lies on a network drive: the elevated installer is given it as '", network, "'"}));
+        return network;
+    case NetworkForm::Unavailable:
+        TraceStep(Join({what, " '", path, "' lies on a network drive whose share cannot be told (", WindowsError(error),
+                        "): the elevated installer may not see it"}));
+        return path;
+    default:
+        return path;
+    }
+}
+
 // Starts the installer and waits for it; true when it ran to its end. An installer that
 // needs administrator rights is refused by the plain start when the launcher has none;
 // the shell start then asks the user for consent, which only a session someone sees can
 // give.
-bool RunInstaller(const std::string& programFile, const std::string& path, const std::string& parameters,
-                  std::int32_t& result)
+bool RunInstaller(const std::string& programFile, const std::string& path, const std::string& commandTail,
+                  const std::string& directory, std::int32_t& result)
 {
-    const RunOutcome outcome = RunAndWait(programFile, path, parameters, result);
+    const RunOutcome outcome = RunAndWait(programFile, path, BuildInstallerParameters(commandTail, directory), result);
     if (outcome != RunOutcome::NeedsElevation) {
         return outcome == RunOutcome::Ended;
     }
@@ -52,7 +74,15 @@ bool RunInstaller(const std::string& programFile, const std::string& path, const
         TraceStep("the installer needs administrator rights, and nobody can consent in this session: not started");
         return false;
     }
-    const bool ran = RunThroughShellAndWait(programFile, parameters, result);
+    // The elevated child starts in the launcher's current folder, not in the system folder.
+    std::string currentDirectory;
+    bool ran = GetCurrentDirectoryAnsi(currentDirectory);
+    if (ran) {
+        const std::string parameters =
+            BuildInstallerParameters(commandTail, ForElevatedInstaller(directory, "the launcher's folder"));
+        ran = RunThroughShellAndWait(programFile, parameters,
+                                     ForElevatedInstaller(currentDirectory, "the current folder"), result);
+    }
     TraceStep(ran ? "the installer needs administrator rights: started through the shell, which asked for consent"
                   : "the installer needs administrator rights: the shell did not start it (consent declined, or the "
                     "start failed)");
@@ -60,7 +90,7 @@ bool RunInstaller(const std::string& programFile, const std::string& path, const
 }
 } // namespace
 
-void TraceStart(const std::string& commandLine, bool dllSearchRestricted)
+void TraceStart(const std::string& commandLine, bool dllSearchRestricted, const std::string& log)
 {
     StartFacts facts;
     // Read with the reader that reads the installer's version, so the two cannot disagree.
@@ -70,9 +100,10 @@ void TraceStart(const std::string& commandLine, bool dllSearchRestricted)
     }
     facts.windows = ReadWindowsVersion();
     facts.windows64Bit = IsWindows64Bit();
-    facts.administrator = HasAdministratorRights();
+    facts.token = ReadTokenFacts();
     facts.session = ReadSessionFacts();
     facts.codePage = ActiveCodePage().id;
+    facts.log = log;
     facts.commandLine = commandLine;
     TraceStep(DescribeStart(facts));
     if (!dllSearchRestricted) {
@@ -89,7 +120,7 @@ int RunLauncher(const std::string& commandTail)
     if (!FindUninstaller(path, programFile)) {
         ShowFatalError(kNotFoundMessage);
     }
-    ShowDebugInfo("RARAVIRO.exe or UNxxx.exe path: '" + path + "'");
+    ShowDebugInfo(Join({"RARAVIRO.exe or UNxxx.exe path: '", path, "'"}));
 
     // A folder named wrongly would point the installer at another setup.cfg, or none.
     const std::string directory = GetModuleDirectory();
@@ -97,12 +128,12 @@ int RunLauncher(const std::string& commandTail)
         ShowFatalError(kFolderNameMessage);
     }
     const std::string parameters = BuildInstallerParameters(commandTail, directory);
-    ShowDebugInfo("Start the installer with param: '" + parameters + "'");
+    ShowDebugInfo(Join({"Start the installer with param: '", parameters, "'"}));
 
     // The file whose version was checked is the one started; the command line names it
     // as the uninstall entry does.
     std::int32_t result = -1;
-    const bool ran = RunInstaller(programFile, path, parameters, result);
+    const bool ran = RunInstaller(programFile, path, commandTail, directory, result);
     ShowDebugInfo("(Un-)Installer ready with return-value:" + std::to_string(result));
 
     // The installer's own exit code is only shown; but an installer that never ran must

@@ -7,10 +7,11 @@
 #include <string>
 
 // Traces the opening line of the debug output: the launcher's version, the system, its
-// rights and session, the code page and the command line the process received (as the
-// launcher converted it). Nothing it cannot learn stops the launch. A second line follows
-// where the DLL search could not be kept to the system folder.
-void TraceStart(const std::string& commandLine, bool dllSearchRestricted);
+// rights and session, the code page, the log file (log: as StartLog told it) and the
+// command line the process received (as the launcher converted it). Nothing it cannot
+// learn stops the launch. A second line follows where the DLL search could not be kept to
+// the system folder.
+void TraceStart(const std::string& commandLine, bool dllSearchRestricted, const std::string& log);
 
 // The whole run; returns the process exit code: 0 after the installer ran, whatever it
 // returned; -1 when it could not be started. When no usable uninstaller exists, or the

@@ -3,8 +3,9 @@
 // toolchain's insides. Built only with GCC, the compiler that ships the launcher.
 //
 // The terminate handler: the runtime's default prints the escaping exception's demangled
-// name, which links in a C++ demangler larger than the rest of the launcher. A GUI program
-// has nowhere to print it, and no exception escapes WinMain, so a plain abort serves.
+// name, which links in a C++ demangler larger than the rest of the launcher, and aborts.
+// A GUI program has nowhere to print it, and an abort shows a box: the launcher's runtime
+// error ends the run instead, with a line of debug output and exit code -1.
 //
 // The throw helpers: the library's own copies live in one object file that also drags in
 // the copy-on-write strings and the logic_error family with their messages, about a third
@@ -14,19 +15,21 @@
 // - memory that cannot be had (bad_alloc, an array size out of range, a string that would
 //   outgrow its largest size) throws std::bad_alloc, which WinMain turns into the trace line
 //   "out of memory" and exit code -1, and which the readers' own handlers still catch;
-// - every other throw is a fault the launcher neither expects nor catches: as before, the
-//   process ends through abort, which the uncaught exception would have reached too.
+// - every other throw is a fault the launcher neither expects nor catches: the process ends
+//   as a runtime error (EndAfterRuntimeError), with the library's message in the debug
+//   output, exit code -1 and no box, where the uncaught exception would have reached abort.
 // If the library ever needs a helper that is not here, its object file is linked again
 // and the link fails on the duplicates: nothing is lost silently.
+#include "Diagnostics.h"
+
 #include <bits/functexcept.h> // the helpers' declarations, so a changed signature fails here
 
-#include <cstdlib>
 #include <new>
 
 namespace __gnu_cxx {
 void __verbose_terminate_handler()
 {
-    std::abort();
+    EndAfterRuntimeError("an exception was not handled (terminate)");
 }
 } // namespace __gnu_cxx
 
@@ -43,56 +46,56 @@ void __throw_length_error(const char*)
 {
     throw std::bad_alloc();
 }
-void __throw_logic_error(const char*)
+void __throw_logic_error(const char* what)
 {
-    std::abort();
+    EndAfterRuntimeError(what);
 }
-void __throw_out_of_range(const char*)
+void __throw_out_of_range(const char* what)
 {
-    std::abort();
+    EndAfterRuntimeError(what);
 }
-void __throw_out_of_range_fmt(const char*, ...)
+void __throw_out_of_range_fmt(const char* what, ...)
 {
-    std::abort();
+    EndAfterRuntimeError(what);
 }
-void __throw_invalid_argument(const char*)
+void __throw_invalid_argument(const char* what)
 {
-    std::abort();
+    EndAfterRuntimeError(what);
 }
-void __throw_domain_error(const char*)
+void __throw_domain_error(const char* what)
 {
-    std::abort();
+    EndAfterRuntimeError(what);
 }
-void __throw_runtime_error(const char*)
+void __throw_runtime_error(const char* what)
 {
-    std::abort();
+    EndAfterRuntimeError(what);
 }
-void __throw_range_error(const char*)
+void __throw_range_error(const char* what)
 {
-    std::abort();
+    EndAfterRuntimeError(what);
 }
-void __throw_overflow_error(const char*)
+void __throw_overflow_error(const char* what)
 {
-    std::abort();
+    EndAfterRuntimeError(what);
 }
-void __throw_underflow_error(const char*)
+void __throw_underflow_error(const char* what)
 {
-    std::abort();
+    EndAfterRuntimeError(what);
 }
 void __throw_bad_exception()
 {
-    std::abort();
+    EndAfterRuntimeError("bad exception");
 }
 void __throw_bad_cast()
 {
-    std::abort();
+    EndAfterRuntimeError("bad cast");
 }
 void __throw_bad_typeid()
 {
-    std::abort();
+    EndAfterRuntimeError("bad typeid");
 }
 void __throw_bad_function_call()
 {
-    std::abort();
+    EndAfterRuntimeError("bad function call");
 }
 } // namespace std

@@ -8,6 +8,8 @@
 #include "platform/RegistryReader.h"
 #include "platform/SystemCodePage.h"
 
+#include <algorithm>
+
 const char* const ProductUninstallKeys[8] = {
     "Trelvo - Ruzod Iri!UninstallKey",
     "RedadaVador!UninstallKey",
@@ -62,12 +64,12 @@ std::string UnreadReason(RegistryRead read, std::uint32_t type)
 {
     switch (read) {
     case RegistryRead::NoKey:
-        return std::string("no such entry in the registry's ") + (sizeof(void*) == 4 ? "32" : "64") +
-               "-bit view, which this launcher reads";
+        return sizeof(void*) == 4 ? "no such entry in the registry's 32-bit view, which this launcher reads"
+                                  : "no such entry in the registry's 64-bit view, which this launcher reads";
     case RegistryRead::NoValue:
         return "the entry has no UninstallString";
     case RegistryRead::NotAString:
-        return "its UninstallString is " + RegistryTypeName(type) + ", not a string (REG_SZ or REG_EXPAND_SZ)";
+        return Join({"its UninstallString is ", RegistryTypeName(type), ", not a string (REG_SZ or REG_EXPAND_SZ)"});
     default:
         return "its UninstallString cannot be read";
     }
@@ -75,7 +77,22 @@ std::string UnreadReason(RegistryRead read, std::uint32_t type)
 
 void TracePassedOver(const std::string& subkeyName, const std::string& reason)
 {
-    TraceStep(subkeyName + " passed over: " + reason);
+    TraceStep(Join({subkeyName, " passed over: ", reason}));
+}
+
+// Why the program an entry names was not taken: the runner's rule tells where it was
+// looked for.
+std::string ProgramReason(const std::string& candidate, const std::string& file, FileVersion64 version)
+{
+    if (file.empty()) {
+        const ProgramFileRule rule = ProgramFileFor(candidate);
+        return Join({"no such file '", rule.file, "'", rule.triesExtensions ? " with .com, .exe, .bat or .cmd" : ""});
+    }
+    if (version == 0) {
+        return Join({"no version resource in '", file, "'"});
+    }
+    return Join(
+        {"file version ", VersionText(version), " of '", file, "', below ", VersionText(MinimumUninstallerVersion)});
 }
 } // namespace
 
@@ -89,13 +106,28 @@ bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::
         TracePassedOver(subkeyName, UnreadReason(read, type));
         return false;
     }
+    // An expandable value names its program through the environment, as the system's own
+    // programs list reads it; taken as stored, it would name a folder relative to the current
+    // one. A value without a variable stays exactly as stored.
+    if (type == kRegistryExpandableString && std::find(value.begin(), value.end(), L'%') != value.end()) {
+        WideText expanded;
+        unsigned long error = 0;
+        if (!ExpandEnvironmentText(value, expanded, error)) {
+            std::string stored;
+            WideToAnsi(value.data(), value.size(), ActiveCodePage().id, stored);
+            TracePassedOver(subkeyName, Join({"its UninstallString '", stored, "' could not be expanded (",
+                                              WindowsError(error), ")"}));
+            return false;
+        }
+        value.swap(expanded);
+    }
     // The text in the code page, '?' for what it lacks; where it holds everything, the
     // candidate is cut from it byte for byte.
     std::string text;
     const bool exact = WideToAnsi(value.data(), value.size(), ActiveCodePage().id, text);
     std::string candidate;
     if (!CutUninstallerCandidate(text, ActiveCodePage(), candidate)) {
-        TracePassedOver(subkeyName, "no /UNINSTALL in its UninstallString '" + text + "'");
+        TracePassedOver(subkeyName, Join({"no /UNINSTALL in its UninstallString '", text, "'"}));
         return false;
     }
     // Otherwise the program path is named from the text as stored: exactly, or by its
@@ -103,16 +135,18 @@ bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::
     if (!exact) {
         const std::string lossy = candidate;
         if (!AnsiProgramPath(WidePrefixOfAnsiLength(value, lossy.size()), candidate)) {
-            TracePassedOver(subkeyName, "its program '" + lossy + "' has no name in code page " +
-                                            std::to_string(ActiveCodePage().id) + ", nor a short one");
+            TracePassedOver(subkeyName, Join({"its program '", lossy, "' has no name in code page ",
+                                              std::to_string(ActiveCodePage().id), ", nor a short one"}));
             return false;
         }
     }
     // The version is read from the very file that will be started: a bare name from the
     // current directory, a name without extension with the extension the runner adds.
     const std::string file = FindProgramFile(candidate);
-    if (file.empty() || !IsUsableUninstallerVersion(GetFileVersion64(file))) {
-        ShowDebugInfo("No UNxxx.exe or old version at'" + candidate + "'");
+    const FileVersion64 version = file.empty() ? 0 : GetFileVersion64(file);
+    if (!IsUsableUninstallerVersion(version)) {
+        ShowDebugInfo(Join({"No UNxxx.exe or old version at'", candidate, "'"}));
+        TracePassedOver(subkeyName, ProgramReason(candidate, file, version));
         return false;
     }
     path = candidate;

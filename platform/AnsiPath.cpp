@@ -72,6 +72,21 @@ bool AnsiProgramPath(const WideText& path, std::string& ansi)
     return true;
 }
 
+bool ReplaceLoneSurrogates(WideText& text)
+{
+    bool replaced = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool high = text[i] >= 0xD800 && text[i] <= 0xDBFF;
+        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            ++i; // a pair: one character
+        } else if (high || (text[i] >= 0xDC00 && text[i] <= 0xDFFF)) {
+            text[i] = L'?';
+            replaced = true;
+        }
+    }
+    return replaced;
+}
+
 WideText WidePrefixOfAnsiLength(const WideText& text, std::size_t bytes)
 {
     std::size_t length = 0;

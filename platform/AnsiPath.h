@@ -35,9 +35,16 @@ bool AnsiModulePath(const WideText& modulePath, std::string& ansi);
 // program.
 bool AnsiProgramPath(const WideText& path, std::string& ansi);
 
+// Puts '?' for every surrogate that is not one half of a pair: it names no character, and
+// UTF-8 cannot hold it. True when there was one.
+bool ReplaceLoneSurrogates(WideText& text);
+
 // The first characters of text whose ANSI form, '?' standing for each character the code
 // page lacks, is bytes long (a pair of surrogates is one character).
 WideText WidePrefixOfAnsiLength(const WideText& text, std::size_t bytes);
+
+// ANSI text in its wide form, as the system's ANSI calls turn it: exactly.
+WideText AnsiToWide(const std::string& ansi);
 
 // The current directory, as AnsiPathName names it. False when it has no name.
 bool GetCurrentDirectoryAnsi(std::string& directory);

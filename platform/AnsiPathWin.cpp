@@ -69,14 +69,19 @@ bool GetCurrentDirectoryAnsi(std::string& directory)
     return !wide.empty() && AnsiPathName(wide, directory);
 }
 
+WideText AnsiToWide(const std::string& ansi)
+{
+    const int length = static_cast<int>(ansi.size());
+    WideText wide(ansi.size());
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, wide.data(), length)));
+    return wide;
+}
+
 bool GetFullPathAnsi(const std::string& path, std::string& full)
 {
     full.clear();
-    // The ANSI text turned wide as the system's ANSI calls turn it, exactly.
-    const int length = static_cast<int>(path.size());
-    WideText wide(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, path.data(), length, nullptr, 0)));
-    if (wide.empty() ||
-        MultiByteToWideChar(CP_ACP, 0, path.data(), length, wide.data(), static_cast<int>(wide.size())) == 0) {
+    const WideText wide = AnsiToWide(path);
+    if (wide.empty()) {
         return false;
     }
     const WideText fullPath = ReadGrowing(&FullPathCall, wide);

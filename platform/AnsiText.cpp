@@ -33,7 +33,16 @@ void UseCodePage(const CodePage& codePage)
 std::size_t CharLength(const std::string& text, std::size_t pos, const CodePage& codePage)
 {
     const auto byte = static_cast<unsigned char>(text[pos]);
-    return codePage.leadByte[byte] && pos + 1 < text.size() ? 2 : 1;
+    if (!codePage.utf8) {
+        return codePage.leadByte[byte] && pos + 1 < text.size() ? 2 : 1;
+    }
+    const std::size_t length = byte > 0xF4 ? 1 : byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC2 ? 2 : 1;
+    for (std::size_t next = pos + 1; next < pos + length; ++next) {
+        if (next >= text.size() || (static_cast<unsigned char>(text[next]) & 0xC0) != 0x80) {
+            return 1;
+        }
+    }
+    return length;
 }
 
 long long SearchText(const std::string& haystack, const std::string& needle, const CodePage& codePage)
@@ -68,12 +77,11 @@ void UpperCaseInPlace(std::string& text, const CodePage& codePage)
         const std::size_t length = CharLength(text, pos, codePage);
         if (length == 1) {
             text[pos] = static_cast<char>(codePage.upper[static_cast<unsigned char>(text[pos])]);
-        } else if (codePage.upperDoubleByte != nullptr) {
-            auto lead = static_cast<unsigned char>(text[pos]);
-            auto trail = static_cast<unsigned char>(text[pos + 1]);
-            codePage.upperDoubleByte(lead, trail);
-            text[pos] = static_cast<char>(lead);
-            text[pos + 1] = static_cast<char>(trail);
+        } else if (codePage.upperCharacter != nullptr) {
+            const std::string upper = codePage.upperCharacter(text.substr(pos, length));
+            if (upper.size() == length) {
+                text.replace(pos, length, upper);
+            }
         }
         pos += length;
     }
@@ -85,4 +93,31 @@ std::string TakeLeft(const std::string& text, long long count)
         return std::string();
     }
     return text.substr(0, static_cast<std::size_t>(count));
+}
+
+std::string Join(std::initializer_list<std::string_view> pieces)
+{
+    std::size_t size = 0;
+    for (const std::string_view piece : pieces) {
+        size += piece.size();
+    }
+    std::string joined;
+    joined.reserve(size);
+    for (const std::string_view piece : pieces) {
+        joined.append(piece.data(), piece.size());
+    }
+    return joined;
+}
+
+void AppendNumber(std::string& text, unsigned long value, std::size_t width)
+{
+    char digits[24];
+    std::size_t length = 0;
+    do {
+        digits[length++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0 || length < width);
+    while (length != 0) {
+        text += digits[--length];
+    }
 }

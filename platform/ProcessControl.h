@@ -18,3 +18,12 @@ bool GetModulePath(std::string& path);
 // Ends the process through the runtime's normal exit (exit handlers run, buffers are
 // flushed) with the given exit code.
 [[noreturn]] void EndProcess(int exitCode);
+
+// Ends the process with the given exit code at once, without exit handlers or DLL
+// notifications: for a runtime that may no longer be trusted.
+[[noreturn]] void EndProcessAtOnce(int exitCode);
+
+// The runtime's abort shows no message box from here on, and calls onAbort instead of
+// ending the process. (In a GUI program it would first show a modal box, which in a
+// session nobody sees waits for ever.)
+void HandleRuntimeAbort(void (*onAbort)(int));

@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cwchar>
 
@@ -30,4 +31,18 @@ bool GetModulePath(std::string& path)
 void EndProcess(int exitCode)
 {
     std::exit(exitCode);
+}
+
+void EndProcessAtOnce(int exitCode)
+{
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
+    // Not reached; should the system refuse, the runtime's quickest end without a word.
+    std::_Exit(exitCode);
+}
+
+void HandleRuntimeAbort(void (*onAbort)(int))
+{
+    // Its message goes where a GUI program has none, instead of into a box.
+    _set_error_mode(_OUT_TO_STDERR);
+    std::signal(SIGABRT, onAbort);
 }

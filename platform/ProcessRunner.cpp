@@ -4,10 +4,10 @@
 
 #include "AnsiText.h"
 
-std::string ChooseProgramFile(const std::string& name, bool (*exists)(const std::string& file))
+ProgramFileRule ProgramFileFor(const std::string& name)
 {
     const CodePage& codePage = ActiveCodePage();
-    std::string programFile = name;
+    ProgramFileRule rule{name};
     std::size_t filePartStart = 0;
     const long long lastSeparator = FindLastOf(name, "\\/", codePage);
     const long long colon = SearchText(name, ":", codePage);
@@ -18,15 +18,21 @@ std::string ChooseProgramFile(const std::string& name, bool (*exists)(const std:
     } else {
         // A bare name means the current directory, never the search path or the
         // launcher's own folder.
-        programFile = ".\\" + name;
+        rule.file = ".\\" + name;
     }
+    rule.triesExtensions = SearchText(name.substr(filePartStart), ".", codePage) < 0;
+    return rule;
+}
 
-    if (SearchText(name.substr(filePartStart), ".", codePage) >= 0) {
-        return exists(programFile) ? programFile : std::string();
+std::string ChooseProgramFile(const std::string& name, bool (*exists)(const std::string& file))
+{
+    const ProgramFileRule rule = ProgramFileFor(name);
+    if (!rule.triesExtensions) {
+        return exists(rule.file) ? rule.file : std::string();
     }
     for (const char* extension : {".com", ".exe", ".bat", ".cmd"}) {
-        if (exists(programFile + extension)) {
-            return programFile + extension;
+        if (exists(rule.file + extension)) {
+            return rule.file + extension;
         }
     }
     return std::string();

@@ -23,21 +23,29 @@ RunOutcome RunAndWait(const std::string& name, const std::string& argument0, con
 
 // Starts the file RunAndWait would start for name through the shell (its default verb, so
 // that Windows asks for consent when the program needs administrator rights), with
-// parameters and the launcher's current directory, and waits for it without time-out.
-// The shell gets the file by its full path, which it puts in quotes on the child's
-// command line, and the child inherits no handles. False (exitCode -1) when it was not
-// started, consent declined included, or when the file or the current directory has no
-// name in the ANSI code page.
-bool RunThroughShellAndWait(const std::string& name, const std::string& parameters, std::int32_t& exitCode);
+// parameters, in directory, and waits for it without time-out. The shell gets the file by
+// its full path, which it puts in quotes on the child's command line, and the child
+// inherits no handles. False (exitCode -1) when it was not started, consent declined
+// included, or when the file has no name in the ANSI code page.
+bool RunThroughShellAndWait(const std::string& name, const std::string& parameters, const std::string& directory,
+                            std::int32_t& exitCode);
 
 // The file RunAndWait would start for name; empty when there is none.
 std::string FindProgramFile(const std::string& name);
 
 // The pure half of the runner, also built natively.
 
-// The file to start for name: name itself, or ".\" + name for a bare file name, with the
-// first candidate extension for which exists() holds when name has none. Empty when the
-// file (or every candidate) is missing.
+// Where the file to start for name is looked for: name itself, or ".\" + name for a bare
+// file name (the current directory, never the search path); with .com, .exe, .bat and .cmd
+// appended in that order when name has no extension.
+struct ProgramFileRule {
+    std::string file;
+    bool triesExtensions = false;
+};
+ProgramFileRule ProgramFileFor(const std::string& name);
+
+// The file to start for name: the rule's file, or its first candidate for which exists()
+// holds. Empty when the file (or every candidate) is missing.
 std::string ChooseProgramFile(const std::string& name, bool (*exists)(const std::string& file));
 
 // argument0, then one blank and argument1 unless argument1 is empty.

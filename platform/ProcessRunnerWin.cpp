@@ -95,7 +95,8 @@ RunOutcome RunAndWait(const std::string& name, const std::string& argument0, con
     }
 }
 
-bool RunThroughShellAndWait(const std::string& name, const std::string& parameters, std::int32_t& exitCode)
+bool RunThroughShellAndWait(const std::string& name, const std::string& parameters, const std::string& directory,
+                            std::int32_t& exitCode)
 {
     exitCode = -1;
     static const HMODULE shell32 = LoadSystemLibrary("shell32.dll");
@@ -104,12 +105,9 @@ bool RunThroughShellAndWait(const std::string& name, const std::string& paramete
     try {
         // The shell is given the very file a plain start would start, by its full path:
         // a relative name is not the shell's to resolve, and a blank that ended the name
-        // in front of its switch would stand inside the quotes. An elevated child would
-        // otherwise start in the system folder.
+        // in front of its switch would stand inside the quotes.
         std::string programFile;
-        std::string directory;
-        if (shellExecute == nullptr || !GetFullPathAnsi(FindProgramFile(name), programFile) ||
-            !GetCurrentDirectoryAnsi(directory)) {
+        if (shellExecute == nullptr || !GetFullPathAnsi(FindProgramFile(name), programFile)) {
             return false;
         }
 

@@ -25,3 +25,13 @@ enum class RegistryRead {
 // empty. type is 0 or the type the registry reported.
 RegistryRead ReadRegistryString(RegistryRoot root, const std::string& subKey, const std::string& valueName,
                                 WideText& value, std::uint32_t& type);
+
+// The registry's types for a string value, as ReadRegistryString reports them.
+constexpr std::uint32_t kRegistryString = 1; // REG_SZ
+constexpr std::uint32_t kRegistryExpandableString = 2; // REG_EXPAND_SZ
+
+// text with every %NAME% of a variable of the launcher's own environment replaced by its
+// value, as the system expands a REG_EXPAND_SZ value; a name that is not set stays as
+// written. However long the result grows. False, with the system's error, when the system
+// cannot expand it.
+bool ExpandEnvironmentText(const WideText& text, WideText& expanded, unsigned long& error);

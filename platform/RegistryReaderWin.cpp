@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+static_assert(kRegistryString == REG_SZ && kRegistryExpandableString == REG_EXPAND_SZ, "registry types");
+
 #include <cstdlib>
 #include <cwchar>
 
@@ -65,4 +67,26 @@ RegistryRead ReadRegistryString(RegistryRoot /*root: HKEY_LOCAL_MACHINE, the onl
         RegCloseKey(key);
     }
     return result;
+}
+
+bool ExpandEnvironmentText(const WideText& text, WideText& expanded, unsigned long& error)
+{
+    WideText source = text;
+    source.push_back(L'\0');
+    expanded.assign(text.size() + 1, L'\0');
+    for (;;) {
+        // The answer counts the terminating zero, both when it fits and when it asks for more.
+        const DWORD needed =
+            ExpandEnvironmentStringsW(source.data(), expanded.data(), static_cast<DWORD>(expanded.size()));
+        if (needed == 0) {
+            error = GetLastError();
+            expanded.clear();
+            return false;
+        }
+        if (needed <= expanded.size()) {
+            expanded.resize(needed - 1);
+            return true;
+        }
+        expanded.resize(needed);
+    }
 }

@@ -15,3 +15,7 @@ CodePage LearnSystemCodePage();
 // a character the code page lacks becomes '?', never a look-alike such as a quote, a slash
 // or a plain letter. True when every character was held exactly.
 bool WideToAnsi(const wchar_t* wide, std::size_t length, unsigned codePage, std::string& ansi);
+
+// Text of the ANSI code page in UTF-8, for a file that reads the same whatever the code
+// page of the machine that opens it.
+std::string AnsiToUtf8(const std::string& ansi);

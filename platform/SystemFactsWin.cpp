@@ -34,17 +34,22 @@ Answer IsWindows64Bit()
 #endif
 }
 
-Answer HasAdministratorRights()
+TokenFacts ReadTokenFacts()
 {
+    TokenFacts facts;
     HANDLE opened = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) {
-        return Answer::Unknown;
+        return facts;
     }
     const UniqueHandle token(opened);
+    facts.opened = true;
+    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
     TOKEN_ELEVATION elevation{};
     DWORD length = 0;
-    if (!GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &length)) {
-        return Answer::Unknown; // Windows XP knows no elevation
-    }
-    return elevation.TokenIsElevated != 0 ? Answer::Yes : Answer::No;
+    // Windows XP knows neither question.
+    facts.knowsElevation = GetTokenInformation(token.get(), TokenElevationType, &type, sizeof type, &length) &&
+                           GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &length);
+    facts.elevationType = type;
+    facts.elevated = elevation.TokenIsElevated != 0;
+    return facts;
 }

@@ -1,7 +1,9 @@
 // Loading system DLLs from the system folder; see SystemLibrary.h.
 #include "SystemLibrary.h"
 
-#include <string>
+#include "AnsiPath.h"
+
+#include <cstring>
 
 bool RestrictDllSearchToSystemFolder()
 {
@@ -19,13 +21,15 @@ HMODULE LoadSystemLibrary(const char* name)
     if (library == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
         // A system without the search flags: name the system folder's copy in full; the
         // altered search path then looks for its dependencies beside it first.
-        char systemDirectory[MAX_PATH] = {};
-        const UINT length = GetSystemDirectoryA(systemDirectory, MAX_PATH);
+        wchar_t systemDirectory[MAX_PATH] = {};
+        const UINT length = GetSystemDirectoryW(systemDirectory, MAX_PATH);
         if (length == 0 || length >= MAX_PATH) {
             return nullptr;
         }
-        library = LoadLibraryExA((std::string(systemDirectory) + "\\" + name).c_str(), nullptr,
-                                 LOAD_WITH_ALTERED_SEARCH_PATH);
+        WideText path(systemDirectory, systemDirectory + length);
+        path.push_back(L'\\');
+        path.insert(path.end(), name, name + std::strlen(name) + 1); // ASCII, with its zero
+        library = LoadLibraryExW(path.data(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     }
     return library;
 }

@@ -31,7 +31,7 @@ SessionFacts ReadSessionFacts()
     SessionFacts facts;
     const auto getStation = FindFunction<decltype(&GetProcessWindowStation)>(User32(), "GetProcessWindowStation");
     const auto getInformation =
-        FindFunction<decltype(&GetUserObjectInformationA)>(User32(), "GetUserObjectInformationA");
+        FindFunction<decltype(&GetUserObjectInformationW)>(User32(), "GetUserObjectInformationW");
     USEROBJECTFLAGS flags{};
     if (getStation != nullptr && getInformation != nullptr &&
         getInformation(getStation(), UOI_FLAGS, &flags, sizeof flags, nullptr)) {

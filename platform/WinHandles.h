@@ -17,6 +17,12 @@ public:
         }
     }
     Handle get() const { return handle_; }
+    // Takes handle over, closing the one held before.
+    void reset(Handle handle)
+    {
+        UniqueResource old(handle_);
+        handle_ = handle;
+    }
     explicit operator bool() const { return handle_ != Invalid; }
 
 private:

@@ -1,6 +1,6 @@
 // libFuzzer targets for the launcher's pure parts, one per build (FUZZ_TARGET names it),
-// checking properties of the results. The first input byte picks the code page (single-byte
-// or shaped like 932); the rest is cut into two texts at its first 0xFF byte.
+// checking properties of the results. The first input byte picks the code page (single-byte,
+// shaped like 932, or UTF-8); the rest is cut into two texts at its first 0xFF byte.
 #include "launcher/CommandTail.h"
 #include "launcher/LaunchSequence.h"
 #include "launcher/UninstallerDiscovery.h"
@@ -72,7 +72,8 @@ void FuzzUninstallEntry(const CodePage& codePage, const std::string& value, cons
 }
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const CodePage codePage = size > 0 && (data[0] & 1) != 0 ? DoubleByteTestCodePage() : AsciiCodePage();
+    static const CodePage codePages[] = {AsciiCodePage(), DoubleByteTestCodePage(), Utf8TestCodePage()};
+    const CodePage& codePage = codePages[size > 0 ? data[0] % 3 : 0];
     const std::string rest = size > 0 ? std::string(reinterpret_cast<const char*>(data) + 1, size - 1) : "";
     const std::size_t split = std::min(rest.find('\xFF'), rest.size());
     FUZZ_TARGET(codePage, rest.substr(0, split), rest.substr(std::min(split + 1, rest.size())));

@@ -5,6 +5,8 @@
 #include "platform/RegistryReader.h"
 #include "platform/SystemCodePage.h"
 
+#include <algorithm>
+
 FakePlatform& Fake()
 {
     static FakePlatform platform;
@@ -43,14 +45,15 @@ std::string FindProgramFile(const std::string& name)
 RunOutcome RunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1,
                       std::int32_t& exitCode)
 {
-    Fake().runs.emplace_back(name, argument0, argument1);
+    Fake().runs.push_back({name, argument0, argument1, ""});
     exitCode = Fake().startOutcome == RunOutcome::Ended ? Fake().childExitCode : -1;
     return Fake().startOutcome;
 }
 
-bool RunThroughShellAndWait(const std::string& name, const std::string& parameters, std::int32_t& exitCode)
+bool RunThroughShellAndWait(const std::string& name, const std::string& parameters, const std::string& directory,
+                            std::int32_t& exitCode)
 {
-    Fake().runs.emplace_back(name, "", parameters);
+    Fake().runs.push_back({name, "", parameters, directory});
     exitCode = Fake().shellStarts ? Fake().childExitCode : -1;
     return Fake().shellStarts;
 }
@@ -76,9 +79,9 @@ Answer IsWindows64Bit()
     return Fake().windows64Bit;
 }
 
-Answer HasAdministratorRights()
+TokenFacts ReadTokenFacts()
 {
-    return Fake().administrator;
+    return Fake().token;
 }
 
 int ShowMessageBox(const std::string& text, const std::string& title, unsigned style)
@@ -92,21 +95,138 @@ void WriteDebugOutput(const char* text)
     Fake().debugOutput.emplace_back(text);
 }
 
-bool WideToAnsi(const wchar_t* wide, std::size_t length, unsigned /*codePage*/, std::string& ansi)
+bool WideToAnsi(const wchar_t* wide, std::size_t length, unsigned codePage, std::string& ansi)
 {
     ansi.clear();
-    bool exact = true;
-    for (std::size_t i = 0; i < length; ++i) {
-        const bool held = static_cast<unsigned long>(wide[i]) <= 0xFF;
-        ansi += held ? static_cast<char>(wide[i]) : '?';
-        exact = exact && held;
-        // As Windows does: a surrogate pair is one character, and one '?'.
-        if (i + 1 < length && wide[i] >= 0xD800 && wide[i] <= 0xDBFF && wide[i + 1] >= 0xDC00 &&
-            wide[i + 1] <= 0xDFFF) {
-            ++i;
+    WideText text(wide, wide + length);
+    const unsigned id = codePage != 0 ? codePage : ActiveCodePage().id;
+    bool exact = id != 65001 || !ReplaceLoneSurrogates(text);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // As Windows does: a surrogate pair is one character.
+        const bool pair = i + 1 < text.size() && text[i] >= 0xD800 && text[i] <= 0xDBFF && text[i + 1] >= 0xDC00 &&
+                          text[i + 1] <= 0xDFFF;
+        const unsigned long code = pair ? 0x10000 + ((text[i] - 0xD800UL) << 10) + (text[i + 1] - 0xDC00UL) : text[i];
+        i += pair ? 1 : 0;
+        if (id == 65001) {
+            const int extra = code < 0x80 ? 0 : code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
+            const unsigned long lead[] = {0, 0xC0, 0xE0, 0xF0};
+            ansi += static_cast<char>(lead[extra] | (code >> (6 * extra)));
+            for (int shift = 6 * (extra - 1); shift >= 0; shift -= 6) {
+                ansi += static_cast<char>(0x80 | ((code >> shift) & 0x3F));
+            }
+        } else if (id == 932 && (code == 0x30BD || code == 0x3042)) {
+            ansi += code == 0x30BD ? "\x83\x5C" : "\x82\xA0";
+        } else {
+            const bool held = code < (id == 932 ? 0x80UL : 0x100UL);
+            ansi += held ? static_cast<char>(code) : '?';
+            exact = exact && held;
         }
     }
     return exact;
+}
+
+std::string AnsiToUtf8(const std::string& ansi)
+{
+    if (ActiveCodePage().id == 65001) {
+        return ansi;
+    }
+    std::string utf8;
+    for (const char c : ansi) {
+        const auto byte = static_cast<unsigned char>(c);
+        utf8 += byte < 0x80
+                    ? std::string(1, c)
+                    : std::string{static_cast<char>(0xC0 | (byte >> 6)), static_cast<char>(0x80 | (byte & 0x3F))};
+    }
+    return utf8;
+}
+
+bool ExpandEnvironmentText(const WideText& text, WideText& expanded, unsigned long& error)
+{
+    error = Fake().expandError;
+    expanded = text;
+    if (error != 0) {
+        return false;
+    }
+    for (const auto& variable : Fake().environment) {
+        const WideText name = W("%" + variable.first + "%");
+        for (auto at = std::search(expanded.begin(), expanded.end(), name.begin(), name.end()); at != expanded.end();
+             at = std::search(expanded.begin(), expanded.end(), name.begin(), name.end())) {
+            const auto offset = at - expanded.begin();
+            expanded.erase(at, at + static_cast<std::ptrdiff_t>(name.size()));
+            expanded.insert(expanded.begin() + offset, variable.second.begin(), variable.second.end());
+        }
+    }
+    return true;
+}
+
+NetworkForm NetworkFormOf(const std::string& path, std::string& network, unsigned long& error)
+{
+    const auto drive = Fake().drives.find(path.size() >= 2 && path[1] == ':' ? path[0] : '\0');
+    if (drive == Fake().drives.end()) {
+        return NetworkForm::NotNetwork;
+    }
+    network = drive->second.second + path.substr(2);
+    error = 1222; // ERROR_NO_NETWORK
+    return drive->second.first;
+}
+
+bool GetCurrentDirectoryAnsi(std::string& directory)
+{
+    directory = Fake().currentDirectory;
+    return !directory.empty();
+}
+
+LocalTime ReadLocalTime()
+{
+    return Fake().now;
+}
+
+unsigned long ReadProcessId()
+{
+    return 4242;
+}
+
+bool ReadEnvironmentVariable(const char* name, WideText& value)
+{
+    const auto variable = Fake().environment.find(name);
+    value = variable != Fake().environment.end() ? variable->second : WideText();
+    return variable != Fake().environment.end();
+}
+
+bool ReadTemporaryFolder(WideText& folder, unsigned long& error)
+{
+    folder = Fake().temporaryFolder;
+    error = 5;
+    return !folder.empty();
+}
+
+namespace {
+WideText currentLog;
+} // namespace
+
+NewFile CreateLogFile(const WideText& path, unsigned long& error)
+{
+    error = Fake().createError;
+    if (Fake().takenNames.count(path) != 0) {
+        return NewFile::Taken;
+    }
+    if (error != 0) {
+        return NewFile::Failed;
+    }
+    currentLog = path;
+    Fake().logs[path];
+    return NewFile::Created;
+}
+
+bool WriteLogFile(const std::string& bytes, unsigned long& error)
+{
+    error = 112; // ERROR_DISK_FULL
+    if (Fake().logWritesLeft == 0) {
+        return false;
+    }
+    --Fake().logWritesLeft;
+    Fake().logs[currentLog] += bytes;
+    return true;
 }
 
 WideText ShortPathForm(const WideText& path)
@@ -117,11 +237,21 @@ WideText ShortPathForm(const WideText& path)
 
 bool GetModulePath(std::string& path)
 {
-    path = Fake().modulePathHeld ? "C:\\Kit\\Quorvane.exe" : "";
-    return Fake().modulePathHeld;
+    path = Fake().modulePath;
+    return !path.empty();
 }
 
 void EndProcess(int exitCode)
 {
     throw ProcessEnded{exitCode};
+}
+
+void EndProcessAtOnce(int exitCode)
+{
+    throw ProcessEnded{exitCode};
+}
+
+void HandleRuntimeAbort(void (*)(int))
+{
+    Fake().runtimeAbortHandled = true;
 }

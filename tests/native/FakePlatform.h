@@ -1,14 +1,18 @@
 // A stand-in for the Win32 layer in the native build: uninstall entries, files and their
-// versions, short path forms, the installer's start, the session, the Ctrl key, message
-// boxes and debug output are set up and recorded here, so the launcher's logic runs
-// unchanged on Linux. Its code page conversion holds the characters up to U+00FF, and turns
-// any other character, a surrogate pair included, into one '?'.
+// versions, short path forms, network drives, the environment, the log folder, the
+// installer's start, the session, the Ctrl key, message boxes and debug output are set up
+// and recorded here, so the launcher's logic runs unchanged on Linux. Its code page
+// conversion turns text into UTF-8 on 65001 (a lone surrogate as '?'), holds ASCII and the
+// katakana SO and hiragana A on 932, and the characters up to U+00FF elsewhere; any other
+// character, a surrogate pair included, becomes one '?'.
 #pragma once
 
 #include "launcher/UninstallerDiscovery.h"
 #include "platform/AnsiPath.h"
 #include "platform/AnsiText.h"
 #include "platform/FileVersionReader.h"
+#include "platform/LogFile.h"
+#include "platform/NetworkPath.h"
 #include "platform/ProcessRunner.h"
 #include "platform/RegistryReader.h"
 #include "platform/SystemFacts.h"
@@ -19,10 +23,22 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <climits>
+#include <cstdint>
 #include <tuple>
 #include <vector>
 
-using FakeRun = std::tuple<std::string, std::string, std::string>; // file, first word ("": shell), parameters
+struct FakeRun {
+    std::string file;
+    std::string firstWord; // "" for a start through the shell
+    std::string parameters;
+    std::string directory; // the shell start's folder; "" for a plain start
+    bool operator==(const FakeRun& other) const
+    {
+        return std::tie(file, firstWord, parameters, directory) ==
+               std::tie(other.file, other.firstWord, other.parameters, other.directory);
+    }
+};
 using FakeBox = std::tuple<std::string, std::string, unsigned>; // text, title, style
 
 // Thrown where the real program ends its process.
@@ -41,21 +57,32 @@ struct FakePlatform {
     std::map<std::string, FakeRegistryValue> uninstallStrings; // key -> its UninstallString; no key: NoKey
     std::map<std::string, FileVersion64> files; // with their versions (0: none); no other file exists
     std::map<WideText, WideText> shortForms; // paths that have a short form
-    bool modulePathHeld = true; // false: its folder has no name the code page can hold
+    std::string modulePath = "C:\\Kit\\Quorvane.exe"; // "": its folder has no name the code page can hold
     RunOutcome startOutcome = RunOutcome::Ended;
     bool shellStarts = true;
     std::int32_t childExitCode = 0;
     SessionFacts session;
     WindowsVersion windows;
     Answer windows64Bit = Answer::Unknown;
-    Answer administrator = Answer::Unknown;
+    TokenFacts token;
     std::vector<short> controlKey = {0}; // its state at each read, the last one kept
+    std::map<std::string, WideText> environment;
+    WideText temporaryFolder = {L'C', L':', L'\\', L'T', L'\\'}; // empty: none, error 5
+    LocalTime now = {2026, 12, 7, 14, 13, 44, 123};
+    std::map<WideText, std::string> takenNames; // in the log folder, with what they hold
+    unsigned long createError = 0; // a log that cannot be created: the system's error
+    unsigned long expandError = 0; // an expandable value the system cannot expand: its error
+    std::size_t logWritesLeft = SIZE_MAX; // the writes that succeed before the disk is full
+    std::string currentDirectory = "C:\\Work";
+    std::map<char, std::pair<NetworkForm, std::string>> drives; // letter -> its kind and share; else local
 
     std::size_t controlKeyReads = 0;
     std::vector<std::string> registryReads;
     std::vector<FakeRun> runs;
     std::vector<FakeBox> boxes;
     std::vector<std::string> debugOutput;
+    std::map<WideText, std::string> logs; // created, with what was written
+    bool runtimeAbortHandled = false;
 };
 
 // The platform of the running test; fresh for every test through FakePlatformTest.
@@ -65,6 +92,11 @@ class FakePlatformTest : public ::testing::Test {
 protected:
     void SetUp() override { Fake() = FakePlatform{}; }
 };
+
+inline WideText W(const std::string& text)
+{
+    return WideText(text.begin(), text.end());
+}
 
 inline std::string UninstallKey(const std::string& subkeyName)
 {
@@ -77,7 +109,7 @@ inline void SetEntry(int product, const std::string& value, FileVersion64 versio
 {
     // Stored wide as the registry keeps it; each byte a character, which the stand-in code
     // page conversion turns back into the same byte.
-    Fake().uninstallStrings[UninstallKey(ProductUninstallKeys[product])] = {WideText(value.begin(), value.end())};
+    Fake().uninstallStrings[UninstallKey(ProductUninstallKeys[product])] = {W(value)};
     if (version != 0) {
         Fake().files[value.substr(0, value.find("/UNINSTALL"))] = version;
     }
@@ -92,10 +124,28 @@ inline CodePage DoubleByteTestCodePage()
     for (unsigned byte = 0x81; byte <= 0xFC; ++byte) {
         codePage.leadByte[byte] = byte <= 0x9F || byte >= 0xE0;
     }
-    codePage.upperDoubleByte = [](unsigned char& lead, unsigned char& trail) {
-        if (lead == 0x82 && trail >= 0x81 && trail <= 0x9A) {
-            trail = static_cast<unsigned char>(trail - 0x21);
+    codePage.upperCharacter = [](const std::string& character) {
+        std::string upper = character;
+        if (upper[0] == '\x82' && upper[1] >= '\x81' && upper[1] <= '\x9A') {
+            upper[1] = static_cast<char>(upper[1] - 0x21);
         }
+        return upper;
+    };
+    return codePage;
+}
+
+// UTF-8 with three mappings: e acute to E acute (two bytes each), Deseret small long I to
+// its capital (four bytes each), and the dotless i to I, which would shorten the text.
+inline CodePage Utf8TestCodePage()
+{
+    CodePage codePage = AsciiCodePage();
+    codePage.id = 65001;
+    codePage.utf8 = true;
+    codePage.upperCharacter = [](const std::string& character) {
+        return character == "\xC3\xA9"           ? std::string("\xC3\x89")
+               : character == "\xF0\x90\x90\xA8" ? std::string("\xF0\x90\x90\x80")
+               : character == "\xC4\xB1"         ? std::string("I")
+                                                 : character;
     };
     return codePage;
 }

@@ -1,9 +1,11 @@
-// The launcher's logic against the stand-in platform: text rules on a single-byte and a 932-like
-// code page, the version gate, the products in order, the boxes shown while Ctrl is held, and what
-// Wine cannot show: an installer needing administrator rights, a folder the code page cannot name.
+// The launcher's logic against the stand-in platform: text rules on a single-byte, a 932-like and a
+// UTF-8 code page, the version gate, the products in order and why each was passed over, the boxes
+// shown while Ctrl is held, the log file, and what Wine cannot show: an installer needing
+// administrator rights (also from a network drive), a folder the code page cannot name, token rights.
 #include "launcher/CommandTail.h"
 #include "launcher/Diagnostics.h"
 #include "launcher/LaunchSequence.h"
+#include "launcher/RunLog.h"
 #include "launcher/UninstallerDiscovery.h"
 
 #include "FakePlatform.h"
@@ -14,6 +16,7 @@
 namespace {
 const CodePage kSingle = AsciiCodePage();
 const CodePage kDouble = DoubleByteTestCodePage();
+const CodePage kUtf8 = Utf8TestCodePage();
 
 constexpr FileVersion64 Version(unsigned major, unsigned minor, unsigned build, unsigned revision)
 {
@@ -63,6 +66,8 @@ TEST(Launcher, CutsTheProgramInFrontOfTheSwitchInAnyCase)
         {"C:\\T\\u.exe /UNINSTAL", kSingle, nullptr},
         {"C:\\\x83/uninstall", kDouble, nullptr}, // begins at a second byte
         {"C:\\\x83\x61 /uninstall", kDouble, "C:\\\x83\x61 "},
+        {"C:\\\xF0\x90\x90\xA8\xC3\xA9 /uninstall", kUtf8, "C:\\\xF0\x90\x90\xA8\xC3\xA9 "}, // four- and two-byte
+        {"C:\\u /un\xC4\xB1nstall", kUtf8, nullptr}, // the dotless i's I would shorten the text: not a switch
     };
     for (const auto& c : cases) {
         std::string candidate = "untouched";
@@ -73,9 +78,19 @@ TEST(Launcher, CutsTheProgramInFrontOfTheSwitchInAnyCase)
 
 TEST(Text, UpperCasesWholeCharactersAndKeepsTheLength)
 {
-    std::string text = "az\x83\x61\x82\x81"; // a second byte is never a letter
-    UpperCaseInPlace(text, kDouble);
-    EXPECT_EQ(text, "AZ\x83\x61\x82\x60");
+    const struct {
+        std::string text;
+        const CodePage& codePage;
+        std::string upper;
+    } cases[] = {
+        {"az\x83\x61\x82\x81", kDouble, "AZ\x83\x61\x82\x60"}, // a second byte is never a letter
+        {"a\xC3\xA9\xF0\x90\x90\xA8\xC4\xB1\xC3", kUtf8, "A\xC3\x89\xF0\x90\x90\x80\xC4\xB1\xC3"},
+    };
+    for (const auto& c : cases) {
+        std::string text = c.text;
+        UpperCaseInPlace(text, c.codePage);
+        EXPECT_EQ(text, c.upper);
+    }
 }
 
 TEST(Text, CutsTheProgramNameFromTheCommandLine)
@@ -95,6 +110,8 @@ TEST(Text, CutsTheProgramNameFromTheCommandLine)
         {"", kSingle, ""},
         {"\"C:\\\x83\"x\" /S", kDouble, "/S"}, // the quote after a lead byte is its second byte
         {"\"C:\\\x83", kDouble, ""}, // the end ends the name, even after a lead byte
+        {"\"C:\\\xF0\x9F\x98\x80\" /S", kUtf8, "/S"},
+        {"\"C:\\\xF0\x9F\x98", kUtf8, ""}, // a character cut short at the end
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CutCommandTail(c.line, c.codePage), c.tail) << c.line;
@@ -116,6 +133,7 @@ TEST(Text, ModuleDirectoryKeepsDriveAndDirectoryAndEndsInABackslash)
         {"", kSingle, "\\"},
         {longDirectory + "Quorvane.exe", kSingle, longDirectory}, // kept whole, never cut
         {"C:\\a\\\x83\x5Cx.exe", kDouble, "C:\\a\\"},
+        {"C:\\\xE3\x82\xBD\\x.exe", kUtf8, "C:\\\xE3\x82\xBD\\"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ModuleDirectoryFromPath(c.path, c.codePage), c.directory) << c.path;
@@ -144,6 +162,10 @@ TEST(Text, ChoosesTheProgramFileAsAProcessStartFindsIt)
         {"Z:u", kSingle, {"Z:u.bat", ".\\Z:u.exe"}, "Z:u.bat"},
         {":u", kSingle, {":u.cmd"}, ":u.cmd"},
         {"\x83\x5Cu", kDouble, {".\\\x83\x5Cu.exe", "\x83\x5Cu.exe"}, ".\\\x83\x5Cu.exe"}, // 0x5C: a second byte
+        {"C:\\\xC3\xA9.d\\\xF0\x9F\x98\x80",
+         kUtf8,
+         {"C:\\\xC3\xA9.d\\\xF0\x9F\x98\x80.cmd"},
+         "C:\\\xC3\xA9.d\\\xF0\x9F\x98\x80.cmd"},
     };
     for (const auto& c : cases) {
         existing = c.files;
@@ -249,7 +271,7 @@ TEST_F(LaunchSequence, TriesTheProductsInOrderAndMentionsOnlyEntriesThatNameAPro
     SetEntry(4, "C:\\E\\UN.exe /UNINSTALL", Version(2, 0, 0, 0));
     EXPECT_EQ(Launch(), 0);
     EXPECT_EQ(Fake().registryReads, std::vector<std::string>(keys.begin(), keys.begin() + 4));
-    EXPECT_EQ(Fake().runs, std::vector<FakeRun>{FakeRun("C:\\D\\UN.exe", "C:\\D\\UN", kParameters)});
+    EXPECT_EQ(Fake().runs, (std::vector<FakeRun>{{"C:\\D\\UN.exe", "C:\\D\\UN", kParameters, ""}}));
     EXPECT_EQ(Fake().boxes, (std::vector<FakeBox>{Info("No UNxxx.exe or old version at'C:\\B\\UN.exe '"),
                                                   Info("No UNxxx.exe or old version at'C:\\C\\UN'"),
                                                   Info("RARAVIRO.exe or UNxxx.exe path: 'C:\\D\\UN'"),
@@ -275,6 +297,8 @@ TEST_F(LaunchSequence, SaysWhyEachProductWasPassedOver)
     SetEntry(5, "C:\\B\\UN.exe /UNINSTALL", Version(1, 2, 3, 8));
     Fake().uninstallStrings[key(6)] = {{L'C', L':', L'\\', 0x141, L'\\', L'U', L' ', L'/', L'U', L'N', L'I', L'N', L'S',
                                         L'T', L'A', L'L', L'L', L' ', 0x141}};
+    Fake().uninstallStrings[key(7)] = {W("%P%\\UN.exe /UNINSTALL"), kRegistryExpandableString};
+    Fake().expandError = 8;
     EXPECT_EQ(Launch(), -1);
     const std::string view = sizeof(void*) == 4 ? "32" : "64";
     std::vector<std::string> passedOver = {
@@ -285,29 +309,108 @@ TEST_F(LaunchSequence, SaysWhyEachProductWasPassedOver)
         "TOVUninstallKey passed over: its UninstallString is of type 42, not a string (REG_SZ or REG_EXPAND_SZ)",
         "TrelvoQuent!UninstallKey passed over: no /UNINSTALL in its UninstallString 'C:\\A\\UN.exe /UNINSTAL'",
         "No UNxxx.exe or old version at'C:\\B\\UN.exe '",
+        "TrelvoVantelo!UninstallKey passed over: file version 1.2.3.8 of 'C:\\B\\UN.exe ', below 1.2.3.9",
         "TrelvoLumio!UninstallKey passed over: its program 'C:\\?\\U ' has no name in code page 1252, nor a short one",
-        "TrelvoHeddle!UninstallKey passed over: no such entry in the registry's " + view +
-            "-bit view, which this launcher reads",
+        std::string("TrelvoHeddle!UninstallKey passed over: its UninstallString '%P%\\UN.exe /UNINSTALL' could not "
+                    "be expanded (Windows error 8)"),
         std::string(kNotFoundMessage),
         "exit code -1"};
-    passedOver[8].replace(passedOver[8].find('\n'), 1, " ").replace(passedOver[8].find('\n'), 1, " ");
+    passedOver[9].replace(passedOver[9].find('\n'), 1, " ").replace(passedOver[9].find('\n'), 1, " ");
     EXPECT_EQ(Fake().debugOutput, Traced(passedOver));
     EXPECT_EQ(Fake().boxes, (std::vector<FakeBox>{Info("No UNxxx.exe or old version at'C:\\B\\UN.exe '"),
                                                   FakeBox(kNotFoundMessage, "Quorvane Error", 0x10)}));
+    UseCodePage(kSingle);
+}
 
-    // The last product's program lies where the code page lacks characters, one of them a
-    // surrogate pair: it is named by its short form, the blank before the switch kept, and
-    // that file is checked and started.
-    const WideText program = {L'C', L':', L'\\', 0x141, 0xD83D, 0xDE00, L'\\', L'U', L'.', L'e', L'x', L'e'};
-    WideText entry = program;
-    entry.insert(entry.end(), {L' ', L'/', L'U', L'N', L'I', L'N', L'S', L'T', L'A', L'L', L'L'});
-    Fake().uninstallStrings[key(7)] = {entry};
-    Fake().shortForms[program] = {L'C', L':', L'\\', L'L', L'~', L'1', L'\\', L'U', L'.', L'E', L'X', L'E'};
-    Fake().files["C:\\L~1\\U.EXE "] = Version(1, 2, 3, 9);
-    Fake().debugOutput.clear();
-    EXPECT_EQ(Launch(), 0);
-    EXPECT_EQ(Fake().runs, std::vector<FakeRun>{FakeRun("C:\\L~1\\U.EXE ", "C:\\L~1\\U.EXE ", kParameters)});
-    EXPECT_EQ(Fake().debugOutput.at(7), Traced({"RARAVIRO.exe or UNxxx.exe path: 'C:\\L~1\\U.EXE '"})[0]);
+// The program an entry names, looked for as the runner looks for it; an expandable entry
+// with its variables of the launcher's environment, a plain one as stored.
+TEST_F(LaunchSequence, NamesWhyTheProgramOfAnEntryWasNotTaken)
+{
+    Fake().environment["P"] = W("C:\\Program Files");
+    const struct {
+        const char* value;
+        std::uint32_t type;
+        std::map<std::string, FileVersion64> files;
+        const char* outcome; // the passed-over reason, or the path taken
+    } cases[] = {
+        {"C:\\A\\UN.exe /UNINSTALL", kRegistryString, {}, "no such file 'C:\\A\\UN.exe '"},
+        {"C:\\A\\UN /UNINSTALL", kRegistryString, {}, "no such file 'C:\\A\\UN ' with .com, .exe, .bat or .cmd"},
+        {"UN.exe /UNINSTALL", kRegistryString, {{"UN.exe ", Version(1, 2, 3, 9)}}, "no such file '.\\UN.exe '"},
+        {"C:\\A\\UN.exe /UNINSTALL",
+         kRegistryString,
+         {{"C:\\A\\UN.exe ", 0}},
+         "no version resource in 'C:\\A\\UN.exe '"},
+        {"C:\\A\\UN/UNINSTALL",
+         kRegistryString,
+         {{"C:\\A\\UN.exe", 0x0001000100630063}},
+         "file version 1.1.99.99 of 'C:\\A\\UN.exe', below 1.2.3.9"},
+        {"%P%\\UN.exe /UNINSTALL",
+         kRegistryExpandableString,
+         {{"C:\\Program Files\\UN.exe ", Version(1, 2, 3, 9)}},
+         "C:\\Program Files\\UN.exe "},
+        {"%P%\\UN.exe /UNINSTALL",
+         kRegistryString,
+         {{"C:\\Program Files\\UN.exe ", Version(1, 2, 3, 9)}},
+         "no such file '%P%\\UN.exe '"},
+        {"%P%\\UN.exe /UNINSTAL",
+         kRegistryExpandableString,
+         {},
+         "no /UNINSTALL in its UninstallString 'C:\\Program Files\\UN.exe /UNINSTAL'"},
+    };
+    for (const auto& c : cases) {
+        Fake().uninstallStrings[UninstallKey("Entry")] = {W(c.value), c.type};
+        Fake().files = c.files;
+        Fake().debugOutput.clear();
+        std::string path = "untouched";
+        std::string file;
+        if (CheckUninstallEntry("Entry", path, file)) {
+            EXPECT_EQ(path, c.outcome);
+        } else {
+            EXPECT_EQ(path, "untouched");
+            EXPECT_EQ(Fake().debugOutput.back(), Traced({std::string("Entry passed over: ") + c.outcome})[0]);
+        }
+    }
+}
+
+// A program where the code page lacks a character is named by its short form, the blank
+// before the switch kept, and that file is checked and started; the cut in front of the
+// switch counts the lossy text's bytes back to the characters of the text as stored.
+TEST_F(LaunchSequence, NamesAProgramTheCodePageLacksByItsShortForm)
+{
+    CodePage westernEuropean = kSingle;
+    westernEuropean.id = 1252;
+    const struct {
+        const CodePage& codePage;
+        WideText program;
+        WideText shortForm;
+        std::string named;
+    } cases[] = {
+        {westernEuropean,
+         {L'C', L':', L'\\', 0x141, 0xD83D, 0xDE00, L'\\', L'U', L'.', L'e', L'x', L'e'},
+         W("C:\\L~1\\U.EXE"),
+         "C:\\L~1\\U.EXE "}, // a surrogate pair is one character
+        {kDouble,
+         {L'C', L':', L'\\', 0x30BD, L'\\', 0x141, L'\\', L'U', L'.', L'e', L'x', L'e'},
+         {L'C', L':', L'\\', 0x30BD, L'\\', L'L', L'~', L'1', L'\\', L'U', L'.', L'E', L'X', L'E'},
+         "C:\\\x83\x5C\\L~1\\U.EXE "}, // katakana SO, two bytes, the second a backslash
+        {kUtf8,
+         {L'C', L':', L'\\', 0x141, L'\\', 0xD800, L'\\', L'U', L'.', L'e', L'x', L'e'},
+         W("C:\\L~1\\X~1\\U.EXE"),
+         "C:\\L~1\\X~1\\U.EXE "}, // a lone surrogate: no UTF-8 form
+    };
+    for (const auto& c : cases) {
+        UseCodePage(c.codePage);
+        WideText entry = c.program;
+        entry.insert(entry.end(), {L' ', L'/', L'U', L'N', L'I', L'N', L'S', L'T', L'A', L'L', L'L'});
+        Fake().uninstallStrings[UninstallKey("Entry")] = {entry};
+        Fake().shortForms[c.program] = c.shortForm;
+        Fake().files[c.named] = Version(1, 2, 3, 9);
+        std::string path;
+        std::string file;
+        EXPECT_TRUE(CheckUninstallEntry("Entry", path, file)) << c.codePage.id;
+        EXPECT_EQ(path, c.named);
+        EXPECT_EQ(file, c.named);
+    }
     UseCodePage(kSingle);
 }
 
@@ -355,7 +458,7 @@ TEST_F(LaunchSequence, ShowsABoxOnlyWhileCtrlIsDownAndOnlyWhereOneCanBeSeen)
         Fake().controlKey = c.controlKey;
         Fake().controlKeyReads = 0;
         Fake().session = c.session;
-        Fake().modulePathHeld = c.folderNamed;
+        Fake().modulePath = c.folderNamed ? "C:\\Kit\\Quorvane.exe" : "";
         Fake().boxes.clear();
         Fake().debugOutput.clear();
         EXPECT_EQ(Launch(), c.folderNamed ? 0 : -1); // the installer's code is only shown
@@ -379,48 +482,125 @@ TEST_F(LaunchSequence, OpensTheDebugOutputWithWhatSupportAsksFirst)
     Fake().files["C:\\Kit\\Quorvane.exe"] = Version(1, 0, 0, 9);
     Fake().windows = {true, 10, 0, 19045};
     Fake().windows64Bit = Answer::Yes;
-    Fake().administrator = Answer::No;
+    Fake().token = {true, true, 3, false};
     Fake().session = {true, true, 0}; // a service's session
-    TraceStart("\"C:\\Kit\\Quorvane.exe\" /D=\"a b\" ?", true);
-    Fake().modulePathHeld = false;
+    TraceStart("\"C:\\Kit\\Quorvane.exe\" /D=\"a b\" ?", true, "C:\\T\\Quorvane-1.log");
+    Fake().modulePath.clear();
     Fake().windows = {};
     Fake().windows64Bit = Answer::Unknown;
-    Fake().administrator = Answer::Yes;
+    Fake().token = {};
     Fake().session = {};
     CodePage westernEuropean = kSingle;
     westernEuropean.id = 1252;
     UseCodePage(westernEuropean);
-    TraceStart("", false);
+    TraceStart("", false, "off (QUORVANE_LOG=off)");
     UseCodePage(kSingle);
     EXPECT_EQ(Fake().debugOutput,
-              Traced({"version 1.0.0.9; Windows 10.0.19045; 64-bit: yes; administrator: no; session: 0; box can be "
-                      "seen: no; code page: 932; command line: \"C:\\Kit\\Quorvane.exe\" /D=\"a b\" ?",
-                      "version ?; Windows ?; 64-bit: ?; administrator: yes; session: ?; box can be seen: yes; code "
-                      "page: 1252; command line: ",
+              Traced({"version 1.0.0.9; Windows 10.0.19045; 64-bit: yes; rights: administrator, not elevated; session: "
+                      "0; box can be seen: no; code page: 932; log: C:\\T\\Quorvane-1.log; command line: "
+                      "\"C:\\Kit\\Quorvane.exe\" /D=\"a b\" ?",
+                      "version ?; Windows ?; 64-bit: ?; rights: ?; session: ?; box can be seen: yes; code page: 1252; "
+                      "log: off (QUORVANE_LOG=off); command line: ",
                       "the DLL search cannot be kept to the system folder on this Windows (Vista, or 7 without "
                       "KB2533623): only the launcher's own DLL loads are; a DLL planted beside it may be loaded by the "
                       "system's libraries"}));
+
+    // The rights as the token answers, told apart as support needs them.
+    const std::pair<TokenFacts, std::string> rights[] = {
+        {{true, false, 0, false}, "no elevation on this Windows"}, // Windows XP
+        {{true, true, 2, true}, "elevated"}, // the elevated half of a split token
+        {{true, true, 1, true}, "elevated"}, // User Account Control off, or SYSTEM
+        {{true, true, 1, false}, "standard user"},
+    };
+    for (const auto& row : rights) {
+        Fake().token = row.first;
+        Fake().debugOutput.clear();
+        TraceStart("", true, "");
+        EXPECT_NE(Fake().debugOutput.at(0).find("; rights: " + row.second + "; "), std::string::npos) << row.second;
+    }
 }
 
+// The shell asks for consent; the elevated installer has none of the user's mapped drives,
+// so the launcher's folder and the current folder are handed to it in their network form.
 TEST_F(LaunchSequence, StartsAnInstallerThatNeedsAdministratorRightsThroughTheShell)
 {
     SetEntry(0, "C:\\T\\UN/UNINSTALL"); // the file started is not the name on the command line
     Fake().files["C:\\T\\UN.exe"] = Version(1, 2, 3, 9);
     Fake().childExitCode = 3;
+    Fake().modulePath = "Z:\\Kit\\Quorvane.exe";
+    const std::string plain = "/S /config=\"Z:\\Kit\\setup.cfg\"";
+    const std::string started = "the installer needs administrator rights: started through the shell, which asked "
+                                "for consent";
+    using Drives = std::map<char, std::pair<NetworkForm, std::string>>;
+    const Drives local, mapped = {{'Z', {NetworkForm::Found, "\\\\srv\\kits"}}},
+                        unknown = {{'Z', {NetworkForm::Unavailable, ""}}};
     const struct {
         RunOutcome start;
         bool visible, shellStarts;
+        const Drives& drives; // local: also a subst drive, which takes its target's kind
+        std::string currentDirectory;
         int exitCode;
-        const char* shell; // what the debug output says of the shell start, or null
+        const char* shellParameters; // null: no shell start
+        const char* shellDirectory;
+        std::vector<std::string> said; // between the parameters and the installer's exit code
     } cases[] = {
-        {RunOutcome::NeedsElevation, true, true, 0,
-         "the installer needs administrator rights: started through the shell, which asked for consent"},
-        {RunOutcome::NeedsElevation, true, false, -1,
-         "the installer needs administrator rights: the shell did not start it (consent declined, or the start "
-         "failed)"},
-        {RunOutcome::NotStarted, true, true, -1, nullptr},
-        {RunOutcome::NeedsElevation, false, true, -1,
-         "the installer needs administrator rights, and nobody can consent in this session: not started"},
+        {RunOutcome::NeedsElevation, true, true, local, "Z:\\Work", 0, "", "Z:\\Work", {started}},
+        {RunOutcome::NeedsElevation,
+         true,
+         false,
+         local,
+         "Z:\\Work",
+         -1,
+         "",
+         "Z:\\Work",
+         {"the installer needs administrator rights: the shell did not start it (consent declined, or the start "
+          "failed)"}},
+        {RunOutcome::NeedsElevation,
+         true,
+         true,
+         local,
+         "",
+         -1,
+         nullptr,
+         nullptr,
+         {"the installer needs administrator rights: the shell did not start it (consent declined, or the start "
+          "failed)"}}, // a current folder without a name
+        {RunOutcome::NotStarted, true, true, local, "Z:\\Work", -1, nullptr, nullptr, {}},
+        {RunOutcome::NeedsElevation,
+         false,
+         true,
+         local,
+         "Z:\\Work",
+         -1,
+         nullptr,
+         nullptr,
+         {"the installer needs administrator rights, and nobody can consent in this session: not started"}},
+        {RunOutcome::NeedsElevation,
+         true,
+         true,
+         mapped,
+         "Z:\\Work",
+         0,
+         "/S /config=\"\\\\srv\\kits\\Kit\\setup.cfg\"",
+         "\\\\srv\\kits\\Work",
+         {"the launcher's folder lies on a network drive: the elevated installer is given it as "
+          "'\\\\srv\\kits\\Kit\\'",
+          "the current folder lies on a network drive: the elevated installer is given it as '\\\\srv\\kits\\Work'",
+          started}},
+        {RunOutcome::NeedsElevation,
+         true,
+         true,
+         unknown,
+         "Z:\\Work",
+         0,
+         "",
+         "Z:\\Work",
+         {"the launcher's folder 'Z:\\Kit\\' lies on a network drive whose share cannot be told (Windows error "
+          "1222): the elevated installer may not see it",
+          "the current folder 'Z:\\Work' lies on a network drive whose share cannot be told (Windows error 1222): the "
+          "elevated installer may not see it",
+          started}},
+        {RunOutcome::Ended, true, true, mapped, "Z:\\Work", 0, nullptr, nullptr, {}}, // a plain start: as it is
     };
     for (const auto& c : cases) {
         Fake().runs.clear();
@@ -428,20 +608,146 @@ TEST_F(LaunchSequence, StartsAnInstallerThatNeedsAdministratorRightsThroughTheSh
         Fake().startOutcome = c.start;
         Fake().session.stationVisible = c.visible;
         Fake().shellStarts = c.shellStarts;
+        Fake().drives = c.drives;
+        Fake().currentDirectory = c.currentDirectory;
         EXPECT_EQ(Launch(), c.exitCode);
-        std::vector<FakeRun> runs = {FakeRun("C:\\T\\UN.exe", "C:\\T\\UN", kParameters)};
-        if (c.start == RunOutcome::NeedsElevation && c.visible) {
-            runs.emplace_back("C:\\T\\UN.exe", "", kParameters); // the same file through the shell
+        std::vector<FakeRun> runs = {{"C:\\T\\UN.exe", "C:\\T\\UN", plain, ""}};
+        if (c.shellParameters != nullptr) { // the same file through the shell
+            runs.push_back(
+                {"C:\\T\\UN.exe", "", *c.shellParameters != '\0' ? c.shellParameters : plain, c.shellDirectory});
         }
         EXPECT_EQ(Fake().runs, runs);
         std::vector<std::string> texts = {"RARAVIRO.exe or UNxxx.exe path: 'C:\\T\\UN'",
-                                          "Start the installer with param: '" + kParameters + "'"};
-        if (c.shell != nullptr) {
-            texts.emplace_back(c.shell);
-        }
+                                          "Start the installer with param: '" + plain + "'"};
+        texts.insert(texts.end(), c.said.begin(), c.said.end());
         texts.push_back("(Un-)Installer ready with return-value:" + std::to_string(c.exitCode == 0 ? 3 : -1));
         texts.push_back("exit code " + std::to_string(c.exitCode));
         EXPECT_EQ(Fake().debugOutput, Traced(texts));
     }
+}
+
+// Every run leaves a log of every line of its debug output, after the local time, in a new
+// file that takes no name already there; a log that cannot be made or written changes
+// nothing of the launch.
+TEST_F(LaunchSequence, LeavesALogOfEveryLineWithoutChangingTheLaunch)
+{
+    SetEntry(0, "C:\\T\\UN.exe /UNINSTALL", Version(1, 2, 3, 9));
+    const auto launchLogged = [] {
+        Fake().debugOutput.clear();
+        Fake().logs.clear();
+        TraceStart("Q.exe /S", true, StartLog());
+        return Launch();
+    };
+    // The launch without a log, as the other cases must leave it.
+    Fake().environment["QUORVANE_LOG"] = W("oFf");
+    EXPECT_EQ(launchLogged(), 0);
+    EXPECT_TRUE(Fake().logs.empty());
+    const std::vector<std::string> unlogged(Fake().debugOutput.begin() + 1, Fake().debugOutput.end());
+    const auto runs = Fake().runs;
+    const WideText first = W("C:\\T\\Quorvane-20261207-141344-4242.log");
+    const struct {
+        const char* variable; // QUORVANE_LOG, or null
+        bool temporaryFolder;
+        std::vector<WideText> taken; // names already in the folder
+        unsigned long createError;
+        std::size_t writesLeft;
+        std::string log; // the opening line's "log:" field
+        WideText file; // the log made, if any
+        const char* failure; // the one line a failing write costs, or null
+    } cases[] = {
+        {nullptr, true, {}, 0, SIZE_MAX, "C:\\T\\Quorvane-20261207-141344-4242.log", first, nullptr},
+        {"D:\\Logs",
+         false,
+         {},
+         0,
+         SIZE_MAX,
+         "D:\\Logs\\Quorvane-20261207-141344-4242.log",
+         W("D:\\Logs\\Quorvane-20261207-141344-4242.log"),
+         nullptr},
+        {"",
+         true,
+         {first, W("C:\\T\\Quorvane-20261207-141344-4242-2.log")},
+         0,
+         SIZE_MAX,
+         "C:\\T\\Quorvane-20261207-141344-4242-3.log",
+         W("C:\\T\\Quorvane-20261207-141344-4242-3.log"),
+         nullptr},
+        {nullptr, false, {}, 0, SIZE_MAX, "none, no temporary folder (Windows error 5)", {}, nullptr},
+        {"D:\\None\\",
+         true,
+         {},
+         3,
+         SIZE_MAX,
+         "none, D:\\None\\Quorvane-20261207-141344-4242.log could not be created (Windows error 3)",
+         {},
+         nullptr},
+        {nullptr,
+         true,
+         {},
+         0,
+         0,
+         "none, C:\\T\\Quorvane-20261207-141344-4242.log could not be written (Windows error 112)",
+         first,
+         nullptr},
+        {nullptr,
+         true,
+         {},
+         0,
+         3,
+         "C:\\T\\Quorvane-20261207-141344-4242.log",
+         first,
+         "the log C:\\T\\Quorvane-20261207-141344-4242.log could not be written (Windows error 112); no more lines "
+         "go there"},
+    };
+    for (const auto& c : cases) {
+        Fake().environment.clear();
+        if (c.variable != nullptr) {
+            Fake().environment["QUORVANE_LOG"] = W(c.variable);
+        }
+        Fake().temporaryFolder = c.temporaryFolder ? W("C:\\T\\") : WideText();
+        Fake().takenNames.clear();
+        for (const WideText& name : c.taken) {
+            Fake().takenNames[name] = "another program's";
+        }
+        Fake().createError = c.createError;
+        Fake().logWritesLeft = c.writesLeft;
+        Fake().runs.clear();
+        EXPECT_EQ(launchLogged(), 0) << c.log;
+        EXPECT_EQ(Fake().runs, runs);
+        const std::string& opening = Fake().debugOutput.at(0);
+        EXPECT_EQ(opening.substr(opening.find("; log: ")), "; log: " + c.log + "; command line: Q.exe /S\n");
+        std::vector<std::string> said(Fake().debugOutput.begin() + 1, Fake().debugOutput.end());
+        if (c.failure != nullptr) {
+            EXPECT_EQ(said.at(2), Traced({c.failure})[0]);
+            said.erase(said.begin() + 2);
+        }
+        EXPECT_EQ(said, unlogged) << c.log;
+        if (c.file.empty()) {
+            EXPECT_TRUE(Fake().logs.empty()) << c.log;
+            continue;
+        }
+        // The byte-order mark, then every line written before a failure.
+        std::string logged = "\xEF\xBB\xBF";
+        for (std::size_t line = 0; line + 1 < std::min(c.writesLeft, Fake().debugOutput.size() + 1); ++line) {
+            std::string text = Fake().debugOutput[line];
+            logged += "2026-12-07 14:13:44.123 " + text.substr(0, text.size() - 1) + "\r\n";
+        }
+        EXPECT_EQ(Fake().logs, (std::map<WideText, std::string>{{c.file, c.writesLeft == 0 ? "" : logged}})) << c.log;
+    }
+}
+
+// A fault of the runtime ends the run with a line and -1, never with a box that nobody may see.
+TEST_F(LaunchSequence, EndsARuntimeErrorWithALineAndMinusOneWithoutABox)
+{
+    ReportRuntimeFailuresWithoutABox();
+    EXPECT_TRUE(Fake().runtimeAbortHandled);
+    Fake().controlKey = {0x80};
+    try {
+        EndAfterRuntimeError("basic_string::at");
+    } catch (const ProcessEnded& ended) {
+        EXPECT_EQ(ended.exitCode, -1);
+    }
+    EXPECT_EQ(Fake().debugOutput, Traced({"runtime error: basic_string::at", "exit code -1"}));
+    EXPECT_TRUE(Fake().boxes.empty());
 }
 } // namespace

@@ -1,8 +1,11 @@
 // The Win32 layer against real Win32 under Wine, none of it leaving a handle open: the
-// registry string reader, the file version reader against damaged files, and the plain
-// and the shell start, this one from a current folder outside the code page. The code
-// page learnt is proven end to end, under 1252 and 932.
+// registry string reader and the system's expansion of what it reads, the file version
+// reader against damaged files, the log file's creation beside names already taken, and
+// the plain and the shell start, this one from a current folder outside the code page.
+// The code page learnt is proven end to end, under 1252, 932 and 65001.
 #include "platform/FileVersionReader.h"
+#include "platform/LogFile.h"
+#include "platform/NetworkPath.h"
 #include "platform/ProcessRunner.h"
 #include "platform/RegistryReader.h"
 #include "platform/SystemCodePage.h"
@@ -53,6 +56,28 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
               RegistryRead::NoKey);
     EXPECT_EQ(NextHandle(), next);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
+}
+
+// An expandable value as the system expands it: with the launcher's environment, a name
+// that is not set left as written, however long the result.
+TEST(RegistryReader, ExpandsWhatAnExpandableValueNames)
+{
+    const std::wstring longValue(3000, L'x');
+    SetEnvironmentVariableW(L"QUORVANE_LONG", longValue.c_str());
+    SetEnvironmentVariableW(L"QUORVANE_KIT", L"C:\\Kit");
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"%QUORVANE_KIT%\\UN.exe /UNINSTALL", L"C:\\Kit\\UN.exe /UNINSTALL"},
+        {L"%QUORVANE_UNSET%\\UN.exe 100%", L"%QUORVANE_UNSET%\\UN.exe 100%"},
+        {L"%QUORVANE_LONG%%QUORVANE_LONG%", longValue + longValue},
+    };
+    for (const auto& c : cases) {
+        WideText expanded;
+        unsigned long error = 0;
+        EXPECT_TRUE(ExpandEnvironmentText(WideText(c.first.begin(), c.first.end()), expanded, error));
+        EXPECT_TRUE(std::wstring(expanded.begin(), expanded.end()) == c.second) << Utf8(c.first);
+    }
+    SetEnvironmentVariableW(L"QUORVANE_LONG", nullptr);
+    SetEnvironmentVariableW(L"QUORVANE_KIT", nullptr);
 }
 
 using Platform = ReportingChildTest;
@@ -110,36 +135,79 @@ TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
     const std::wstring folder = Wide(scratch_) + L"Shell Start \u0141\u00F3d\u017A";
     PlaceWide("stand_in_plain.exe", folder + L"\\RARAVIRO.exe");
     ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
-    wchar_t shortFile[MAX_PATH] = {};
-    wchar_t shortFolder[MAX_PATH] = {};
-    GetShortPathNameW((folder + L"\\RARAVIRO.exe").c_str(), shortFile, MAX_PATH);
-    GetShortPathNameW(folder.c_str(), shortFolder, MAX_PATH);
+    // UTF-8 holds the names as they are.
+    wchar_t file[MAX_PATH] = {};
+    wchar_t named[MAX_PATH] = {};
+    const bool utf8 = GetACP() == CP_UTF8;
+    GetShortPathNameW((folder + L"\\RARAVIRO.exe").c_str(), file, MAX_PATH);
+    GetShortPathNameW(folder.c_str(), named, MAX_PATH);
+    const std::string shortFile = utf8 ? Utf8(folder + L"\\RARAVIRO.exe") : Utf8(file);
+    const std::string shortFolder = utf8 ? Utf8(folder) : Utf8(named);
     const struct {
         const char* name;
         const char* exitCode;
     } cases[] = {{"RARAVIRO", "3"}, {"RARAVIRO.exe ", "0xFFFFFFFF"}};
+    std::string directory;
+    ASSERT_TRUE(GetCurrentDirectoryAnsi(directory));
     for (const auto& c : cases) {
         ForgetReport();
         SetChildExit(c.exitCode);
         std::int32_t exitCode = 12345;
-        EXPECT_TRUE(RunThroughShellAndWait(c.name, " /S /config=\"C:\\K\\setup.cfg\"", exitCode));
+        EXPECT_TRUE(RunThroughShellAndWait(c.name, " /S /config=\"C:\\K\\setup.cfg\"", directory, exitCode));
         EXPECT_EQ(exitCode, static_cast<std::int32_t>(std::strtoul(c.exitCode, nullptr, 0)));
-        EXPECT_EQ(Report("cmdline"), "\"" + Utf8(shortFile) + "\"  /S /config=\"C:\\K\\setup.cfg\"");
-        EXPECT_EQ(Report("cwd"), Utf8(shortFolder));
+        EXPECT_EQ(Report("cmdline"), "\"" + shortFile + "\"  /S /config=\"C:\\K\\setup.cfg\"");
+        EXPECT_EQ(Report("cwd"), shortFolder);
     }
     EXPECT_EQ(Report("mark"), "inherited");
     std::int32_t exitCode = 12345;
-    EXPECT_FALSE(RunThroughShellAndWait(scratch_ + "missing.exe", "", exitCode));
+    EXPECT_FALSE(RunThroughShellAndWait(scratch_ + "missing.exe", "", directory, exitCode));
     EXPECT_EQ(exitCode, -1);
+    // A local drive has no network form to hand an elevated installer.
+    std::string network;
+    unsigned long error = 0;
+    EXPECT_EQ(NetworkFormOf(directory, network, error), NetworkForm::NotNetwork);
 }
 
-// What the code page lacks becomes '?' (the launcher end to end shows it for 1252 and 932);
-// UTF-8 holds everything and takes no best-fit flag.
+// The log file is always a new one: whatever stands at its name, a file, a folder or a
+// link, is left as it is; a folder that does not exist gives the system's error.
+TEST_F(Platform, CreatesTheLogFileOnlyAsANewFile)
+{
+    const auto wide = [](const std::string& path) {
+        const std::wstring text = Wide(path);
+        return WideText(text.begin(), text.end());
+    };
+    std::ofstream(scratch_ + "taken.log") << "another program's";
+    std::filesystem::create_directory(Wide(scratch_ + "folder.log"));
+    // A link to a file elsewhere, where the system makes links at all.
+    const bool linked =
+        CreateSymbolicLinkW(Wide(scratch_ + "link.log").c_str(), Wide(scratch_ + "taken.log").c_str(), 0) &&
+        GetFileAttributesW(Wide(scratch_ + "link.log").c_str()) != INVALID_FILE_ATTRIBUTES;
+    unsigned long error = 0;
+    for (const char* taken : {"taken.log", "folder.log", "link.log"}) {
+        if (std::string(taken) != "link.log" || linked) {
+            EXPECT_EQ(CreateLogFile(wide(scratch_ + taken), error), NewFile::Taken) << taken;
+        }
+    }
+    EXPECT_EQ(ReadWholeFile(scratch_ + "taken.log"), "another program's");
+    EXPECT_EQ(CreateLogFile(wide(scratch_ + "none\\new.log"), error), NewFile::Failed);
+    EXPECT_EQ(error, static_cast<unsigned long>(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(CreateLogFile(wide(scratch_ + "new.log"), error), NewFile::Created);
+    EXPECT_TRUE(WriteLogFile("line\r\n", error));
+    EXPECT_EQ(ReadWholeFile(scratch_ + "new.log"), "line\r\n"); // there at once, while still open
+    EXPECT_EQ(CreateLogFile(wide(scratch_ + "new.log"), error), NewFile::Taken);
+}
+
+// What the code page lacks becomes '?' (the launcher end to end shows it for 1252, 932 and
+// 65001); UTF-8 holds everything but a lone surrogate, and takes no best-fit flag.
 TEST(WideToAnsi, ConvertsToUtf8Too)
 {
     std::string ansi;
-    EXPECT_TRUE(WideToAnsi(L"\u0141\uFF02", 2, 65001, ansi));
-    EXPECT_EQ(ansi, "\xC5\x81\xEF\xBC\x82");
+    EXPECT_TRUE(WideToAnsi(L"\u0141\uFF02\U0001F600", 4, 65001, ansi));
+    EXPECT_EQ(ansi, "\xC5\x81\xEF\xBC\x82\xF0\x9F\x98\x80");
+    EXPECT_FALSE(WideToAnsi(L"a\xD800"
+                            L"b",
+                            3, 65001, ansi));
+    EXPECT_EQ(ansi, "a?b"); // never U+FFFD, which names another file
     EXPECT_FALSE(WideToAnsi(L"\u0141\uFF02", 2, 1252, ansi));
     EXPECT_EQ(ansi, "??");
     EXPECT_FALSE(WideToAnsi(L"x", 1, 12345, ansi)); // no such code page

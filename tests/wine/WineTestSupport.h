@@ -18,6 +18,12 @@ inline std::string TestProgramDirectory()
     return program.substr(0, program.rfind('\\') + 1);
 }
 
+// Wine says so through an export of its own.
+inline bool RunsUnderWine()
+{
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 inline std::wstring Wide(const std::string& ansi)
 {
     std::wstring wide(ansi.size(), L'\0');

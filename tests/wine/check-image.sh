@@ -1,8 +1,9 @@
 #!/bin/sh
 # The shipped executable: a GUI program for the expected machine with the release flags,
 # that imports only known DLLs of the system (none the loader would look for beside it
-# first) and none of the ANSI calls that hand out best-fit names, and carries its version
-# resource and its manifest and no other resource.
+# first) and names none of the ANSI calls that hand out a path, a name or registry text
+# converted with best fit (neither imported nor looked up at run time), and carries its
+# version resource and its manifest and no other resource.
 # Usage: check-image.sh OBJDUMP PROCESSOR EXE VERSION   (VERSION as in 1.0.0.9)
 set -eu
 objdump=$1 processor=$2 exe=$3 version=$4
@@ -14,8 +15,12 @@ printf "%s\n" "$headers" | grep -Eq "^Subsystem[[:space:]]+00000002" || fail "no
 "$objdump" -f "$exe" | grep -q "file format pei-$(echo "$processor" | sed 's/i686/i386/; s/_/-/')" || fail "not $processor"
 imports=$(printf "%s\n" "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
 [ "$imports" = "advapi32.dll kernel32.dll msvcrt.dll " ] || fail "imports $imports"
-best_fit=$(printf "%s\n" "$headers" | grep -owE 'GetCurrentDirectoryA|GetFullPathNameA|GetModuleFileNameA|GetCommandLineA' || true)
-[ -z "$best_fit" ] || fail "imports" $best_fit
+best_fit=$("${tools}strings" -a "$exe" | grep -owE 'GetCommandLineA|GetModuleFileNameA|GetCurrentDirectoryA|'\
+'GetFullPathNameA|GetShortPathNameA|GetLongPathNameA|SearchPathA|FindFirstFileA|FindNextFileA|GetTempPathA|'\
+'GetTempPath2A|GetSystemDirectoryA|GetWindowsDirectoryA|GetEnvironmentVariableA|GetEnvironmentStringsA?|'\
+'ExpandEnvironmentStringsA|RegQueryValueExA|RegQueryValueA|RegGetValueA|RegEnumValueA|RegEnumKeyExA|RegEnumKeyA|'\
+'WNetGetUniversalNameA|WNetGetConnectionA|GetUserObjectInformationA' | sort -u | tr '\n' ' ' || true)
+[ -z "$best_fit" ] || fail "names ANSI calls that convert with best fit:" $best_fit
 
 # The shipped image's size goal: at most 128 KiB.
 size=$(wc -c <"$exe")

@@ -25,7 +25,7 @@ QUORVANE_SIGN_PFX=signer.pfx QUORVANE_SIGN_PASSWORD='a pass word' "$src/scripts/
 osslsigncode verify -CAfile signer.pem -in Quorvane.exe >verify.log 2>&1 || { cat verify.log; exit 1; }
 osslsigncode remove-signature -in Quorvane.exe -out stripped.exe >/dev/null
 cmp unsigned.exe stripped.exe
-QUORVANE_LAUNCHER=$(winepath -w "$work/Quorvane.exe") wine "$bin/quorvane_wine_tests.exe" \
+QUORVANE_LAUNCHER=$(winepath -w "$work/Quorvane.exe") wine "$bin/quorvane_tests.exe" \
   --gtest_filter=EndToEnd.RunsTheFirstUsableUninstallerWithTheExactCommandLine >e2e.log 2>&1 || { cat e2e.log; exit 1; }
 grep -q '^\[  PASSED  \] 1 test' e2e.log || { cat e2e.log; exit 1; }
 echo "signed, verified, bytes unchanged under the signature, end to end passed"
