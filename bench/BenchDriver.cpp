@@ -4,7 +4,11 @@
 // round's ratio of medians and their median and spread; and CPU times while the installer
 // runs for 3 s (up to 4 runs of each, no more than RUNS) against one that ends at once,
 // for both programs.
-// Usage: bench_driver LAUNCHER MINIMAL UNINSTALLER RUNS ROUNDS
+// Both write their logs into the folder LOGS names (QUORVANE_LOG for the launcher, the
+// temporary folder for the least possible one). Each registers its product in the registry
+// view of its own bitness: a 64-bit build of both measures where 32-bit programs run only
+// emulated.
+// Usage: bench_driver LAUNCHER MINIMAL UNINSTALLER LOGS RUNS ROUNDS
 #include <windows.h>
 
 #include <algorithm>
@@ -68,20 +72,23 @@ double Median(std::vector<double> values)
 
 int main(int argc, char** argv)
 {
-    if (argc != 6) {
-        std::fprintf(stderr, "usage: bench_driver LAUNCHER MINIMAL UNINSTALLER RUNS ROUNDS\n");
+    if (argc != 7) {
+        std::fprintf(stderr, "usage: bench_driver LAUNCHER MINIMAL UNINSTALLER LOGS RUNS ROUNDS\n");
         return 2;
     }
     const std::string launcher = argv[1], minimal = argv[2], uninstaller = argv[3];
-    const int runs = std::atoi(argv[4]), rounds = std::atoi(argv[5]);
+    const int runs = std::atoi(argv[5]), rounds = std::atoi(argv[6]);
+    for (const char* variable : {"QUORVANE_LOG", "TMP", "TEMP"}) {
+        SetEnvironmentVariableA(variable, argv[4]);
+    }
+    const REGSAM view = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
     if (runs < 1 || rounds < 1) {
         std::fprintf(stderr, "bench_driver: RUNS and ROUNDS must be at least 1\n");
         return 2;
     }
 
     HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEntry, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key,
-                    nullptr);
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEntry, 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key, nullptr);
     const std::string value = uninstaller + " /UNINSTALL";
     RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>(value.size() + 1));
@@ -119,7 +126,7 @@ int main(int argc, char** argv)
         slowWall.push_back(slow.wallMs);
         minimalSlowCpu.push_back(RunOnce(minimal).cpuMs);
     }
-    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kEntry, KEY_WOW64_32KEY, 0);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kEntry, view, 0);
 
     std::printf("wall time, %d rounds of %d runs each, order alternating (installer ends at once):\n", rounds, runs);
     std::printf("  launcher, median       %8.1f ms\n", Median(launcherWall));

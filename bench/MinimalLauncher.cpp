@@ -3,10 +3,12 @@
 // system folder, the code page learnt, the wide command line and module path converted,
 // user32 and version.dll loaded from the system folder, the Ctrl key read, the product keys
 // opened in order until one holds the entry, one file version read, one child started and
-// awaited, each step written to the debug output, and the launcher's manifest embedded.
+// awaited, each step written to the debug output and to a new log file in the temporary
+// folder, and the launcher's manifest embedded.
 #include <windows.h>
 
 #include <cstring>
+#include <cwchar>
 
 namespace {
 const char* const kKeys[] = {"Trelvo - Ruzod Iri!UninstallKey",
@@ -22,6 +24,15 @@ template <typename Function>
 Function Find(HMODULE library, const char* name)
 {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+}
+
+HANDLE logFile = INVALID_HANDLE_VALUE;
+
+void Trace(const char* line)
+{
+    OutputDebugStringA(line);
+    DWORD written = 0;
+    WriteFile(logFile, line, static_cast<DWORD>(std::strlen(line)), &written, nullptr);
 }
 } // namespace
 
@@ -52,6 +63,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     char modulePath[MAX_PATH * 2];
     GetModuleFileNameW(nullptr, module, MAX_PATH);
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, module, -1, modulePath, sizeof modulePath, "?", nullptr);
+
+    wchar_t logName[MAX_PATH + 32];
+    std::wcscpy(logName + GetTempPathW(MAX_PATH, logName), L"Quorvane-minimal.log");
+    logFile = CreateFileW(logName, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    Trace("Quorvane: opening line\n");
 
     HMODULE user32 = LoadLibraryExA("user32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     Find<decltype(&GetKeyState)>(user32, "GetKeyState")(VK_CONTROL);
@@ -84,8 +101,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     Find<decltype(&VerQueryValueA)>(version, "VerQueryValueA")(block, "\\", &fixed, &length);
     FreeLibrary(version);
 
-    OutputDebugStringA("Quorvane: path\n");
-    OutputDebugStringA("Quorvane: parameters\n");
+    Trace("Quorvane: path\n");
+    Trace("Quorvane: parameters\n");
     char childCommandLine[] = "RARAVIRO.exe";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -96,7 +113,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     WaitForSingleObject(child.hProcess, INFINITE);
     CloseHandle(child.hProcess);
     CloseHandle(child.hThread);
-    OutputDebugStringA("Quorvane: exit code of the installer\n");
-    OutputDebugStringA("Quorvane: exit code 0\n");
+    Trace("Quorvane: exit code of the installer\n");
+    Trace("Quorvane: exit code 0\n");
+    CloseHandle(logFile);
     return 0;
 }

@@ -9,7 +9,9 @@
 # One session per checkout at a time: a second script waits for the first; a script that
 # a session's script calls shares that session. When the script that started the session
 # ends, its display and server end; a watchdog ends them too when that script is killed,
-# and the next session of the checkout ends whatever a dead one left.
+# and the next session of the checkout ends whatever a dead one left. Interrupted (Ctrl-C),
+# the script says so, ends every Wine program of the session, and removes a prefix it was
+# still making.
 # Usage: source scripts/wine-session.sh; wine_session_start
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
@@ -40,6 +42,7 @@ quorvane_session_lock="$QUORVANE_BUILD/session.lock"
 quorvane_session_owned=""
 quorvane_xvfb_pid=""
 quorvane_watchdog_pid=""
+quorvane_making_prefix=""
 
 # Ends what a session started: its server (with every program of this prefix), its display
 # (only while that process is still an Xvfb: a dead run's number may have been reused).
@@ -60,7 +63,21 @@ wine_session_stop() {
   fi
   quorvane_session_end "$quorvane_xvfb_pid"
   [ -z "$quorvane_xvfb_pid" ] || wait "$quorvane_xvfb_pid" 2>/dev/null || true
+  if [ -n "$quorvane_making_prefix" ]; then
+    # Only once nothing writes into it any more.
+    wait 2>/dev/null || true
+    rm -rf "$WINEPREFIX"
+    echo "the half-made Wine prefix $WINEPREFIX was removed" >&2
+  fi
   rm -rf "$quorvane_session_lock"
+}
+
+# Ctrl-C or a termination: said at once; the exit then ends the session's programs.
+quorvane_interrupted() {
+  trap '' INT TERM
+  echo "scripts/${0##*/}: interrupted${quorvane_making_prefix:+ while making the Wine prefix};" \
+    "ending the Wine programs and the display it started" >&2
+  exit 130
 }
 
 # Takes the checkout's session, waiting while another live script holds it. A lock whose
@@ -92,6 +109,7 @@ wine_session_start() {
   quorvane_session_take
   quorvane_session_owned=1
   trap wine_session_stop EXIT
+  trap quorvane_interrupted INT TERM
   echo "$$ $$ ${0##*/}" >"$quorvane_session_lock/owner"
   # What a killed run of this checkout left behind.
   quorvane_session_end "$(cat "$QUORVANE_BUILD/xvfb.pid" 2>/dev/null || true)"
@@ -99,7 +117,9 @@ wine_session_start() {
   local display
   for display in $(seq 91 140); do
     [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] && continue
-    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    # In a session of its own, as wineboot below: Ctrl-C reaches the script alone, which
+    # then ends them in order.
+    setsid Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
     quorvane_xvfb_pid=$!
     break
   done
@@ -124,11 +144,16 @@ wine_session_start() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "making the Wine prefix $WINEPREFIX (once; 25 to 60 s and about 1.3 GB) ..."
     local log="$QUORVANE_BUILD/wineboot.log"
-    if ! wineboot -i >"$log" 2>&1; then
+    # In the background, so that Ctrl-C is answered at once.
+    quorvane_making_prefix=1
+    setsid wineboot -i </dev/null >"$log" 2>&1 &
+    if ! wait $!; then
       tail -20 "$log" >&2
       echo "wineboot could not make the Wine prefix (its output above, all of it in $log);" \
         "on a machine that runs no 32-bit programs, scripts/prepare-32bit says what is missing" >&2
+      wineserver -k >/dev/null 2>&1 || true
       rm -rf "$WINEPREFIX"
+      quorvane_making_prefix=""
       exit 1
     fi
     wineserver -w # the server that made the prefix must be gone before a persistent one starts
@@ -138,6 +163,7 @@ wine_session_start() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /t REG_SZ /d '' /f >/dev/null 2>&1
     wineserver -w
+    quorvane_making_prefix=""
   fi
   # Persistent, but not for ever: a server nobody uses ends after five minutes.
   wineserver -p300 </dev/null >/dev/null 2>&1 || true
