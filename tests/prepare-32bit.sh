@@ -34,7 +34,7 @@ stand_in id 'cat "'"$t"'/uid" 2>/dev/null || echo 0'
 for tool in cmake wine wineserver; do stand_in $tool 'exit 1'; done
 # What scripts/install-deps asks: everything is installed already.
 stand_in dpkg-query "echo 'install ok installed'"
-stand_in locale 'echo ja_JP.utf8'
+stand_in locale 'printf "ja_JP.utf8\\nhi_IN.utf8\\n"'
 
 machine() { # native|none, then what else holds: a fresh machine of that kind
   rm -rf "$t/binfmt" "$t"/called-* "$t/native" "$t/broken" "$t/no-mount" "$t/uid" "$t/path/qemu-i386"
