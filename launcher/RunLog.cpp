@@ -63,15 +63,11 @@ std::string LogLine(const LocalTime& time, const std::string& debugLine)
 {
     std::string line;
     line.reserve(debugLine.size() + 25);
-    const struct {
-        unsigned value;
-        std::size_t width;
-        char after;
-    } parts[] = {{time.year, 4, '-'},   {time.month, 2, '-'},  {time.day, 2, ' '},        {time.hour, 2, ':'},
-                 {time.minute, 2, ':'}, {time.second, 2, '.'}, {time.millisecond, 3, ' '}};
-    for (const auto& part : parts) {
-        AppendNumber(line, part.value, part.width);
-        line += part.after;
+    const unsigned parts[] = {time.year, time.month, time.day, time.hour, time.minute, time.second, time.millisecond};
+    const char after[] = "-- ::. ";
+    for (std::size_t part = 0; part < 7; ++part) {
+        AppendNumber(line, parts[part], part == 0 ? 4 : part == 6 ? 3 : 2);
+        line += after[part];
     }
     line.append(debugLine, 0, !debugLine.empty() && debugLine.back() == '\n' ? debugLine.size() - 1 : debugLine.size());
     return line += "\r\n";
