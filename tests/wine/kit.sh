@@ -37,9 +37,10 @@ state() {
     reg export 'HKCU\Software' "$work/hkcu-$view.reg" /reg:$view /y
   done
   (cd "$WINEPREFIX/drive_c" && find . -path ./QuorvaneKitRun -prune -o -print | sort)
-  # Wine keeps its own settings of the moment under HKCU\Software\Wine.
-  for file in "$work"/*.reg; do iconv -f UTF-16 -t UTF-8 "$file"; done |
-    awk '/^\[/ { wine = index($0, "[HKEY_CURRENT_USER\\Software\\Wine") == 1 } !wine' 
+  # Wine keeps its own settings of the moment under HKCU\Software\Wine, and rewrites its font
+  # lists for the code page of each start.
+  for file in "$work"/*.reg; do iconv -f UTF-16 -t UTF-8 "$file" | tr -d "\r"; done |
+    awk '/^\[/ { wine = index($0, "[HKEY_CURRENT_USER\\Software\\Wine") == 1 || /\\Font[A-Za-z]*\]$/ } !wine' 
 }
 rm -rf "$run"
 mkdir -p "$run"
