@@ -113,6 +113,9 @@ LaunchResult ObserveLaunch(const LaunchOptions& options)
             channel.Take(process.dwProcessId, result.debugOutput);
             continue;
         }
+        if (options.whileRunning) {
+            options.whileRunning();
+        }
         if (GetTickCount() - started > options.timeoutMs) {
             TerminateProcess(process.hProcess, 0xDEAD);
             WaitForSingleObject(process.hProcess, INFINITE);

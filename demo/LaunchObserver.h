@@ -26,6 +26,7 @@ struct LaunchOptions {
     DWORD timeoutMs = 60000; // the program is ended after this
     HANDLE token = nullptr; // a primary token to start the program with; null: the observer's own
     std::function<void(DWORD processId)> beforeStart; // called while the started program is still suspended
+    std::function<void()> whileRunning; // called every 20 ms or so while the program runs
     std::function<void(HWND)> onBox; // called with each box before it is closed
 };
 

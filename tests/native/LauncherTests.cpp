@@ -528,9 +528,16 @@ TEST_F(LaunchSequence, StartsAnInstallerThatNeedsAdministratorRightsThroughTheSh
     Fake().files["C:\\T\\UN.exe"] = Version(1, 2, 3, 9);
     Fake().childExitCode = 3;
     Fake().modulePath = "Z:\\Kit\\Quorvane.exe";
-    const std::string plain = "/S /config=\"Z:\\Kit\\setup.cfg\"";
-    const std::string started = "the installer needs administrator rights: started through the shell, which asked "
-                                "for consent";
+    const std::string plain = "/S /config=\"Z:\\Kit\\setup.cfg\"", rights = "the installer needs administrator rights";
+    const std::string started = rights + ": started through the shell, which asked for consent";
+    const std::string declined = rights + ": the shell did not start it (consent declined, or the start failed)";
+    const auto given = [](const std::string& what, const std::string& network) {
+        return what + " lies on a network drive: the elevated installer is given it as '" + network + "'";
+    };
+    const auto untold = [](const std::string& what) {
+        return what + " lies on a network drive whose share cannot be told (Windows error 1222): the elevated "
+                      "installer may not see it";
+    };
     using Drives = std::map<char, std::pair<NetworkForm, std::string>>;
     const Drives local, mapped = {{'Z', {NetworkForm::Found, "\\\\srv\\kits"}}},
                         unknown = {{'Z', {NetworkForm::Unavailable, ""}}};
@@ -540,67 +547,42 @@ TEST_F(LaunchSequence, StartsAnInstallerThatNeedsAdministratorRightsThroughTheSh
         const Drives& drives; // local: also a subst drive, which takes its target's kind
         std::string currentDirectory;
         int exitCode;
-        const char* shellParameters; // null: no shell start
-        const char* shellDirectory;
+        std::string shellParameters, shellDirectory; // "": no shell start
         std::vector<std::string> said; // between the parameters and the installer's exit code
     } cases[] = {
-        {RunOutcome::NeedsElevation, true, true, local, "Z:\\Work", 0, "", "Z:\\Work", {started}},
-        {RunOutcome::NeedsElevation,
-         true,
-         false,
-         local,
-         "Z:\\Work",
-         -1,
-         "",
-         "Z:\\Work",
-         {"the installer needs administrator rights: the shell did not start it (consent declined, or the start "
-          "failed)"}},
-        {RunOutcome::NeedsElevation,
-         true,
-         true,
-         local,
-         "",
-         -1,
-         nullptr,
-         nullptr,
-         {"the installer needs administrator rights: the shell did not start it (consent declined, or the start "
-          "failed)"}}, // a current folder without a name
-        {RunOutcome::NotStarted, true, true, local, "Z:\\Work", -1, nullptr, nullptr, {}},
+        {RunOutcome::NeedsElevation, true, true, local, "Z:\\W", 0, plain, "Z:\\W", {started}},
+        {RunOutcome::NeedsElevation, true, false, local, "Z:\\W", -1, plain, "Z:\\W", {declined}},
+        {RunOutcome::NeedsElevation, true, true, local, "", -1, "", "", {declined}}, // a current folder without a name
+        {RunOutcome::NotStarted, true, true, local, "Z:\\W", -1, "", "", {}},
         {RunOutcome::NeedsElevation,
          false,
          true,
          local,
-         "Z:\\Work",
+         "Z:\\W",
          -1,
-         nullptr,
-         nullptr,
-         {"the installer needs administrator rights, and nobody can consent in this session: not started"}},
+         "",
+         "",
+         {rights + ", and nobody can consent in this session: not started"}},
         {RunOutcome::NeedsElevation,
          true,
          true,
          mapped,
-         "Z:\\Work",
+         "Z:\\W",
          0,
          "/S /config=\"\\\\srv\\kits\\Kit\\setup.cfg\"",
-         "\\\\srv\\kits\\Work",
-         {"the launcher's folder lies on a network drive: the elevated installer is given it as "
-          "'\\\\srv\\kits\\Kit\\'",
-          "the current folder lies on a network drive: the elevated installer is given it as '\\\\srv\\kits\\Work'",
+         "\\\\srv\\kits\\W",
+         {given("the launcher's folder", "\\\\srv\\kits\\Kit\\"), given("the current folder", "\\\\srv\\kits\\W"),
           started}},
         {RunOutcome::NeedsElevation,
          true,
          true,
          unknown,
-         "Z:\\Work",
+         "Z:\\W",
          0,
-         "",
-         "Z:\\Work",
-         {"the launcher's folder 'Z:\\Kit\\' lies on a network drive whose share cannot be told (Windows error "
-          "1222): the elevated installer may not see it",
-          "the current folder 'Z:\\Work' lies on a network drive whose share cannot be told (Windows error 1222): the "
-          "elevated installer may not see it",
-          started}},
-        {RunOutcome::Ended, true, true, mapped, "Z:\\Work", 0, nullptr, nullptr, {}}, // a plain start: as it is
+         plain,
+         "Z:\\W",
+         {untold("the launcher's folder 'Z:\\Kit\\'"), untold("the current folder 'Z:\\W'"), started}},
+        {RunOutcome::Ended, true, true, mapped, "Z:\\W", 0, "", "", {}}, // a plain start: as it is
     };
     for (const auto& c : cases) {
         Fake().runs.clear();
@@ -612,9 +594,8 @@ TEST_F(LaunchSequence, StartsAnInstallerThatNeedsAdministratorRightsThroughTheSh
         Fake().currentDirectory = c.currentDirectory;
         EXPECT_EQ(Launch(), c.exitCode);
         std::vector<FakeRun> runs = {{"C:\\T\\UN.exe", "C:\\T\\UN", plain, ""}};
-        if (c.shellParameters != nullptr) { // the same file through the shell
-            runs.push_back(
-                {"C:\\T\\UN.exe", "", *c.shellParameters != '\0' ? c.shellParameters : plain, c.shellDirectory});
+        if (!c.shellParameters.empty()) { // the same file through the shell
+            runs.push_back({"C:\\T\\UN.exe", "", c.shellParameters, c.shellDirectory});
         }
         EXPECT_EQ(Fake().runs, runs);
         std::vector<std::string> texts = {"RARAVIRO.exe or UNxxx.exe path: 'C:\\T\\UN'",
@@ -638,102 +619,61 @@ TEST_F(LaunchSequence, LeavesALogOfEveryLineWithoutChangingTheLaunch)
         TraceStart("Q.exe /S", true, StartLog());
         return Launch();
     };
-    // The launch without a log, as the other cases must leave it.
-    Fake().environment["QUORVANE_LOG"] = W("oFf");
+    Fake().environment["QUORVANE_LOG"] = W("oFf"); // the launch as the others must leave it
     EXPECT_EQ(launchLogged(), 0);
     EXPECT_TRUE(Fake().logs.empty());
     const std::vector<std::string> unlogged(Fake().debugOutput.begin() + 1, Fake().debugOutput.end());
-    const auto runs = Fake().runs;
-    const WideText first = W("C:\\T\\Quorvane-20261207-141344-4242.log");
+    const std::string name = "Quorvane-20261207-141344-4242", temporary = "C:\\T\\" + name;
     const struct {
-        const char* variable; // QUORVANE_LOG, or null
-        bool temporaryFolder;
-        std::vector<WideText> taken; // names already in the folder
+        const char* variable; // QUORVANE_LOG; null: not set
+        int taken; // names in use already: the first, then -2, ...
         unsigned long createError;
         std::size_t writesLeft;
-        std::string log; // the opening line's "log:" field
-        WideText file; // the log made, if any
-        const char* failure; // the one line a failing write costs, or null
+        std::string log; // what the opening line tells
+        std::string file; // the file made; "": none
     } cases[] = {
-        {nullptr, true, {}, 0, SIZE_MAX, "C:\\T\\Quorvane-20261207-141344-4242.log", first, nullptr},
-        {"D:\\Logs",
-         false,
-         {},
-         0,
-         SIZE_MAX,
-         "D:\\Logs\\Quorvane-20261207-141344-4242.log",
-         W("D:\\Logs\\Quorvane-20261207-141344-4242.log"),
-         nullptr},
-        {"",
-         true,
-         {first, W("C:\\T\\Quorvane-20261207-141344-4242-2.log")},
-         0,
-         SIZE_MAX,
-         "C:\\T\\Quorvane-20261207-141344-4242-3.log",
-         W("C:\\T\\Quorvane-20261207-141344-4242-3.log"),
-         nullptr},
-        {nullptr, false, {}, 0, SIZE_MAX, "none, no temporary folder (Windows error 5)", {}, nullptr},
-        {"D:\\None\\",
-         true,
-         {},
-         3,
-         SIZE_MAX,
-         "none, D:\\None\\Quorvane-20261207-141344-4242.log could not be created (Windows error 3)",
-         {},
-         nullptr},
-        {nullptr,
-         true,
-         {},
-         0,
-         0,
-         "none, C:\\T\\Quorvane-20261207-141344-4242.log could not be written (Windows error 112)",
-         first,
-         nullptr},
-        {nullptr,
-         true,
-         {},
-         0,
-         3,
-         "C:\\T\\Quorvane-20261207-141344-4242.log",
-         first,
-         "the log C:\\T\\Quorvane-20261207-141344-4242.log could not be written (Windows error 112); no more lines "
-         "go there"},
+        {nullptr, 0, 0, SIZE_MAX, temporary + ".log", temporary + ".log"},
+        {"D:\\Logs", 0, 0, SIZE_MAX, "D:\\Logs\\" + name + ".log", "D:\\Logs\\" + name + ".log"},
+        {"", 2, 0, SIZE_MAX, temporary + "-3.log", temporary + "-3.log"}, // set but empty: as not set
+        {"D:\\No\\", 0, 3, SIZE_MAX, "none, D:\\No\\" + name + ".log could not be created (Windows error 3)", ""},
+        {nullptr, 0, 0, 0, "none, " + temporary + ".log could not be written (Windows error 112)", temporary + ".log"},
+        {nullptr, 0, 0, 3, temporary + ".log", temporary + ".log"}, // the disk full after two lines
     };
     for (const auto& c : cases) {
         Fake().environment.clear();
         if (c.variable != nullptr) {
             Fake().environment["QUORVANE_LOG"] = W(c.variable);
         }
-        Fake().temporaryFolder = c.temporaryFolder ? W("C:\\T\\") : WideText();
         Fake().takenNames.clear();
-        for (const WideText& name : c.taken) {
-            Fake().takenNames[name] = "another program's";
+        for (int taken = 0; taken < c.taken; ++taken) {
+            Fake().takenNames[W(temporary + (taken == 0 ? "" : "-" + std::to_string(taken + 1)) + ".log")] = "theirs";
         }
         Fake().createError = c.createError;
         Fake().logWritesLeft = c.writesLeft;
-        Fake().runs.clear();
         EXPECT_EQ(launchLogged(), 0) << c.log;
-        EXPECT_EQ(Fake().runs, runs);
         const std::string& opening = Fake().debugOutput.at(0);
         EXPECT_EQ(opening.substr(opening.find("; log: ")), "; log: " + c.log + "; command line: Q.exe /S\n");
         std::vector<std::string> said(Fake().debugOutput.begin() + 1, Fake().debugOutput.end());
-        if (c.failure != nullptr) {
-            EXPECT_EQ(said.at(2), Traced({c.failure})[0]);
+        if (c.writesLeft == 3) { // the one line a failing write costs
+            EXPECT_EQ(said.at(2), Traced({"the log " + c.file +
+                                          " could not be written (Windows error 112); no more lines go there"})[0]);
             said.erase(said.begin() + 2);
         }
         EXPECT_EQ(said, unlogged) << c.log;
-        if (c.file.empty()) {
-            EXPECT_TRUE(Fake().logs.empty()) << c.log;
-            continue;
-        }
         // The byte-order mark, then every line written before a failure.
-        std::string logged = "\xEF\xBB\xBF";
+        std::string logged = c.writesLeft == 0 ? "" : "\xEF\xBB\xBF";
         for (std::size_t line = 0; line + 1 < std::min(c.writesLeft, Fake().debugOutput.size() + 1); ++line) {
-            std::string text = Fake().debugOutput[line];
+            const std::string& text = Fake().debugOutput[line];
             logged += "2026-12-07 14:13:44.123 " + text.substr(0, text.size() - 1) + "\r\n";
         }
-        EXPECT_EQ(Fake().logs, (std::map<WideText, std::string>{{c.file, c.writesLeft == 0 ? "" : logged}})) << c.log;
+        std::map<WideText, std::string> made;
+        if (!c.file.empty()) {
+            made[W(c.file)] = logged;
+        }
+        EXPECT_EQ(Fake().logs, made) << c.log;
     }
+    Fake().temporaryFolder.clear();
+    EXPECT_EQ(StartLog(), "none, no temporary folder (Windows error 5)");
 }
 
 // A fault of the runtime ends the run with a line and -1, never with a box that nobody may see.

@@ -1,10 +1,9 @@
 // The Win32 layer against real Win32 under Wine, none of it leaving a handle open: the
 // registry string reader and the system's expansion of what it reads, the file version
-// reader against damaged files, the log file's creation beside names already taken, and
-// the plain and the shell start, this one from a current folder outside the code page.
+// reader against damaged files, and the plain and the shell start, this one from a current
+// folder outside the code page.
 // The code page learnt is proven end to end, under 1252, 932 and 65001.
 #include "platform/FileVersionReader.h"
-#include "platform/LogFile.h"
 #include "platform/NetworkPath.h"
 #include "platform/ProcessRunner.h"
 #include "platform/RegistryReader.h"
@@ -166,35 +165,6 @@ TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
     std::string network;
     unsigned long error = 0;
     EXPECT_EQ(NetworkFormOf(directory, network, error), NetworkForm::NotNetwork);
-}
-
-// The log file is always a new one: whatever stands at its name, a file, a folder or a
-// link, is left as it is; a folder that does not exist gives the system's error.
-TEST_F(Platform, CreatesTheLogFileOnlyAsANewFile)
-{
-    const auto wide = [](const std::string& path) {
-        const std::wstring text = Wide(path);
-        return WideText(text.begin(), text.end());
-    };
-    std::ofstream(scratch_ + "taken.log") << "another program's";
-    std::filesystem::create_directory(Wide(scratch_ + "folder.log"));
-    // A link to a file elsewhere, where the system makes links at all.
-    const bool linked =
-        CreateSymbolicLinkW(Wide(scratch_ + "link.log").c_str(), Wide(scratch_ + "taken.log").c_str(), 0) &&
-        GetFileAttributesW(Wide(scratch_ + "link.log").c_str()) != INVALID_FILE_ATTRIBUTES;
-    unsigned long error = 0;
-    for (const char* taken : {"taken.log", "folder.log", "link.log"}) {
-        if (std::string(taken) != "link.log" || linked) {
-            EXPECT_EQ(CreateLogFile(wide(scratch_ + taken), error), NewFile::Taken) << taken;
-        }
-    }
-    EXPECT_EQ(ReadWholeFile(scratch_ + "taken.log"), "another program's");
-    EXPECT_EQ(CreateLogFile(wide(scratch_ + "none\\new.log"), error), NewFile::Failed);
-    EXPECT_EQ(error, static_cast<unsigned long>(ERROR_PATH_NOT_FOUND));
-    EXPECT_EQ(CreateLogFile(wide(scratch_ + "new.log"), error), NewFile::Created);
-    EXPECT_TRUE(WriteLogFile("line\r\n", error));
-    EXPECT_EQ(ReadWholeFile(scratch_ + "new.log"), "line\r\n"); // there at once, while still open
-    EXPECT_EQ(CreateLogFile(wide(scratch_ + "new.log"), error), NewFile::Taken);
 }
 
 // What the code page lacks becomes '?' (the launcher end to end shows it for 1252, 932 and

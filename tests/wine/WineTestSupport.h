@@ -18,6 +18,17 @@ inline std::string TestProgramDirectory()
     return program.substr(0, program.rfind('\\') + 1);
 }
 
+// The products' uninstall entries, in the launcher's order.
+inline const char* const kProducts[8] = {"Trelvo - Ruzod Iri!UninstallKey",
+                                         "RedadaVador!UninstallKey",
+                                         "TTAL!UninstallKey",
+                                         "TOVUninstallKey",
+                                         "TrelvoQuent!UninstallKey",
+                                         "TrelvoVantelo!UninstallKey",
+                                         "TrelvoLumio!UninstallKey",
+                                         "TrelvoHeddle!UninstallKey"};
+const std::string kUninstallList = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
 // Wine says so through an export of its own.
 inline bool RunsUnderWine()
 {
