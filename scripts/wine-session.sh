@@ -48,6 +48,7 @@ quorvane_making_prefix=""
 # (only while that process is still an Xvfb: a dead run's number may have been reused).
 quorvane_session_end() { # xvfb-pid
   wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true # until it and its programs are gone
   if [ -n "$1" ] && [ "$(cat "/proc/$1/comm" 2>/dev/null)" = Xvfb ]; then
     kill "$1" >/dev/null 2>&1 || true
   fi

@@ -648,4 +648,17 @@ TEST_F(EndToEnd, ABareNameIsTheCurrentFoldersProgram)
                   "Quorvane: Trelvo - Ruzod Iri!UninstallKey passed over: no version resource in '.\\RARAVIRO.exe '");
     }
 }
+
+// Run only when asked for (--gtest_also_run_disabled_tests), as the test command does: a
+// test that leaves an entry, a folder and a file behind and crashes, all of which the kit's
+// clean-up must take away.
+TEST_F(EndToEnd, DISABLED_LeavesWhatItMadeAndCrashes)
+{
+    SetEntry(2, L"C:\\left\\UN.exe /UNINSTALL");
+    char programFiles[MAX_PATH] = {};
+    if (GetEnvironmentVariableA("ProgramFiles(x86)", programFiles, MAX_PATH) != 0) {
+        std::filesystem::create_directory(std::string(programFiles) + "\\Quorvane Test Kit");
+    }
+    TerminateProcess(GetCurrentProcess(), 3);
+}
 } // namespace

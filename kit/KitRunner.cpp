@@ -1,11 +1,11 @@
-// The test program's start, for a run under Wine and for the test kit a release engineer
-// runs on Windows (run-tests.cmd). The tests write and remove the products' uninstall
+// The test kit's start of the test program (kit/run-tests.cmd starts it on Windows, the test
+// command under Wine): the refusals, the report's record of the machine, the closing line. The tests write and remove the products' uninstall
 // entries, so the program refuses where any of them was there before it: on a machine
 // where a product is really installed, they would remove its entry. With --check-machine it
 // only says whether it would run (exit 1 and why: that, or a prompt without elevation). A
 // run records the machine in the XML report (Windows' exact version, bitness, code page,
 // User Account Control) and ends with the line "N passed, N failed, N skipped".
-#include "WineTestSupport.h"
+#include "tests/wine/WineTestSupport.h"
 
 #include <cstdio>
 #include <cstring>
@@ -79,22 +79,6 @@ class Summary : public ::testing::EmptyTestEventListener {
     }
 };
 
-// Run only when asked for (--gtest_also_run_disabled_tests), as the test command does: a
-// test that leaves an entry, a folder and a file behind and crashes, all of which the kit's
-// clean-up must take away.
-TEST(Kit, DISABLED_LeavesWhatItMadeAndCrashes)
-{
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, (kUninstallList + kProducts[2]).c_str(), 0, nullptr, 0,
-                    KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr);
-    RegCloseKey(key);
-    char programFiles[MAX_PATH] = {};
-    if (GetEnvironmentVariableA("ProgramFiles(x86)", programFiles, MAX_PATH) != 0) {
-        std::filesystem::create_directory(std::string(programFiles) + "\\Quorvane Test Kit");
-    }
-    std::ofstream(std::filesystem::temp_directory_path() / "left-behind.txt") << "left";
-    TerminateProcess(GetCurrentProcess(), 3);
-}
 } // namespace
 
 int main(int argc, char** argv)
