@@ -1,10 +1,9 @@
 // The test kit's start of the test program (kit/run-tests.cmd starts it on Windows, the test
-// command under Wine): the refusals, the report's record of the machine, the closing line. The tests write and remove the products' uninstall
-// entries, so the program refuses where any of them was there before it: on a machine
-// where a product is really installed, they would remove its entry. With --check-machine it
-// only says whether it would run (exit 1 and why: that, or a prompt without elevation). A
-// run records the machine in the XML report (Windows' exact version, bitness, code page,
-// User Account Control) and ends with the line "N passed, N failed, N skipped".
+// command under Wine): the refusals, the report's record of the machine, the closing line. The tests write and remove
+// the products' uninstall entries, so the program refuses where any of them was there before it: on a machine where a
+// product is really installed, they would remove its entry. With --check-machine it only says whether it would run
+// (exit 1 and why: that, or a prompt without elevation). A run records the machine in the XML report (Windows' exact
+// version, bitness, code page, User Account Control) and ends with the line "N passed, N failed, N skipped".
 #include "tests/wine/WineTestSupport.h"
 
 #include <cstdio>

@@ -326,36 +326,21 @@ TEST_F(LaunchSequence, SaysWhyEachProductWasPassedOver)
 // with its variables of the launcher's environment, a plain one as stored.
 TEST_F(LaunchSequence, NamesWhyTheProgramOfAnEntryWasNotTaken)
 {
-    Fake().environment["P"] = W("C:\\Program Files");
+    Fake().environment["P"] = W("C:\\PF");
+    const auto plain = kRegistryString, expandable = kRegistryExpandableString;
+    const FileVersion64 usable = Version(1, 2, 3, 9);
     const struct {
         const char* value;
         std::uint32_t type;
         std::map<std::string, FileVersion64> files;
         const char* outcome; // the passed-over reason, or the path taken
     } cases[] = {
-        {"C:\\A\\UN.exe /UNINSTALL", kRegistryString, {}, "no such file 'C:\\A\\UN.exe '"},
-        {"C:\\A\\UN /UNINSTALL", kRegistryString, {}, "no such file 'C:\\A\\UN ' with .com, .exe, .bat or .cmd"},
-        {"UN.exe /UNINSTALL", kRegistryString, {{"UN.exe ", Version(1, 2, 3, 9)}}, "no such file '.\\UN.exe '"},
-        {"C:\\A\\UN.exe /UNINSTALL",
-         kRegistryString,
-         {{"C:\\A\\UN.exe ", 0}},
-         "no version resource in 'C:\\A\\UN.exe '"},
-        {"C:\\A\\UN/UNINSTALL",
-         kRegistryString,
-         {{"C:\\A\\UN.exe", 0x0001000100630063}},
-         "file version 1.1.99.99 of 'C:\\A\\UN.exe', below 1.2.3.9"},
-        {"%P%\\UN.exe /UNINSTALL",
-         kRegistryExpandableString,
-         {{"C:\\Program Files\\UN.exe ", Version(1, 2, 3, 9)}},
-         "C:\\Program Files\\UN.exe "},
-        {"%P%\\UN.exe /UNINSTALL",
-         kRegistryString,
-         {{"C:\\Program Files\\UN.exe ", Version(1, 2, 3, 9)}},
-         "no such file '%P%\\UN.exe '"},
-        {"%P%\\UN.exe /UNINSTAL",
-         kRegistryExpandableString,
-         {},
-         "no /UNINSTALL in its UninstallString 'C:\\Program Files\\UN.exe /UNINSTAL'"},
+        {"C:\\A\\U.exe /UNINSTALL", plain, {}, "no such file 'C:\\A\\U.exe '"},
+        {"C:\\A\\U /UNINSTALL", plain, {}, "no such file 'C:\\A\\U ' with .com, .exe, .bat or .cmd"},
+        {"U.exe /UNINSTALL", plain, {{"U.exe ", usable}}, "no such file '.\\U.exe '"}, // the current folder's only
+        {"%P%\\U.exe /UNINSTALL", expandable, {{"C:\\PF\\U.exe ", usable}}, "C:\\PF\\U.exe "},
+        {"%P%\\U.exe /UNINSTALL", plain, {{"C:\\PF\\U.exe ", usable}}, "no such file '%P%\\U.exe '"},
+        {"%P%\\U.exe /UNINSTAL", expandable, {}, "no /UNINSTALL in its UninstallString 'C:\\PF\\U.exe /UNINSTAL'"},
     };
     for (const auto& c : cases) {
         Fake().uninstallStrings[UninstallKey("Entry")] = {W(c.value), c.type};
@@ -386,17 +371,17 @@ TEST_F(LaunchSequence, NamesAProgramTheCodePageLacksByItsShortForm)
         std::string named;
     } cases[] = {
         {westernEuropean,
-         {L'C', L':', L'\\', 0x141, 0xD83D, 0xDE00, L'\\', L'U', L'.', L'e', L'x', L'e'},
-         W("C:\\L~1\\U.EXE"),
-         "C:\\L~1\\U.EXE "}, // a surrogate pair is one character
+         {L'C', L':', L'\\', 0x141, 0xD83D, 0xDE00, L'\\', L'U', L'.', L'x'},
+         W("C:\\L~1\\U.X"),
+         "C:\\L~1\\U.X "}, // a surrogate pair is one character
         {kDouble,
-         {L'C', L':', L'\\', 0x30BD, L'\\', 0x141, L'\\', L'U', L'.', L'e', L'x', L'e'},
-         {L'C', L':', L'\\', 0x30BD, L'\\', L'L', L'~', L'1', L'\\', L'U', L'.', L'E', L'X', L'E'},
-         "C:\\\x83\x5C\\L~1\\U.EXE "}, // katakana SO, two bytes, the second a backslash
+         {L'C', L':', L'\\', 0x30BD, L'\\', 0x141, L'\\', L'U', L'.', L'x'},
+         {L'C', L':', L'\\', 0x30BD, L'\\', L'L', L'~', L'1', L'\\', L'U', L'.', L'X'},
+         "C:\\\x83\x5C\\L~1\\U.X "}, // katakana SO, two bytes, the second a backslash
         {kUtf8,
-         {L'C', L':', L'\\', 0x141, L'\\', 0xD800, L'\\', L'U', L'.', L'e', L'x', L'e'},
-         W("C:\\L~1\\X~1\\U.EXE"),
-         "C:\\L~1\\X~1\\U.EXE "}, // a lone surrogate: no UTF-8 form
+         {L'C', L':', L'\\', 0x141, L'\\', 0xD800, L'\\', L'U', L'.', L'x'},
+         W("C:\\L~1\\X~1\\U.X"),
+         "C:\\L~1\\X~1\\U.X "}, // a lone surrogate: no UTF-8 form
     };
     for (const auto& c : cases) {
         UseCodePage(c.codePage);
@@ -538,6 +523,10 @@ TEST_F(LaunchSequence, StartsAnInstallerThatNeedsAdministratorRightsThroughTheSh
         return what + " lies on a network drive whose share cannot be told (Windows error 1222): the elevated "
                       "installer may not see it";
     };
+    const std::string share = "\\\\srv\\kits\\";
+    const std::vector<std::string> toShare = {given("the launcher's folder", share + "Kit\\"),
+                                              given("the current folder", share + "W"), started};
+    const RunOutcome elevate = RunOutcome::NeedsElevation;
     using Drives = std::map<char, std::pair<NetworkForm, std::string>>;
     const Drives local, mapped = {{'Z', {NetworkForm::Found, "\\\\srv\\kits"}}},
                         unknown = {{'Z', {NetworkForm::Unavailable, ""}}};
@@ -550,11 +539,11 @@ TEST_F(LaunchSequence, StartsAnInstallerThatNeedsAdministratorRightsThroughTheSh
         std::string shellParameters, shellDirectory; // "": no shell start
         std::vector<std::string> said; // between the parameters and the installer's exit code
     } cases[] = {
-        {RunOutcome::NeedsElevation, true, true, local, "Z:\\W", 0, plain, "Z:\\W", {started}},
-        {RunOutcome::NeedsElevation, true, false, local, "Z:\\W", -1, plain, "Z:\\W", {declined}},
-        {RunOutcome::NeedsElevation, true, true, local, "", -1, "", "", {declined}}, // a current folder without a name
+        {elevate, true, true, local, "Z:\\W", 0, plain, "Z:\\W", {started}},
+        {elevate, true, false, local, "Z:\\W", -1, plain, "Z:\\W", {declined}},
+        {elevate, true, true, local, "", -1, "", "", {declined}}, // a current folder without a name
         {RunOutcome::NotStarted, true, true, local, "Z:\\W", -1, "", "", {}},
-        {RunOutcome::NeedsElevation,
+        {elevate,
          false,
          true,
          local,
@@ -563,17 +552,8 @@ TEST_F(LaunchSequence, StartsAnInstallerThatNeedsAdministratorRightsThroughTheSh
          "",
          "",
          {rights + ", and nobody can consent in this session: not started"}},
-        {RunOutcome::NeedsElevation,
-         true,
-         true,
-         mapped,
-         "Z:\\W",
-         0,
-         "/S /config=\"\\\\srv\\kits\\Kit\\setup.cfg\"",
-         "\\\\srv\\kits\\W",
-         {given("the launcher's folder", "\\\\srv\\kits\\Kit\\"), given("the current folder", "\\\\srv\\kits\\W"),
-          started}},
-        {RunOutcome::NeedsElevation,
+        {elevate, true, true, mapped, "Z:\\W", 0, "/S /config=\"" + share + "Kit\\setup.cfg\"", share + "W", toShare},
+        {elevate,
          true,
          true,
          unknown,
