@@ -10,7 +10,8 @@ fail() { echo "tests/interrupt.sh: $*"; exit 1; }
 build=$(mktemp -d "$PWD/build/interrupt.XXXXXX")
 demo=""
 # Whatever a failure leaves running goes before its folder does.
-trap '[ -z "$demo" ] || kill -KILL -$demo 2>/dev/null; WINEPREFIX="$build/wineprefix" wineserver -k 2>/dev/null;
+trap '[ -z "$demo" ] || kill -KILL -$demo 2>/dev/null || true
+      WINEPREFIX="$build/wineprefix" wineserver -k 2>/dev/null || true
       rm -rf "$build"' EXIT
 : >"$build/said"
 # A background job ignores SIGINT from its start; a foreground one, as typed, does not.
