@@ -91,6 +91,13 @@ TEST(Text, UpperCasesWholeCharactersAndKeepsTheLength)
         UpperCaseInPlace(text, c.codePage);
         EXPECT_EQ(text, c.upper);
     }
+    // UTF-8: a character's length from its first byte, where the continuation bytes follow.
+    const std::pair<const char*, std::size_t> lengths[] = {{"\xC1\x80", 1},     {"\xC2\x80", 2},
+                                                           {"\xE0\xA0\x80", 3}, {"\xF4\x8F\xBF\xBF", 4},
+                                                           {"\xF5\x80", 1},     {"\xE0\xA0", 1}};
+    for (const auto& length : lengths) {
+        EXPECT_EQ(CharLength(length.first, 0, kUtf8), length.second) << length.first;
+    }
 }
 
 TEST(Text, CutsTheProgramNameFromTheCommandLine)
@@ -131,6 +138,7 @@ TEST(Text, ModuleDirectoryKeepsDriveAndDirectoryAndEndsInABackslash)
         {"C:x.exe", kSingle, "C:\\"},
         {"C:/A/x.exe", kSingle, "C:/A/\\"},
         {"", kSingle, "\\"},
+        {"C:", kSingle, "C:\\"},
         {longDirectory + "Quorvane.exe", kSingle, longDirectory}, // kept whole, never cut
         {"C:\\a\\\x83\x5Cx.exe", kDouble, "C:\\a\\"},
         {"C:\\\xE3\x82\xBD\\x.exe", kUtf8, "C:\\\xE3\x82\xBD\\"},
@@ -230,6 +238,10 @@ TEST_F(PathNames, TakeTheShortFormWhereTheCodePageLacksACharacter)
     EXPECT_FALSE(AnsiProgramPath(program, path));
     EXPECT_EQ(WidePrefixOfAnsiLength(program, 7), WideText(program.begin(), program.begin() + 7));
     EXPECT_EQ(WidePrefixOfAnsiLength(program, 99), program);
+    // A surrogate is one half of a pair only beside its other half, U+D800 to U+DFFF.
+    WideText halves = {0xDBFF, 0xDFFF, 0xD800, 0xDC00, L'a', 0xDC00, 0xDBFF};
+    EXPECT_TRUE(ReplaceLoneSurrogates(halves));
+    EXPECT_EQ(halves, (WideText{0xDBFF, 0xDFFF, 0xD800, 0xDC00, L'a', L'?', L'?'}));
 }
 
 using LaunchSequence = FakePlatformTest;
@@ -602,6 +614,7 @@ TEST_F(LaunchSequence, LeavesALogOfEveryLineWithoutChangingTheLaunch)
     Fake().environment["QUORVANE_LOG"] = W("oFf"); // the launch as the others must leave it
     EXPECT_EQ(launchLogged(), 0);
     EXPECT_TRUE(Fake().logs.empty());
+    EXPECT_NE(Fake().debugOutput.at(0).find("; log: off (QUORVANE_LOG=off);"), std::string::npos);
     const std::vector<std::string> unlogged(Fake().debugOutput.begin() + 1, Fake().debugOutput.end());
     const std::string name = "Quorvane-20261207-141344-4242", temporary = "C:\\T\\" + name;
     const struct {
@@ -618,6 +631,7 @@ TEST_F(LaunchSequence, LeavesALogOfEveryLineWithoutChangingTheLaunch)
         {"D:\\No\\", 0, 3, SIZE_MAX, "none, D:\\No\\" + name + ".log could not be created (Windows error 3)", ""},
         {nullptr, 0, 0, 0, "none, " + temporary + ".log could not be written (Windows error 112)", temporary + ".log"},
         {nullptr, 0, 0, 3, temporary + ".log", temporary + ".log"}, // the disk full after two lines
+        {nullptr, 100, 0, SIZE_MAX, "none, every name up to " + temporary + "-100.log is taken", ""},
     };
     for (const auto& c : cases) {
         Fake().environment.clear();
