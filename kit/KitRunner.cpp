@@ -69,15 +69,36 @@ class RecordMachine : public ::testing::Environment {
     }
 };
 
-// The kit's closing line, the one a release engineer reads.
-class Summary : public ::testing::EmptyTestEventListener {
+// The test framework's own printer hands every failure and skip to OutputDebugString too,
+// which a 32-bit program with a second thread (the framework starts one at the first
+// failure or skip) does not survive under QEMU's emulation. This one prints the same lines
+// to standard output alone, each test's as it ends, and last the kit's closing line.
+class Printer : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo& test) override
+    {
+        std::printf("[ RUN      ] %s.%s\n", test.test_suite_name(), test.name());
+    }
+    void OnTestPartResult(const ::testing::TestPartResult& part) override
+    {
+        std::printf("%s:%d: %s\n%s\n", part.file_name() != nullptr ? part.file_name() : "unknown file",
+                    part.line_number(), part.skipped() ? "Skipped" : "Failure", part.message());
+    }
+    void OnTestEnd(const ::testing::TestInfo& test) override
+    {
+        const ::testing::TestResult& result = *test.result();
+        std::printf("%s %s.%s (%lld ms)\n",
+                    result.Skipped()  ? "[  SKIPPED ]"
+                    : result.Failed() ? "[  FAILED  ]"
+                                      : "[       OK ]",
+                    test.test_suite_name(), test.name(), static_cast<long long>(result.elapsed_time()));
+        std::fflush(stdout);
+    }
     void OnTestProgramEnd(const ::testing::UnitTest& tests) override
     {
         std::printf("%d passed, %d failed, %d skipped\n", tests.successful_test_count(), tests.failed_test_count(),
                     tests.skipped_test_count());
     }
 };
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -101,6 +122,8 @@ int main(int argc, char** argv)
     }
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new RecordMachine);
-    ::testing::UnitTest::GetInstance()->listeners().Append(new Summary);
+    ::testing::TestEventListeners& listeners = ::testing::UnitTest::GetInstance()->listeners();
+    delete listeners.Release(listeners.default_result_printer());
+    listeners.Append(new Printer);
     return RUN_ALL_TESTS();
 }
