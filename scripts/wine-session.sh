@@ -38,6 +38,12 @@ else
   export QUORVANE_EMULATED=""
 fi
 
+# Wine's own tools (cmd, reg, winepath) are the 64-bit ones of a 64-bit prefix, started
+# here through the 64-bit loader: `wine` takes the 32-bit loader, which finds their 32-bit
+# copies, and where 32-bit programs are emulated every such start costs seconds.
+wine_tool() { /usr/lib/wine/wine64 "$@"; }
+winepath() { /usr/lib/wine/wine64 winepath.exe "$@"; }
+
 quorvane_session_lock="$QUORVANE_BUILD/session.lock"
 quorvane_session_owned=""
 quorvane_xvfb_pid=""
@@ -161,8 +167,8 @@ wine_session_start() {
     # Xvfb has no window manager: Wine would wait two seconds for one at every closed
     # window unless its windows are unmanaged. The menu builder stays off in the prefix
     # itself, also for a test that sets its own DLL overrides.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /t REG_SZ /d '' /f >/dev/null 2>&1
+    wine_tool reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    wine_tool reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /t REG_SZ /d '' /f >/dev/null 2>&1
     wineserver -w
     quorvane_making_prefix=""
   fi

@@ -14,6 +14,7 @@
 #include <iterator>
 #include <regex>
 #include <set>
+#include <utility>
 
 namespace {
 std::string Key(int product)
@@ -348,12 +349,23 @@ TEST_F(EndToEnd, LeavesItsLogWhereDeploymentsCollectIt)
         WaitForSingleObject(installer, INFINITE);
         return CloseHandle(installer) != FALSE;
     };
+    // Only once its installer runs: a launcher killed while it starts one would leave a
+    // half-started process behind.
     LaunchOptions killed;
     killed.program = launcher_;
     killed.commandLine = L"\"" + launcher_ + L"\" /S";
-    killed.timeoutMs = 3000;
+    DWORD launcher = 0;
+    killed.beforeStart = [&launcher](DWORD processId) { launcher = processId; };
+    killed.whileRunning = [&] {
+        if (launcher != 0 && Report("pid") != "<missing>") {
+            const HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, std::exchange(launcher, 0));
+            TerminateProcess(process, 0xDEAD);
+            CloseHandle(process);
+        }
+    };
+    ForgetReport();
     const LaunchResult stopped = ObserveLaunch(killed);
-    EXPECT_TRUE(stopped.timedOut && killInstaller());
+    EXPECT_TRUE(stopped.exitCode == 0xDEAD && killInstaller());
     EXPECT_EQ(stopped.debugOutput.back(),
               "Quorvane: Start the installer with param: '/S /config=\"" + kit_ + "setup.cfg\"'");
     ExpectCompleteLog(stopped);

@@ -22,7 +22,8 @@ state() {
     reg export 'HKLM\Software' "$work/hklm-$view.reg" /reg:$view /y
     reg export 'HKCU\Software' "$work/hkcu-$view.reg" /reg:$view /y
   done
-  (cd "$WINEPREFIX/drive_c" && find . | sort)
+  # scripts/kit unpacks into C:\QuorvaneKitRun and removes it, also what an interrupted run left.
+  (cd "$WINEPREFIX/drive_c" && find . -path ./QuorvaneKitRun -prune -o -print | sort)
   # Wine keeps its own settings of the moment under HKCU\Software\Wine, and rewrites its font
   # lists for the code page of each start.
   for file in "$work"/*.reg; do iconv -f UTF-16 -t UTF-8 "$file" | tr -d "\r"; done |

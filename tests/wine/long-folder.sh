@@ -11,9 +11,11 @@ mkdir -p "$dir"
 cp "$bin/Quorvane.exe" "$dir/"
 printf 'the long folder' >"$dir/setup.cfg"
 cp "$bin/stand_in_installer.exe" "$work/RARAVIRO.exe"
+# Wine's own 64-bit tools, started directly: quick, also where 32-bit programs are emulated.
+tool() { /usr/lib/wine/wine64 "$@"; }
 key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\TrelvoHeddle!UninstallKey'
-wine reg add "$key" /v UninstallString /t REG_SZ /d "$(winepath -w "$work/RARAVIRO.exe") /UNINSTALL" /f /reg:32 >/dev/null
-trap 'wine reg delete "$key" /f /reg:32 >/dev/null 2>&1; rm -rf "$work"' EXIT
-QUORVANE_REPORT=$(winepath -w "$work/report.txt") timeout 60 wine "$dir/Quorvane.exe" /S
+tool reg add "$key" /v UninstallString /t REG_SZ /d "$(tool winepath.exe -w "$work/RARAVIRO.exe") /UNINSTALL" /f /reg:32 >/dev/null
+trap 'tool reg delete "$key" /f /reg:32 >/dev/null 2>&1; rm -rf "$work"' EXIT
+QUORVANE_REPORT=$(tool winepath.exe -w "$work/report.txt") timeout 60 wine "$dir/Quorvane.exe" /S
 grep -qx 'setup.cfg=the long folder' "$work/report.txt" || { cat "$work/report.txt"; exit 1; }
 echo "long folder (${#dir} characters): the installer read the setup.cfg there"
