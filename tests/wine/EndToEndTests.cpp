@@ -355,7 +355,9 @@ TEST_F(EndToEnd, LeavesItsLogWhereDeploymentsCollectIt)
     killed.program = launcher_;
     killed.commandLine = L"\"" + launcher_ + L"\" /S";
     DWORD launcher = 0;
-    killed.beforeStart = [&launcher](DWORD processId) { launcher = processId; };
+    killed.beforeStart = [&launcher](DWORD processId) {
+        launcher = processId;
+    };
     killed.whileRunning = [&] {
         if (launcher != 0 && Report("pid") != "<missing>") {
             const HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, std::exchange(launcher, 0));
