@@ -519,7 +519,7 @@ TEST_F(EndToEnd, InAWindowStationNobodySeesItShowsNoBox)
     SetProcessWindowStation(visible);
     LaunchOptions options;
     options.desktop = L"QuorvaneHidden\\Default";
-    options.timeoutMs = 5000;
+    options.timeoutMs = 30000; // a box there would wait for ever; emulated starts take seconds
     ExpectNotFound(Launch(L" /S", options), false);
     const std::string program = Install(1, "stand_in_installer.exe");
     EXPECT_EQ(Launch(L" /S", options).exitCode, 0u);
