@@ -49,7 +49,12 @@ summary() { # log expected-summary-pattern [code-page]: the kit's last line, and
   [ -z "${3:-}" ] || grep -q "code_page=\"$3\"" build/kit-report.xml || fail "$1: the report names no code page $3"
 }
 
-(unset WINEDLLOVERRIDES; start plain 0)
+# Where 32-bit programs are emulated, Wine's shell start now and then never returns to a
+# 32-bit program that has run many tests before (QEMU; the test alone passes). The 64-bit
+# build's platform tests, native there too, run it.
+shell=""
+[ -z "${QUORVANE_EMULATED:-}" ] || shell="Platform.StartsThroughTheShell*"
+(unset WINEDLLOVERRIDES; start plain 0 ${shell:+"--gtest_filter=*-$shell"})
 summary plain '[1-9][0-9]* passed, 0 failed, [1-9][0-9]* skipped' 1252
 for reason in 'under Wine the plants load only where WINEDLLOVERRIDES names them' \
               "Wine's task scheduler does not run a task as SYSTEM in session 0"; do
@@ -60,7 +65,7 @@ WINEDLLOVERRIDES="$plants;winemenubuilder.exe=d" start plants 0 --gtest_filter=E
 summary plants '1 passed, 0 failed, 0 skipped'
 LC_ALL=ja_JP.UTF-8 start cp932 0 --gtest_filter=EndToEnd.FolderNames*:EndToEnd.AProgramInAFolder*
 summary cp932 '2 passed, 0 failed, 0 skipped' 932
-LC_ALL=hi_IN.UTF-8 start cp65001 0 --gtest_filter=EndToEnd.FolderNames*:EndToEnd.AProgramInAFolder*:Platform.*
+LC_ALL=hi_IN.UTF-8 start cp65001 0 "--gtest_filter=EndToEnd.FolderNames*:EndToEnd.AProgramInAFolder*:Platform.*${shell:+-$shell}"
 summary cp65001 '[0-9]+ passed, 0 failed, 0 skipped' 65001
 
 # A test that leaves an entry and a folder behind and crashes: the kit fails, says so, and
@@ -83,5 +88,6 @@ grep -q "refused: it needs an administrator's command prompt" "$work/unelevated"
 
 unchanged "the kit"
 # The closing line, also where the test command reads it (CTest keeps a passing test's output to itself).
-echo "kit: $(tail -1 "$work/plain") as typed; plants, 932 and 65001 passed; a crashing test cleaned up;" \
-  "refused with a product's entry and without elevation; the prefix left as found" | tee build/kit-summary.txt
+echo "kit: $(tail -1 "$work/plain") as typed${shell:+ (but $shell, emulated)}; plants, 932 and 65001 passed;" \
+  "a crashing test cleaned up; refused with a product's entry and without elevation; the prefix left as found" |
+  tee build/kit-summary.txt
