@@ -20,6 +20,13 @@
 namespace {
 // The last product: both programs open the seven keys before it.
 const char* const kEntry = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TrelvoHeddle!UninstallKey";
+// The view the launcher of this build reads.
+const REGSAM kView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+
+void RemoveEntry()
+{
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kEntry, kView, 0);
+}
 
 struct Run {
     double wallMs;
@@ -81,14 +88,14 @@ int main(int argc, char** argv)
     for (const char* variable : {"QUORVANE_LOG", "TMP", "TEMP"}) {
         SetEnvironmentVariableA(variable, argv[4]);
     }
-    const REGSAM view = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
     if (runs < 1 || rounds < 1) {
         std::fprintf(stderr, "bench_driver: RUNS and ROUNDS must be at least 1\n");
         return 2;
     }
 
     HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEntry, 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key, nullptr);
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEntry, 0, nullptr, 0, KEY_ALL_ACCESS | kView, nullptr, &key, nullptr);
+    std::atexit(RemoveEntry); // also when a run fails and ends the driver early
     const std::string value = uninstaller + " /UNINSTALL";
     RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>(value.size() + 1));
@@ -126,7 +133,6 @@ int main(int argc, char** argv)
         slowWall.push_back(slow.wallMs);
         minimalSlowCpu.push_back(RunOnce(minimal).cpuMs);
     }
-    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kEntry, view, 0);
 
     std::printf("wall time, %d rounds of %d runs each, order alternating (installer ends at once):\n", rounds, runs);
     std::printf("  launcher, median       %8.1f ms\n", Median(launcherWall));
