@@ -1,6 +1,6 @@
 // A stand-in for a product's uninstaller, which the launcher starts as installer: the
 // demonstration's, and the tests' in several versions. It writes how it was started, its
-// process id and what the setup.cfg it was pointed at holds to the file named by
+// process id and error mode and what the setup.cfg it was pointed at holds to the file named by
 // QUORVANE_REPORT, one "name=value" line each, runs for QUORVANE_SLEEP_MS and exits with QUORVANE_EXIT (0 when
 // not set). Its own file and current folder are written in UTF-8, so that a name outside
 // the code page is reported as it is, not as a look-alike.
@@ -44,9 +44,10 @@ int main()
     GetModuleFileNameW(nullptr, module, MAX_PATH * 4);
     GetCurrentDirectoryW(MAX_PATH * 4, directory);
     if (FILE* report = std::fopen(Variable("QUORVANE_REPORT").c_str(), "wb")) {
-        std::fprintf(report, "cmdline=%s\nmodule=%s\ncwd=%s\nmark=%s\nconfig=%s\nsetup.cfg=%s\npid=%lu\n",
+        std::fprintf(report, "cmdline=%s\nmodule=%s\ncwd=%s\nmark=%s\nconfig=%s\nsetup.cfg=%s\npid=%lu\nerrormode=%u\n",
                      commandLine.c_str(), Utf8(module).c_str(), Utf8(directory).c_str(),
-                     Variable("QUORVANE_MARK").c_str(), config.c_str(), setup.c_str(), GetCurrentProcessId());
+                     Variable("QUORVANE_MARK").c_str(), config.c_str(), setup.c_str(), GetCurrentProcessId(),
+                     GetErrorMode());
         std::fclose(report);
     }
     Sleep(std::strtoul(Variable("QUORVANE_SLEEP_MS").c_str(), nullptr, 0));

@@ -1,32 +1,77 @@
 // The test kit's start of the test program (kit/run-tests.cmd starts it on Windows, the test
-// command under Wine): the refusals, the report's record of the machine, the closing line. The tests write and remove
-// the products' uninstall entries, so the program refuses where any of them was there before it: on a machine where a
-// product is really installed, they would remove its entry. With --check-machine it only says whether it would run
-// (exit 1 and why: that, or a prompt without elevation). A run records the machine in the XML report (Windows' exact
-// version, bitness, code page, User Account Control) and ends with the line "N passed, N failed, N skipped".
-#include "tests/wine/WineTestSupport.h"
+// command under Wine): the refusals, the clean-up, the report's record of the machine, the closing line.
+// The tests write uninstall entries of the products and a few other things outside the kit's folder, each with
+// the kit's mark (KitMarks.h); nothing without that mark is ever removed. With --check-machine it says whether it
+// would run: it refuses (exit 1, and why) at a prompt without elevation, or where an entry of a product or another
+// thing of the tests' names is there without the mark; what an interrupted run left with the mark it removes first.
+// With --clean-up it removes what bears the mark and says what it removed and what it left. A run records the
+// machine in the XML report (Windows' exact version, bitness, code page, User Account Control) and ends with the
+// line "N passed, N failed, N skipped".
+#include "tests/wine/KitMarks.h"
 
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
+#include <vector>
 
 namespace {
 
-// "HKLM\...\<entry> exists in the 32-bit view" for the first product entry in either view;
-// empty when there is none.
-std::string ExistingEntry()
+// What the tests may leave outside the kit's folder: the kit's own, and what bears its names
+// but not its mark.
+struct Leftovers {
+    std::vector<std::string> kits;
+    std::vector<std::string> others;
+};
+
+// What is there; with remove, the kit's own is removed (what cannot be is counted among the
+// others, with why).
+Leftovers Survey(bool remove)
 {
+    Leftovers found;
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    const auto key = [&](const std::string& subKey, REGSAM view) {
+        bool marked = false;
+        if (!KeyExists(subKey, view, &marked)) {
+            return;
+        }
+        const std::string name = "HKLM\\" + subKey + " (" + (wow64 ? ViewName(view) : "the one registry view") + ")";
+        if (!marked) {
+            found.others.push_back(name);
+        } else if (!remove || RemoveKitKey(subKey, view)) {
+            found.kits.push_back(name);
+        } else {
+            found.others.push_back(name + ", the kit's, which could not be removed");
+        }
+    };
     for (const char* product : kProducts) {
-        for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-            HKEY key = nullptr;
-            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kUninstallList + product).c_str(), 0, KEY_READ | view, &key) ==
-                ERROR_SUCCESS) {
-                RegCloseKey(key);
-                return "HKLM\\" + kUninstallList + product + " exists in the " +
-                       (view == KEY_WOW64_32KEY ? "32" : "64") + "-bit view";
-            }
+        key(kUninstallList + product, KEY_WOW64_32KEY);
+        if (wow64) { // 32-bit Windows has one view
+            key(kUninstallList + product, KEY_WOW64_64KEY);
         }
     }
-    return "";
+    key("SOFTWARE\\QuorvaneTests", KEY_WOW64_32KEY);
+    const std::string folder = KitProgramFolder();
+    if (!folder.empty() && GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (GetFileAttributesA((folder + "\\" + kMarkFile).c_str()) == INVALID_FILE_ATTRIBUTES) {
+            found.others.push_back(folder);
+        } else if (remove && !RemoveKitProgramFolder()) {
+            found.others.push_back(folder + ", the kit's, which could not be removed");
+        } else {
+            found.kits.push_back(folder);
+        }
+    }
+    bool thisKits = false;
+    if (KitTaskExists(&thisKits)) {
+        const std::string task = std::string("the scheduled task ") + kKitTask;
+        if (!thisKits) {
+            found.others.push_back(task);
+        } else if (remove && std::system("schtasks /delete /f /tn \"Quorvane Test Kit\" >nul 2>&1") != 0) {
+            found.others.push_back(task + ", the kit's, which could not be removed");
+        } else {
+            found.kits.push_back(task);
+        }
+    }
+    return found;
 }
 
 bool Elevated()
@@ -103,21 +148,45 @@ class Printer : public ::testing::EmptyTestEventListener {
 
 int main(int argc, char** argv)
 {
-    const std::string entry = ExistingEntry();
-    const bool check = argc == 2 && std::strcmp(argv[1], "--check-machine") == 0;
-    if (check && !Elevated()) {
-        std::puts("run-tests.cmd: refused: it needs an administrator's command prompt (Run as administrator): the "
-                  "tests write uninstall entries under HKEY_LOCAL_MACHINE and start a task as SYSTEM. Nothing was "
-                  "changed.");
-        return 1;
+    const std::string option = argc == 2 ? argv[1] : "";
+    if (option == "--clean-up") {
+        const Leftovers left = Survey(true);
+        for (const std::string& removed : left.kits) {
+            std::printf("run-tests.cmd --clean-up: removed %s, the kit's\n", removed.c_str());
+        }
+        for (const std::string& other : left.others) {
+            std::printf("run-tests.cmd --clean-up: left %s: it does not bear the kit's mark\n", other.c_str());
+        }
+        if (left.kits.empty() && left.others.empty()) {
+            std::puts("run-tests.cmd --clean-up: nothing of the kit's was there");
+        }
+        return 0;
     }
-    if (!entry.empty()) {
-        std::printf("run-tests.cmd: refused: %s: a product the launcher looks for is installed here, and the tests "
-                    "would remove its entry. Run the kit on a machine without the products. Nothing was changed.\n",
-                    entry.c_str());
-        return 1;
-    }
-    if (check) {
+    if (option == "--check-machine") {
+        if (!Elevated()) {
+            std::puts("run-tests.cmd: refused: it needs an administrator's command prompt (Run as administrator): the "
+                      "tests write uninstall entries under HKEY_LOCAL_MACHINE and start a task as SYSTEM. Nothing was "
+                      "changed.");
+            return 1;
+        }
+        Leftovers found = Survey(false);
+        if (found.others.empty() && !found.kits.empty()) {
+            std::puts(
+                "run-tests.cmd: an earlier run was interrupted; removing what it left (each with the kit's mark):");
+            for (const std::string& kits : found.kits) {
+                std::printf("  %s\n", kits.c_str());
+            }
+            found = Survey(true);
+        }
+        if (!found.others.empty()) {
+            const bool product = found.others[0].rfind("HKLM\\" + kUninstallList, 0) == 0;
+            std::printf("run-tests.cmd: refused: %s exists%s. Nothing was changed.\n", found.others[0].c_str(),
+                        product ? ": a product the launcher looks for is installed here, and the tests would change "
+                                  "its entry. Run the kit on a machine without the products"
+                                : ", not made by the kit, and the tests would use its name. Remove it, or run the kit "
+                                  "on another machine");
+            return 1;
+        }
         return 0;
     }
     ::testing::InitGoogleTest(&argc, argv);

@@ -4,11 +4,14 @@ rem from an administrator's command prompt in the folder the kit was unpacked to
 rem test-kit.md beside this file). It ends with one line "N passed, N failed, N skipped",
 rem leaves report.xml beside this file and exits with 0 only when nothing failed.
 rem Arguments go to the test program, for instance --gtest_filter=EndToEnd.*
-rem run-tests.cmd --clean-up only removes what an interrupted run may have left.
+rem run-tests.cmd --clean-up only removes what an interrupted run left (what bears the kit's
+rem mark; nothing else), and says what it removed and what it left.
 setlocal
 cd /d "%~dp0"
 set "QUORVANE_KIT_WORK=%~dp0work"
 if "%~1"=="--clean-up" goto clean_up
+rem Refuses where a product's entry, or anything else of the tests' names, is there without
+rem the kit's mark; removes first what an interrupted run left with it.
 quorvane_tests.exe --check-machine
 if errorlevel 1 exit /b 2
 rem What the tests write goes into the kit's own folder, the temporary folder included.
@@ -19,7 +22,8 @@ set "TMP=%QUORVANE_KIT_WORK%\temp"
 if exist report.xml del report.xml
 quorvane_tests.exe --gtest_output=xml:report.xml %*
 set status=%errorlevel%
-call :clean_up
+quorvane_tests.exe --clean-up >nul
+if exist "%QUORVANE_KIT_WORK%" rmdir /s /q "%QUORVANE_KIT_WORK%"
 if exist report.xml exit /b %status%
 rem A crash: no report of the tests' own.
 > report.xml echo ^<testsuites tests="1" failures="1"^>^<testsuite name="Kit" tests="1" failures="1"^>^<testcase name="TheTestsEndedWithTheirReport" status="run" result="completed" classname="Kit"^>^<failure message="the test program ended with exit code %status% before its report"/^>^</testcase^>^</testsuite^>^</testsuites^>
@@ -27,17 +31,7 @@ echo the test program ended with exit code %status% before its report
 echo 0 passed, 1 failed, 0 skipped
 exit /b 1
 
-rem Whatever a failing or crashing test left behind, all of it the tests' own: the check
-rem found no product's entry before them.
 :clean_up
-cd /d "%~dp0"
-for %%v in (32 64) do (
-  for %%p in ("Trelvo - Ruzod Iri!" "RedadaVador!" "TTAL!" "TOV" "TrelvoQuent!" "TrelvoVantelo!" "TrelvoLumio!" "TrelvoHeddle!") do (
-    reg delete "HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\%%~pUninstallKey" /f /reg:%%v >nul 2>&1
-  )
-)
-reg delete "HKLM\SOFTWARE\QuorvaneTests" /f >nul 2>&1
-if not "%ProgramFiles(x86)%"=="" rmdir /s /q "%ProgramFiles(x86)%\Quorvane Test Kit" >nul 2>&1
-schtasks /delete /f /tn "Quorvane Test Kit" >nul 2>&1
+quorvane_tests.exe --clean-up
 if exist "%QUORVANE_KIT_WORK%" rmdir /s /q "%QUORVANE_KIT_WORK%"
 exit /b 0

@@ -41,7 +41,10 @@ void TraceStep(const std::string& text)
         }
     }
     WriteDebugOutput(line.c_str());
-    WriteToLog(line);
+    std::string failure;
+    if (!WriteToLog(line, failure)) {
+        WriteDebugOutput(Join({"Quorvane: ", failure, "\n"}).c_str());
+    }
 }
 
 void ShowFatalError(const std::string& text)
@@ -70,14 +73,13 @@ void ReportRuntimeFailuresWithoutABox()
     HandleRuntimeAbort([](int) { EndAfterRuntimeError("the C++ runtime gave up (abort)"); });
 }
 
-int ShowDebugInfo(const std::string& text)
+void ShowDebugInfo(const std::string& text)
 {
     TraceStep(text);
     // Only bit 7 says "down"; the sign bit alone does not count.
-    if ((ReadControlKeyState() & 0x80) == 0 || !CanShowBox()) {
-        return 1;
+    if ((ReadControlKeyState() & 0x80) != 0 && CanShowBox()) {
+        ShowMessageBox(text, "Quorvane Debug-Info", kInfoBoxStyle);
     }
-    return ShowMessageBox(text, "Quorvane Debug-Info", kInfoBoxStyle);
 }
 
 namespace {
@@ -118,13 +120,6 @@ std::string VersionText(FileVersion64 version)
     return text;
 }
 
-std::string WindowsError(unsigned long error)
-{
-    std::string text = "Windows error ";
-    AppendNumber(text, error);
-    return text;
-}
-
 std::string DescribeStart(const StartFacts& facts)
 {
     const std::string version = facts.launcherVersion == 0 ? "?" : VersionText(facts.launcherVersion);
@@ -145,12 +140,12 @@ std::string DescribeStart(const StartFacts& facts)
     }
     return Join({"version ", version, "; Windows ", windowsVersion, "; 64-bit: ", AnswerText(facts.windows64Bit),
                  "; rights: ", RightsText(facts.token), "; session: ", session, "; box can be seen: ",
-                 BoxCanBeSeen(facts.session) ? "yes" : "no", "; code page: ", std::to_string(facts.codePage),
+                 BoxCanBeSeen(facts.session) ? "yes" : "no", "; code page: ", NumberText(facts.codePage),
                  "; log: ", facts.log, "; command line: ", facts.commandLine});
 }
 
 int TraceExitCode(int exitCode)
 {
-    TraceStep("exit code " + std::to_string(exitCode));
+    TraceStep("exit code " + NumberText(exitCode));
     return exitCode;
 }

@@ -23,7 +23,7 @@ extern const char* const kFolderNameMessage;
 bool BoxCanBeSeen(const SessionFacts& session);
 
 // Writes "Quorvane: " and text as one line of debug output and of the log file, its line
-// breaks turned into blanks.
+// breaks turned into blanks. Where the log stops taking lines, the debug output says why.
 void TraceStep(const std::string& text);
 
 // Traces text and shows it in the error box where one can be seen, then traces the exit
@@ -40,8 +40,8 @@ void TraceStep(const std::string& text);
 void ReportRuntimeFailuresWithoutABox();
 
 // Traces text, and shows it in an information box if Ctrl is down right now (bit 7 of its
-// key state) and a box can be seen; returns the box's result, or 1 when none was shown.
-int ShowDebugInfo(const std::string& text);
+// key state) and a box can be seen.
+void ShowDebugInfo(const std::string& text);
 
 // What the first line of the debug output tells, before anything else: the questions
 // support asks first about a launch that went wrong.
@@ -64,9 +64,6 @@ std::string DescribeStart(const StartFacts& facts);
 
 // A version as a.b.c.d.
 std::string VersionText(FileVersion64 version);
-
-// "Windows error <error>", for a line that says why a system call failed.
-std::string WindowsError(unsigned long error);
 
 // Traces the exit code the launcher ends with, and returns it.
 int TraceExitCode(int exitCode);

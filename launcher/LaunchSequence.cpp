@@ -3,11 +3,12 @@
 
 #include "Diagnostics.h"
 #include "UninstallerDiscovery.h"
-#include "platform/ProcessControl.h"
 #include "platform/AnsiPath.h"
 #include "platform/FileVersionReader.h"
 #include "platform/NetworkPath.h"
+#include "platform/ProcessControl.h"
 #include "platform/ProcessRunner.h"
+#include "platform/SystemError.h"
 #include "platform/SystemFacts.h"
 
 std::string ModuleDirectoryFromPath(const std::string& modulePath, const CodePage& codePage)
@@ -59,34 +60,78 @@ std::string ForElevatedInstaller(const std::string& path, const char* what)
     }
 }
 
+// Why the start of file did not end as it should, with the system's error where there is
+// one; a shell start's line follows "the installer needs administrator rights: ".
+std::string StartFailure(bool shell, RunOutcome outcome, const std::string& file, unsigned long error)
+{
+    const char* what = "failed";
+    std::string codePage;
+    switch (outcome) {
+    case RunOutcome::NoFile:
+        what = "the file is not there any more, though its version was read";
+        break;
+    case RunOutcome::EndUnknown:
+        what = "it ran, but its end or exit code could not be read";
+        break;
+    case RunOutcome::OutOfMemory:
+        what = "not enough memory";
+        error = 0;
+        break;
+    case RunOutcome::NoFullPathName:
+        what = "not tried: its full path has no name in code page ";
+        codePage = NumberText(ActiveCodePage().id);
+        break;
+    case RunOutcome::NoShell:
+        what = "not tried: the shell's library could not be loaded";
+        break;
+    default:
+        if (shell && error == 1223) { // ERROR_CANCELLED: the one error that is the user's answer
+            what = "the user declined consent";
+            error = 0;
+        }
+    }
+    return Join({shell ? "the shell start of '" : "the start of '", file, "': ", what, codePage, error != 0 ? " (" : "",
+                 error != 0 ? WindowsError(error) : "", error != 0 ? ")" : ""});
+}
+
 // Starts the installer and waits for it; true when it ran to its end. An installer that
 // needs administrator rights is refused by the plain start when the launcher has none;
 // the shell start then asks the user for consent, which only a session someone sees can
-// give.
+// give. A start that fails says why, with the system's error.
 bool RunInstaller(const std::string& programFile, const std::string& path, const std::string& commandTail,
                   const std::string& directory, std::int32_t& result)
 {
-    const RunOutcome outcome = RunAndWait(programFile, path, BuildInstallerParameters(commandTail, directory), result);
-    if (outcome != RunOutcome::NeedsElevation) {
-        return outcome == RunOutcome::Ended;
+    unsigned long error = 0;
+    const RunOutcome outcome =
+        RunAndWait(programFile, path, BuildInstallerParameters(commandTail, directory), result, error);
+    if (outcome == RunOutcome::Ended) {
+        return true;
     }
-    if (!BoxCanBeSeen(ReadSessionFacts())) {
-        TraceStep("the installer needs administrator rights, and nobody can consent in this session: not started");
+    if (outcome != RunOutcome::NeedsElevation) {
+        TraceStep(StartFailure(false, outcome, programFile, error));
         return false;
     }
-    // The elevated child starts in the launcher's current folder, not in the system folder.
-    std::string currentDirectory;
-    bool ran = GetCurrentDirectoryAnsi(currentDirectory);
-    if (ran) {
-        const std::string parameters =
-            BuildInstallerParameters(commandTail, ForElevatedInstaller(directory, "the launcher's folder"));
-        ran = RunThroughShellAndWait(programFile, parameters,
-                                     ForElevatedInstaller(currentDirectory, "the current folder"), result);
+    const std::string rights = "the installer needs administrator rights";
+    if (!BoxCanBeSeen(ReadSessionFacts())) {
+        TraceStep(rights + ", and nobody can consent in this session: not started");
+        return false;
     }
-    TraceStep(ran ? "the installer needs administrator rights: started through the shell, which asked for consent"
-                  : "the installer needs administrator rights: the shell did not start it (consent declined, or the "
-                    "start failed)");
-    return ran;
+    // The elevated child starts in the launcher's current folder, not in the system folder:
+    // arguments handed on may name files relative to it, as for the plain start.
+    std::string currentDirectory;
+    if (!GetCurrentDirectoryAnsi(currentDirectory)) {
+        TraceStep(Join({rights, ": the shell start was not tried: the current folder has no name in code page ",
+                        NumberText(ActiveCodePage().id)}));
+        return false;
+    }
+    const std::string parameters =
+        BuildInstallerParameters(commandTail, ForElevatedInstaller(directory, "the launcher's folder"));
+    const RunOutcome shell = RunThroughShellAndWait(
+        programFile, parameters, ForElevatedInstaller(currentDirectory, "the current folder"), result, error);
+    TraceStep(Join({rights, ": ",
+                    shell == RunOutcome::Ended ? "started through the shell, which asked for consent"
+                                               : StartFailure(true, shell, programFile, error)}));
+    return shell == RunOutcome::Ended;
 }
 } // namespace
 
@@ -134,7 +179,7 @@ int RunLauncher(const std::string& commandTail)
     // as the uninstall entry does.
     std::int32_t result = -1;
     const bool ran = RunInstaller(programFile, path, commandTail, directory, result);
-    ShowDebugInfo("(Un-)Installer ready with return-value:" + std::to_string(result));
+    ShowDebugInfo("(Un-)Installer ready with return-value:" + NumberText(result));
 
     // The installer's own exit code is only shown; but an installer that never ran must
     // not look like success to a script that started the launcher.

@@ -54,9 +54,10 @@ void __throw_out_of_range(const char* what)
 {
     EndAfterRuntimeError(what);
 }
-void __throw_out_of_range_fmt(const char* what, ...)
+void __throw_out_of_range_fmt(const char*, ...)
 {
-    EndAfterRuntimeError(what);
+    // Its text is a format with the numbers left out ("__n (which is %zu)"): said in words.
+    EndAfterRuntimeError("a position past the end of a string or array (out_of_range)");
 }
 void __throw_invalid_argument(const char* what)
 {

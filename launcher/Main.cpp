@@ -1,6 +1,6 @@
-// The program's entry: keep every DLL load to the system folder, keep the runtime's own
-// failure boxes away, learn the code page, open the log, cut the command tail, run the
-// launcher.
+// The program's entry: keep every DLL load to the system folder, keep the runtime's and
+// the system's own failure boxes away, learn the code page, open the log, cut the command
+// tail, run the launcher.
 #include "CommandTail.h"
 #include "Diagnostics.h"
 #include "LaunchSequence.h"
@@ -23,6 +23,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     // system folder alone; it goes on, and says so in the debug output.
     const bool dllSearchRestricted = RestrictDllSearchToSystemFolder();
     ReportRuntimeFailuresWithoutABox();
+    // Before any path is touched (the log's folder, the registry's programs): a drive
+    // without its medium must not stop a silent run with a box of the system's.
+    KeepSystemErrorBoxesAway();
     // Then the code page: every string operation of the launcher depends on it.
     UseCodePage(LearnSystemCodePage());
     // The runtime's own command tail is not taken; the launcher cuts its own from the

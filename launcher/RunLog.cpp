@@ -1,8 +1,11 @@
 // The run's log file; see RunLog.h.
 #include "RunLog.h"
 
-#include "Diagnostics.h"
-#include "platform/SystemCodePage.h"
+#include "platform/AnsiText.h"
+#include "platform/Environment.h"
+#include "platform/LogFile.h"
+#include "platform/ProcessControl.h"
+#include "platform/SystemError.h"
 
 namespace {
 // The names tried before the log is given up: only a folder that someone filled with
@@ -56,7 +59,7 @@ WideText LogFileName(const LocalTime& time, unsigned long processId, unsigned at
         AppendNumber(name, attempt);
     }
     name += ".log";
-    return WideText(name.begin(), name.end());
+    return WidenAscii(name.c_str());
 }
 
 std::string LogLine(const LocalTime& time, const std::string& debugLine)
@@ -111,13 +114,14 @@ std::string StartLog()
     return Join({"none, every name up to ", PathText(path), " is taken"});
 }
 
-void WriteToLog(const std::string& debugLine)
+bool WriteToLog(const std::string& debugLine, std::string& failure)
 {
     LogState& log = TheLog();
     unsigned long error = 0;
     if (!log.open || WriteLogFile(AnsiToUtf8(LogLine(ReadLocalTime(), debugLine)), error)) {
-        return;
+        return true;
     }
     log.open = false;
-    TraceStep(Join({"the log ", Failure(log.path, "written", error), "; no more lines go there"}));
+    failure = Join({"the log ", Failure(log.path, "written", error), "; no more lines go there"});
+    return false;
 }

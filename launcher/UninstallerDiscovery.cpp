@@ -3,10 +3,11 @@
 #include "UninstallerDiscovery.h"
 
 #include "Diagnostics.h"
-#include "platform/ProcessRunner.h"
 #include "platform/AnsiPath.h"
+#include "platform/Environment.h"
+#include "platform/ProcessRunner.h"
 #include "platform/RegistryReader.h"
-#include "platform/SystemCodePage.h"
+#include "platform/SystemError.h"
 
 #include <algorithm>
 
@@ -55,12 +56,12 @@ std::string RegistryTypeName(std::uint32_t type)
     case 11:
         return "REG_QWORD";
     default:
-        return "of type " + std::to_string(type);
+        return "of type " + NumberText(static_cast<long>(type));
     }
 }
 
 // Why an entry was passed over before any program was looked at.
-std::string UnreadReason(RegistryRead read, std::uint32_t type)
+std::string UnreadReason(RegistryRead read, std::uint32_t type, unsigned long error)
 {
     switch (read) {
     case RegistryRead::NoKey:
@@ -71,7 +72,7 @@ std::string UnreadReason(RegistryRead read, std::uint32_t type)
     case RegistryRead::NotAString:
         return Join({"its UninstallString is ", RegistryTypeName(type), ", not a string (REG_SZ or REG_EXPAND_SZ)"});
     default:
-        return "its UninstallString cannot be read";
+        return Join({"its UninstallString cannot be read (", WindowsError(error), ")"});
     }
 }
 
@@ -82,11 +83,13 @@ void TracePassedOver(const std::string& subkeyName, const std::string& reason)
 
 // Why the program an entry names was not taken: the runner's rule tells where it was
 // looked for.
-std::string ProgramReason(const std::string& candidate, const std::string& file, FileVersion64 version)
+std::string ProgramReason(const std::string& candidate, const std::string& file, unsigned long error,
+                          FileVersion64 version)
 {
     if (file.empty()) {
         const ProgramFileRule rule = ProgramFileFor(candidate);
-        return Join({"no such file '", rule.file, "'", rule.triesExtensions ? " with .com, .exe, .bat or .cmd" : ""});
+        return Join({"no such file '", rule.file, "'", rule.triesExtensions ? " with .com, .exe, .bat or .cmd" : "",
+                     " (", WindowsError(error), ")"});
     }
     if (version == 0) {
         return Join({"no version resource in '", file, "'"});
@@ -96,35 +99,65 @@ std::string ProgramReason(const std::string& candidate, const std::string& file,
 }
 } // namespace
 
+namespace {
+// text in the code page, '?' for what it lacks; true when it holds everything.
+bool InCodePage(const WideText& text, std::string& ansi)
+{
+    return WideToAnsi(text.data(), text.size(), ActiveCodePage().id, ansi);
+}
+
+// An expandable value names its program through the machine's variables, as the system's own
+// programs list reads it; taken as stored, it would name a folder relative to the current
+// one. A value without a variable stays exactly as stored. False, with the reason, where
+// it cannot be expanded.
+bool ExpandEntry(WideText& value, std::string& reason)
+{
+    if (std::find(value.begin(), value.end(), L'%') == value.end()) {
+        return true;
+    }
+    std::string stored;
+    InCodePage(value, stored);
+    Environment machine;
+    unsigned long error = 0;
+    if (!ReadMachineEnvironment(machine, error)) {
+        reason = Join({"its UninstallString '", stored,
+                       "' could not be expanded: the machine's variables cannot be had (", WindowsError(error), ")"});
+        return false;
+    }
+    WideText expanded;
+    WideText undefined;
+    if (!ExpandVariables(value, machine, expanded, undefined)) {
+        std::string name;
+        InCodePage(undefined, name);
+        reason = Join(
+            {"its UninstallString '", stored, "' names the variable ", name, ", which is not defined on this machine"});
+        return false;
+    }
+    value.swap(expanded);
+    return true;
+}
+} // namespace
+
 bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::string& programFile)
 {
     WideText value;
     std::uint32_t type = 0;
+    unsigned long error = 0;
     const RegistryRead read =
-        ReadRegistryString(RegistryRoot::LocalMachine, kUninstallListRoot + subkeyName, "UninstallString", value, type);
+        ReadRegistryString(kUninstallListRoot + subkeyName, "UninstallString", value, type, error);
     if (read != RegistryRead::Read) {
-        TracePassedOver(subkeyName, UnreadReason(read, type));
+        TracePassedOver(subkeyName, UnreadReason(read, type, error));
         return false;
     }
-    // An expandable value names its program through the environment, as the system's own
-    // programs list reads it; taken as stored, it would name a folder relative to the current
-    // one. A value without a variable stays exactly as stored.
-    if (type == kRegistryExpandableString && std::find(value.begin(), value.end(), L'%') != value.end()) {
-        WideText expanded;
-        unsigned long error = 0;
-        if (!ExpandEnvironmentText(value, expanded, error)) {
-            std::string stored;
-            WideToAnsi(value.data(), value.size(), ActiveCodePage().id, stored);
-            TracePassedOver(subkeyName, Join({"its UninstallString '", stored, "' could not be expanded (",
-                                              WindowsError(error), ")"}));
-            return false;
-        }
-        value.swap(expanded);
+    std::string reason;
+    if (type == kRegistryExpandableString && !ExpandEntry(value, reason)) {
+        TracePassedOver(subkeyName, reason);
+        return false;
     }
-    // The text in the code page, '?' for what it lacks; where it holds everything, the
-    // candidate is cut from it byte for byte.
+    // The text in the code page; where it holds everything, the candidate is cut from it
+    // byte for byte.
     std::string text;
-    const bool exact = WideToAnsi(value.data(), value.size(), ActiveCodePage().id, text);
+    const bool exact = InCodePage(value, text);
     std::string candidate;
     if (!CutUninstallerCandidate(text, ActiveCodePage(), candidate)) {
         TracePassedOver(subkeyName, Join({"no /UNINSTALL in its UninstallString '", text, "'"}));
@@ -136,17 +169,17 @@ bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::
         const std::string lossy = candidate;
         if (!AnsiProgramPath(WidePrefixOfAnsiLength(value, lossy.size()), candidate)) {
             TracePassedOver(subkeyName, Join({"its program '", lossy, "' has no name in code page ",
-                                              std::to_string(ActiveCodePage().id), ", nor a short one"}));
+                                              NumberText(ActiveCodePage().id), ", nor a short one"}));
             return false;
         }
     }
     // The version is read from the very file that will be started: a bare name from the
     // current directory, a name without extension with the extension the runner adds.
-    const std::string file = FindProgramFile(candidate);
+    const std::string file = FindProgramFile(candidate, error);
     const FileVersion64 version = file.empty() ? 0 : GetFileVersion64(file);
     if (!IsUsableUninstallerVersion(version)) {
         ShowDebugInfo(Join({"No UNxxx.exe or old version at'", candidate, "'"}));
-        TracePassedOver(subkeyName, ProgramReason(candidate, file, version));
+        TracePassedOver(subkeyName, ProgramReason(candidate, file, error, version));
         return false;
     }
     path = candidate;

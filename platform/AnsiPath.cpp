@@ -1,9 +1,9 @@
 // Naming paths in the ANSI code page without best fit; see AnsiPath.h. The system's part,
-// the conversion and the short form, is reached through SystemCodePage.h and AnsiPath.h,
+// the conversion and the short form, is reached through TextConversion.h and AnsiPath.h,
 // so this is built and tested natively as well.
 #include "AnsiPath.h"
 
-#include "SystemCodePage.h"
+#include "AnsiText.h"
 
 namespace {
 bool ToAnsi(const WideText& wide, std::string& ansi)
@@ -70,34 +70,4 @@ bool AnsiProgramPath(const WideText& path, std::string& ansi)
     ansi += file;
     ansi.append(static_cast<std::size_t>(path.end() - end), ' ');
     return true;
-}
-
-bool ReplaceLoneSurrogates(WideText& text)
-{
-    bool replaced = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool high = text[i] >= 0xD800 && text[i] <= 0xDBFF;
-        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            ++i; // a pair: one character
-        } else if (high || (text[i] >= 0xDC00 && text[i] <= 0xDFFF)) {
-            text[i] = L'?';
-            replaced = true;
-        }
-    }
-    return replaced;
-}
-
-WideText WidePrefixOfAnsiLength(const WideText& text, std::size_t bytes)
-{
-    std::size_t length = 0;
-    std::string character;
-    for (std::size_t converted = 0; converted < bytes && length < text.size();) {
-        const bool pair = length + 1 < text.size() && text[length] >= 0xD800 && text[length] <= 0xDBFF &&
-                          text[length + 1] >= 0xDC00 && text[length + 1] <= 0xDFFF;
-        const std::size_t units = pair ? 2 : 1;
-        WideToAnsi(&text[length], units, ActiveCodePage().id, character);
-        converted += character.size();
-        length += units;
-    }
-    return WideText(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(length));
 }

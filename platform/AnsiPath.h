@@ -5,12 +5,9 @@
 // is no name and the step that needed one fails.
 #pragma once
 
-#include <string>
-#include <vector>
+#include "TextConversion.h"
 
-// Wide text in a vector rather than std::wstring: the wide string would link in the
-// runtime's whole wide string instantiation, a fifth of the launcher's size.
-using WideText = std::vector<wchar_t>;
+#include <string>
 
 // The running executable's full path, from the system, however long; empty when it
 // cannot be had.
@@ -34,17 +31,6 @@ bool AnsiModulePath(const WideText& modulePath, std::string& ansi);
 // ending path stay as they are. False when neither holds: a look-alike could name another
 // program.
 bool AnsiProgramPath(const WideText& path, std::string& ansi);
-
-// Puts '?' for every surrogate that is not one half of a pair: it names no character, and
-// UTF-8 cannot hold it. True when there was one.
-bool ReplaceLoneSurrogates(WideText& text);
-
-// The first characters of text whose ANSI form, '?' standing for each character the code
-// page lacks, is bytes long (a pair of surrogates is one character).
-WideText WidePrefixOfAnsiLength(const WideText& text, std::size_t bytes);
-
-// ANSI text in its wide form, as the system's ANSI calls turn it: exactly.
-WideText AnsiToWide(const std::string& ansi);
 
 // The current directory, as AnsiPathName names it. False when it has no name.
 bool GetCurrentDirectoryAnsi(std::string& directory);

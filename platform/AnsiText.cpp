@@ -121,3 +121,11 @@ void AppendNumber(std::string& text, unsigned long value, std::size_t width)
         text += digits[--length];
     }
 }
+
+std::string NumberText(long value)
+{
+    std::string text = value < 0 ? "-" : "";
+    // The magnitude as unsigned, so that the most negative value has one too.
+    AppendNumber(text, value < 0 ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value));
+    return text;
+}

@@ -61,3 +61,6 @@ std::string Join(std::initializer_list<std::string_view> pieces);
 
 // Appends value in decimal, with leading zeros up to width digits.
 void AppendNumber(std::string& text, unsigned long value, std::size_t width = 1);
+
+// value in decimal: a minus sign for a negative one, no leading zeros, no plus sign.
+std::string NumberText(long value);

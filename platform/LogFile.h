@@ -1,23 +1,11 @@
-// The system's side of the log file every run leaves: the environment it is chosen from
-// (a variable, the account's temporary folder, the time, the process id), and the one file
-// itself, created new and written line by line. The choice and the lines are the
-// launcher's (launcher/RunLog.h).
+// The system's side of the log file every run leaves: the account's temporary folder it
+// goes to by default, and the one file itself, created new and written line by line. Its
+// name, folder and lines are the launcher's (launcher/RunLog.h).
 #pragma once
 
-#include "AnsiPath.h"
+#include "TextConversion.h"
 
 #include <string>
-
-// The local date and time, to the millisecond.
-struct LocalTime {
-    unsigned year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
-};
-LocalTime ReadLocalTime();
-
-unsigned long ReadProcessId();
-
-// An environment variable of the launcher's own environment; false when it is not set.
-bool ReadEnvironmentVariable(const char* name, WideText& value);
 
 // The temporary folder of the account that runs the launcher, ending in a backslash:
 // GetTempPath2W where the system has it (it gives SYSTEM a folder of its own, which users

@@ -15,33 +15,6 @@ UniqueHandle& TheLogFile()
 }
 } // namespace
 
-LocalTime ReadLocalTime()
-{
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
-}
-
-unsigned long ReadProcessId()
-{
-    return GetCurrentProcessId();
-}
-
-bool ReadEnvironmentVariable(const char* name, WideText& value)
-{
-    const WideText wideName(name, name + std::char_traits<char>::length(name) + 1); // ASCII, with its zero
-    value.assign(256, L'\0');
-    for (;;) {
-        SetLastError(ERROR_SUCCESS);
-        const DWORD length = GetEnvironmentVariableW(wideName.data(), value.data(), static_cast<DWORD>(value.size()));
-        if (length < value.size()) {
-            value.resize(length);
-            return length != 0 || GetLastError() != ERROR_ENVVAR_NOT_FOUND;
-        }
-        value.resize(length);
-    }
-}
-
 bool ReadTemporaryFolder(WideText& folder, unsigned long& error)
 {
     using TempPathFunction = DWORD(WINAPI*)(DWORD, LPWSTR);

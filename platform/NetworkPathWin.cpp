@@ -2,12 +2,12 @@
 #include "NetworkPath.h"
 
 #include "AnsiPath.h"
+#include "GrowingBuffer.h"
 #include "SystemLibrary.h"
 
 #include <winnetwk.h>
 
 #include <cwchar>
-#include <vector>
 
 NetworkForm NetworkFormOf(const std::string& path, std::string& network, unsigned long& error)
 {
@@ -18,32 +18,44 @@ NetworkForm NetworkFormOf(const std::string& path, std::string& network, unsigne
     if (GetDriveTypeA(root) != DRIVE_REMOTE) {
         return NetworkForm::NotNetwork;
     }
-    static const HMODULE mpr = LoadSystemLibrary("mpr.dll");
+    // The load's own error, kept with it: by a later call the system's last error is another's.
+    static unsigned long loadError = ERROR_SUCCESS;
+    static const HMODULE mpr = LoadSystemLibrary("mpr.dll", loadError);
+    if (mpr == nullptr) {
+        error = loadError;
+        return NetworkForm::Unavailable;
+    }
     const auto universalName = FindFunction<decltype(&WNetGetUniversalNameW)>(mpr, "WNetGetUniversalNameW");
     if (universalName == nullptr) {
-        error = GetLastError();
+        error = ERROR_PROC_NOT_FOUND;
         return NetworkForm::Unavailable;
     }
     WideText wide = AnsiToWide(path);
     wide.push_back(L'\0');
-    // The answer is a structure that points into the same buffer, behind it.
-    std::vector<wchar_t> buffer(MAX_PATH * 2);
-    for (;;) {
-        DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-        error = universalName(wide.data(), UNIVERSAL_NAME_INFO_LEVEL, buffer.data(), &size);
-        if (error == ERROR_MORE_DATA) {
-            buffer.resize(size / sizeof(wchar_t) + 1);
-            continue;
-        }
-        if (error != NO_ERROR) {
-            return NetworkForm::Unavailable;
-        }
-        const wchar_t* name = reinterpret_cast<const UNIVERSAL_NAME_INFOW*>(buffer.data())->lpUniversalName;
-        const WideText universal(name, name + wcslen(name));
-        if (!AnsiPathName(universal, network)) {
-            error = ERROR_NO_UNICODE_TRANSLATION;
-            return NetworkForm::Unavailable;
-        }
-        return NetworkForm::Found;
+    // The answer is a structure that points into the same buffer, behind it; the name is
+    // taken out of it before the buffer goes.
+    WideText universal;
+    error = NO_ERROR;
+    ReadGrowing(
+        [&](wchar_t* buffer, std::size_t capacity) -> std::size_t {
+            DWORD size = static_cast<DWORD>(capacity * sizeof(wchar_t));
+            error = universalName(wide.data(), UNIVERSAL_NAME_INFO_LEVEL, buffer, &size);
+            if (error == ERROR_MORE_DATA) {
+                return size / sizeof(wchar_t) + 1;
+            }
+            if (error == NO_ERROR) {
+                const wchar_t* name = reinterpret_cast<const UNIVERSAL_NAME_INFOW*>(buffer)->lpUniversalName;
+                universal.assign(name, name + std::wcslen(name));
+            }
+            return 0;
+        },
+        MAX_PATH * 2);
+    if (error != NO_ERROR) {
+        return NetworkForm::Unavailable;
     }
+    if (!AnsiPathName(universal, network)) {
+        error = ERROR_NO_UNICODE_TRANSLATION;
+        return NetworkForm::Unavailable;
+    }
+    return NetworkForm::Found;
 }

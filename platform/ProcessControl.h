@@ -1,5 +1,5 @@
-// The running launcher's own process: its command line, where its executable lies and how
-// it ends.
+// The running launcher's own process: its command line, its id, where its executable lies,
+// which system error boxes it lets appear, and how it ends.
 #pragma once
 
 #include <string>
@@ -9,11 +9,19 @@
 // otherwise turn into a quote, a blank or a slash cannot cut the line differently.
 std::string GetAnsiCommandLine();
 
+unsigned long ReadProcessId();
+
 // Full path of the running executable in the ANSI code page, whatever its length. Where
 // the code page cannot hold its folder's name, the folder's short (8.3) form is taken;
 // false when that cannot be held either. Characters of the file name itself that the code
 // page lacks become '?'. False too when the system cannot give it.
 bool GetModulePath(std::string& path);
+
+// From here on the system shows no box of its own for a critical error ("There is no disk
+// in the drive") or a file it cannot open, which would stop a silent run until someone
+// clicks: a stale entry may name a drive without its medium. Called first thing at
+// start-up; the installer is started with the system's default error mode again.
+void KeepSystemErrorBoxesAway();
 
 // Ends the process through the runtime's normal exit (exit handlers run, buffers are
 // flushed) with the given exit code.

@@ -7,7 +7,7 @@
 #include "ProcessControl.h"
 
 #include "AnsiPath.h"
-#include "SystemCodePage.h"
+#include "AnsiText.h"
 
 #include <windows.h>
 
@@ -23,9 +23,21 @@ std::string GetAnsiCommandLine()
     return ansi;
 }
 
+unsigned long ReadProcessId()
+{
+    return GetCurrentProcessId();
+}
+
 bool GetModulePath(std::string& path)
 {
     return AnsiModulePath(GetModulePathWide(), path);
+}
+
+void KeepSystemErrorBoxesAway()
+{
+    // Added to what the launcher inherited.
+    const UINT flags = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
+    SetErrorMode(SetErrorMode(flags) | flags);
 }
 
 void EndProcess(int exitCode)

@@ -24,14 +24,17 @@ ProgramFileRule ProgramFileFor(const std::string& name)
     return rule;
 }
 
-std::string ChooseProgramFile(const std::string& name, bool (*exists)(const std::string& file))
+std::string ChooseProgramFile(const std::string& name, unsigned long (*look)(const std::string& file),
+                              unsigned long& error)
 {
     const ProgramFileRule rule = ProgramFileFor(name);
     if (!rule.triesExtensions) {
-        return exists(rule.file) ? rule.file : std::string();
+        error = look(rule.file);
+        return error == 0 ? rule.file : std::string();
     }
     for (const char* extension : {".com", ".exe", ".bat", ".cmd"}) {
-        if (exists(rule.file + extension)) {
+        error = look(rule.file + extension);
+        if (error == 0) {
             return rule.file + extension;
         }
     }

@@ -20,20 +20,21 @@ namespace {
 // MinGW's headers do not name it.
 constexpr DWORD kElevationRequired = 740;
 
-bool HasAttributes(const std::string& file)
+unsigned long LookFor(const std::string& file)
 {
-    return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES ? ERROR_SUCCESS : GetLastError();
 }
 
-// Waits for the child's end and reads its exit code; false when either cannot be had.
-bool AwaitExitCode(HANDLE process, std::int32_t& exitCode)
+// Waits for the child's end and reads its exit code.
+RunOutcome AwaitExitCode(HANDLE process, std::int32_t& exitCode, unsigned long& error)
 {
     DWORD code = 0;
     if (WaitForSingleObject(process, INFINITE) != WAIT_OBJECT_0 || !GetExitCodeProcess(process, &code)) {
-        return false;
+        error = GetLastError();
+        return RunOutcome::EndUnknown;
     }
     exitCode = static_cast<std::int32_t>(code);
-    return true;
+    return RunOutcome::Ended;
 }
 
 // COM initialised for one shell call, as ShellExecuteEx asks, and uninitialised after it.
@@ -59,21 +60,36 @@ private:
     HMODULE ole32_;
     bool initialized_ = false;
 };
+
+// The launcher keeps the system's critical-error boxes away from its own run; the process
+// the shell makes for it (where no consent makes the system start it) inherits the error
+// mode of the moment, which is the system's default for as long as this lives.
+class DefaultErrorMode {
+public:
+    DefaultErrorMode() : previous_(SetErrorMode(0)) {}
+    ~DefaultErrorMode() { SetErrorMode(previous_); }
+    DefaultErrorMode(const DefaultErrorMode&) = delete;
+    DefaultErrorMode& operator=(const DefaultErrorMode&) = delete;
+
+private:
+    UINT previous_;
+};
 } // namespace
 
-std::string FindProgramFile(const std::string& name)
+std::string FindProgramFile(const std::string& name, unsigned long& error)
 {
-    return ChooseProgramFile(name, &HasAttributes);
+    return ChooseProgramFile(name, &LookFor, error);
 }
 
 RunOutcome RunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1,
-                      std::int32_t& exitCode)
+                      std::int32_t& exitCode, unsigned long& error)
 {
     exitCode = -1;
+    error = ERROR_SUCCESS;
     try {
-        const std::string programFile = FindProgramFile(name);
+        const std::string programFile = FindProgramFile(name, error);
         if (programFile.empty()) {
-            return RunOutcome::NotStarted;
+            return RunOutcome::NoFile;
         }
         // CreateProcessA may write into the command line, so it gets a copy of its own.
         std::string commandLine = BuildChildCommandLine(argument0, argument1);
@@ -81,34 +97,47 @@ RunOutcome RunAndWait(const std::string& name, const std::string& argument0, con
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION child{};
-        if (!CreateProcessA(programFile.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                            &child)) {
-            return GetLastError() == kElevationRequired ? RunOutcome::NeedsElevation : RunOutcome::NotStarted;
+        // The installer gets the system's default error mode, not the launcher's, as if
+        // it had been started directly.
+        if (!CreateProcessA(programFile.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_DEFAULT_ERROR_MODE,
+                            nullptr, nullptr, &startup, &child)) {
+            error = GetLastError();
+            return error == kElevationRequired ? RunOutcome::NeedsElevation : RunOutcome::NotStarted;
         }
         // Declared thread first, so the process handle is closed first; both stay open
         // until the child has ended.
         const UniqueHandle thread(child.hThread);
         const UniqueHandle process(child.hProcess);
-        return AwaitExitCode(process.get(), exitCode) ? RunOutcome::Ended : RunOutcome::NotStarted;
+        return AwaitExitCode(process.get(), exitCode, error);
     } catch (const std::bad_alloc&) {
-        return RunOutcome::NotStarted;
+        return RunOutcome::OutOfMemory;
     }
 }
 
-bool RunThroughShellAndWait(const std::string& name, const std::string& parameters, const std::string& directory,
-                            std::int32_t& exitCode)
+RunOutcome RunThroughShellAndWait(const std::string& name, const std::string& parameters, const std::string& directory,
+                                  std::int32_t& exitCode, unsigned long& error)
 {
     exitCode = -1;
-    static const HMODULE shell32 = LoadSystemLibrary("shell32.dll");
+    error = ERROR_SUCCESS;
+    static unsigned long shellError = ERROR_SUCCESS;
+    static const HMODULE shell32 = LoadSystemLibrary("shell32.dll", shellError);
     static const HMODULE ole32 = LoadSystemLibrary("ole32.dll");
     const auto shellExecute = FindFunction<decltype(&ShellExecuteExA)>(shell32, "ShellExecuteExA");
+    if (shellExecute == nullptr) {
+        error = shell32 == nullptr ? shellError : ERROR_PROC_NOT_FOUND;
+        return RunOutcome::NoShell;
+    }
     try {
         // The shell is given the very file a plain start would start, by its full path:
         // a relative name is not the shell's to resolve, and a blank that ended the name
         // in front of its switch would stand inside the quotes.
+        const std::string file = FindProgramFile(name, error);
+        if (file.empty()) {
+            return RunOutcome::NoFile;
+        }
         std::string programFile;
-        if (shellExecute == nullptr || !GetFullPathAnsi(FindProgramFile(name), programFile)) {
-            return false;
+        if (!GetFullPathAnsi(file, programFile)) {
+            return RunOutcome::NoFullPathName;
         }
 
         SHELLEXECUTEINFOA start{};
@@ -118,19 +147,24 @@ bool RunThroughShellAndWait(const std::string& name, const std::string& paramete
         start.lpParameters = parameters.c_str();
         start.lpDirectory = directory.c_str();
         start.nShow = SW_SHOWNORMAL;
-        BOOL started = FALSE;
         {
             const ComForShellCall com(ole32);
-            started = shellExecute(&start);
+            const DefaultErrorMode errorMode;
+            // Its error is read before anything else runs: COM's clean-up comes after.
+            if (!shellExecute(&start)) {
+                error = GetLastError();
+                return RunOutcome::NotStarted;
+            }
         }
         // No process handle: the shell handed the file to something other than a new
         // process, whose end cannot be awaited.
-        if (!started || start.hProcess == nullptr) {
-            return false;
+        if (start.hProcess == nullptr) {
+            error = ERROR_INVALID_HANDLE;
+            return RunOutcome::EndUnknown;
         }
         const UniqueHandle process(start.hProcess);
-        return AwaitExitCode(process.get(), exitCode);
+        return AwaitExitCode(process.get(), exitCode, error);
     } catch (const std::bad_alloc&) {
-        return false;
+        return RunOutcome::OutOfMemory;
     }
 }

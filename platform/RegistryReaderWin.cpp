@@ -8,10 +8,11 @@ static_assert(kRegistryString == REG_SZ && kRegistryExpandableString == REG_EXPA
 #include <cstdlib>
 #include <cwchar>
 
-RegistryRead ReadRegistryString(RegistryRoot /*root: HKEY_LOCAL_MACHINE, the only one*/, const std::string& subKey,
-                                const std::string& valueName, WideText& value, std::uint32_t& type)
+RegistryRead ReadRegistryString(const std::string& subKey, const std::string& valueName, WideText& value,
+                                std::uint32_t& type, unsigned long& error)
 {
     type = 0;
+    error = ERROR_SUCCESS;
     value.clear();
 
     // Every failing step throws its reason to the one clean-up below, which releases
@@ -23,13 +24,16 @@ RegistryRead ReadRegistryString(RegistryRoot /*root: HKEY_LOCAL_MACHINE, the onl
         const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_READ, &key);
         if (opened != ERROR_SUCCESS) {
             key = nullptr;
+            error = static_cast<unsigned long>(opened);
             throw opened == ERROR_FILE_NOT_FOUND ? RegistryRead::NoKey : RegistryRead::Failed;
         }
-        const WideText name(valueName.c_str(), valueName.c_str() + valueName.size() + 1); // ASCII, with its zero
+        WideText name = WidenAscii(valueName.c_str());
+        name.push_back(L'\0');
         DWORD valueType = 0;
         DWORD size = 0;
         const LONG queried = RegQueryValueExW(key, name.data(), nullptr, &valueType, nullptr, &size);
         if (queried != ERROR_SUCCESS) {
+            error = static_cast<unsigned long>(queried);
             throw queried == ERROR_FILE_NOT_FOUND ? RegistryRead::NoValue : RegistryRead::Failed;
         }
         type = valueType;
@@ -41,12 +45,15 @@ RegistryRead ReadRegistryString(RegistryRoot /*root: HKEY_LOCAL_MACHINE, the onl
         const std::size_t count = size / sizeof(wchar_t) + 2;
         buffer = static_cast<wchar_t*>(std::calloc(count, sizeof(wchar_t)));
         if (buffer == nullptr) {
+            error = ERROR_NOT_ENOUGH_MEMORY;
             throw RegistryRead::Failed;
         }
         size = static_cast<DWORD>((count - 1) * sizeof(wchar_t));
-        if (RegQueryValueExW(key, name.data(), nullptr, &valueType, reinterpret_cast<BYTE*>(buffer), &size) !=
-            ERROR_SUCCESS) {
-            throw RegistryRead::Failed; // it grew between the two reads
+        const LONG read =
+            RegQueryValueExW(key, name.data(), nullptr, &valueType, reinterpret_cast<BYTE*>(buffer), &size);
+        if (read != ERROR_SUCCESS) {
+            error = static_cast<unsigned long>(read); // ERROR_MORE_DATA: it grew between the two reads
+            throw RegistryRead::Failed;
         }
         type = valueType;
         if (valueType != REG_SZ && valueType != REG_EXPAND_SZ) {
@@ -57,6 +64,7 @@ RegistryRead ReadRegistryString(RegistryRoot /*root: HKEY_LOCAL_MACHINE, the onl
     } catch (RegistryRead failure) {
         result = failure;
     } catch (...) {
+        error = ERROR_NOT_ENOUGH_MEMORY; // the value's name could not be had
         result = RegistryRead::Failed;
     }
     if (result != RegistryRead::Read) {
@@ -67,26 +75,4 @@ RegistryRead ReadRegistryString(RegistryRoot /*root: HKEY_LOCAL_MACHINE, the onl
         RegCloseKey(key);
     }
     return result;
-}
-
-bool ExpandEnvironmentText(const WideText& text, WideText& expanded, unsigned long& error)
-{
-    WideText source = text;
-    source.push_back(L'\0');
-    expanded.assign(text.size() + 1, L'\0');
-    for (;;) {
-        // The answer counts the terminating zero, both when it fits and when it asks for more.
-        const DWORD needed =
-            ExpandEnvironmentStringsW(source.data(), expanded.data(), static_cast<DWORD>(expanded.size()));
-        if (needed == 0) {
-            error = GetLastError();
-            expanded.clear();
-            return false;
-        }
-        if (needed <= expanded.size()) {
-            expanded.resize(needed - 1);
-            return true;
-        }
-        expanded.resize(needed);
-    }
 }

@@ -12,8 +12,15 @@
 // only the loads made through LoadSystemLibrary are kept to the system folder.
 bool RestrictDllSearchToSystemFolder();
 
-// Loads a library, and the DLLs it depends on, from the system folder. Null when it cannot.
-HMODULE LoadSystemLibrary(const char* name);
+// Loads a library, and the DLLs it depends on, from the system folder. Null, with the
+// system's error, when it cannot.
+HMODULE LoadSystemLibrary(const char* name, unsigned long& error);
+
+inline HMODULE LoadSystemLibrary(const char* name)
+{
+    unsigned long ignored = 0;
+    return LoadSystemLibrary(name, ignored);
+}
 
 // A function of a loaded library, or null (also when the library is null, which
 // GetProcAddress would take for the program itself).

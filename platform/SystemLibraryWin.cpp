@@ -1,9 +1,7 @@
 // Loading system DLLs from the system folder; see SystemLibrary.h.
 #include "SystemLibrary.h"
 
-#include "AnsiPath.h"
-
-#include <cstring>
+#include "TextConversion.h"
 
 bool RestrictDllSearchToSystemFolder()
 {
@@ -15,21 +13,26 @@ bool RestrictDllSearchToSystemFolder()
     return setDefaultDllDirectories != nullptr && setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
-HMODULE LoadSystemLibrary(const char* name)
+HMODULE LoadSystemLibrary(const char* name, unsigned long& error)
 {
     HMODULE library = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (library == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
+    error = library == nullptr ? GetLastError() : ERROR_SUCCESS;
+    if (library == nullptr && error == ERROR_INVALID_PARAMETER) {
         // A system without the search flags: name the system folder's copy in full; the
         // altered search path then looks for its dependencies beside it first.
         wchar_t systemDirectory[MAX_PATH] = {};
         const UINT length = GetSystemDirectoryW(systemDirectory, MAX_PATH);
         if (length == 0 || length >= MAX_PATH) {
+            error = length == 0 ? GetLastError() : ERROR_BUFFER_OVERFLOW;
             return nullptr;
         }
         WideText path(systemDirectory, systemDirectory + length);
         path.push_back(L'\\');
-        path.insert(path.end(), name, name + std::strlen(name) + 1); // ASCII, with its zero
+        const WideText file = WidenAscii(name);
+        path.insert(path.end(), file.begin(), file.end());
+        path.push_back(L'\0');
         library = LoadLibraryExW(path.data(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        error = library == nullptr ? GetLastError() : ERROR_SUCCESS;
     }
     return library;
 }

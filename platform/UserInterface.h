@@ -26,8 +26,8 @@ struct SessionFacts {
 };
 SessionFacts ReadSessionFacts();
 
-// A modal message box without owner window; returns the button that closed it.
-int ShowMessageBox(const std::string& text, const std::string& title, unsigned style);
+// A modal message box without owner window, shown until it is closed.
+void ShowMessageBox(const std::string& text, const std::string& title, unsigned style);
 
 // One piece of debug output (OutputDebugStringA), which a debugger or a debug-output
 // viewer shows and which is lost when none is watching.

@@ -45,10 +45,12 @@ SessionFacts ReadSessionFacts()
     return facts;
 }
 
-int ShowMessageBox(const std::string& text, const std::string& title, unsigned style)
+void ShowMessageBox(const std::string& text, const std::string& title, unsigned style)
 {
     const auto messageBox = FindFunction<decltype(&MessageBoxA)>(User32(), "MessageBoxA");
-    return messageBox != nullptr ? messageBox(nullptr, text.c_str(), title.c_str(), style) : 0;
+    if (messageBox != nullptr) {
+        messageBox(nullptr, text.c_str(), title.c_str(), style);
+    }
 }
 
 void WriteDebugOutput(const char* text)

@@ -66,7 +66,9 @@ void FuzzUninstallEntry(const CodePage& codePage, const std::string& value, cons
     }
     CHECK(BuildInstallerParameters(tail, "C:\\Kit\\") == tail + " /config=\"C:\\Kit\\setup.cfg\"");
     UseCodePage(codePage);
-    const std::string program = ChooseProgramFile(value, [](const std::string& file) { return file.size() % 3 == 0; });
+    unsigned long error = 0;
+    const std::string program = ChooseProgramFile(
+        value, [](const std::string& file) { return file.size() % 3 == 0 ? 0UL : 2UL; }, error);
     CHECK(program.empty() || program.find(value) != std::string::npos);
     CHECK(BuildChildCommandLine(value, tail).compare(0, value.size(), value) == 0);
 }

@@ -2,8 +2,7 @@
 #include "FakePlatform.h"
 
 #include "platform/ProcessControl.h"
-#include "platform/RegistryReader.h"
-#include "platform/SystemCodePage.h"
+#include "platform/SystemError.h"
 
 #include <algorithm>
 
@@ -13,15 +12,15 @@ FakePlatform& Fake()
     return platform;
 }
 
-RegistryRead ReadRegistryString(RegistryRoot root, const std::string& subKey, const std::string& valueName,
-                                WideText& value, std::uint32_t& type)
+RegistryRead ReadRegistryString(const std::string& subKey, const std::string& valueName, WideText& value,
+                                std::uint32_t& type, unsigned long& error)
 {
     Fake().registryReads.push_back(subKey);
     const auto entry = Fake().uninstallStrings.find(subKey);
     value.clear();
     type = 0;
-    if (root != RegistryRoot::LocalMachine || valueName != "UninstallString" ||
-        entry == Fake().uninstallStrings.end()) {
+    error = 5; // ERROR_ACCESS_DENIED, for a read that Failed
+    if (valueName != "UninstallString" || entry == Fake().uninstallStrings.end()) {
         return RegistryRead::NoKey;
     }
     type = entry->second.type;
@@ -37,25 +36,29 @@ FileVersion64 GetFileVersion64(const std::string& path)
     return file == Fake().files.end() ? 0 : file->second;
 }
 
-std::string FindProgramFile(const std::string& name)
+std::string FindProgramFile(const std::string& name, unsigned long& error)
 {
-    return ChooseProgramFile(name, [](const std::string& file) { return Fake().files.count(file) != 0; });
+    // ERROR_FILE_NOT_FOUND for a file that is not there.
+    return ChooseProgramFile(
+        name, [](const std::string& file) { return Fake().files.count(file) != 0 ? 0UL : 2UL; }, error);
 }
 
 RunOutcome RunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1,
-                      std::int32_t& exitCode)
+                      std::int32_t& exitCode, unsigned long& error)
 {
     Fake().runs.push_back({name, argument0, argument1, ""});
     exitCode = Fake().startOutcome == RunOutcome::Ended ? Fake().childExitCode : -1;
+    error = Fake().startError;
     return Fake().startOutcome;
 }
 
-bool RunThroughShellAndWait(const std::string& name, const std::string& parameters, const std::string& directory,
-                            std::int32_t& exitCode)
+RunOutcome RunThroughShellAndWait(const std::string& name, const std::string& parameters, const std::string& directory,
+                                  std::int32_t& exitCode, unsigned long& error)
 {
     Fake().runs.push_back({name, "", parameters, directory});
-    exitCode = Fake().shellStarts ? Fake().childExitCode : -1;
-    return Fake().shellStarts;
+    exitCode = Fake().shellOutcome == RunOutcome::Ended ? Fake().childExitCode : -1;
+    error = Fake().shellError;
+    return Fake().shellOutcome;
 }
 
 short ReadControlKeyState()
@@ -84,10 +87,9 @@ TokenFacts ReadTokenFacts()
     return Fake().token;
 }
 
-int ShowMessageBox(const std::string& text, const std::string& title, unsigned style)
+void ShowMessageBox(const std::string& text, const std::string& title, unsigned style)
 {
     Fake().boxes.emplace_back(text, title, style);
-    return 1; // IDOK
 }
 
 void WriteDebugOutput(const char* text)
@@ -103,8 +105,7 @@ bool WideToAnsi(const wchar_t* wide, std::size_t length, unsigned codePage, std:
     bool exact = id != 65001 || !ReplaceLoneSurrogates(text);
     for (std::size_t i = 0; i < text.size(); ++i) {
         // As Windows does: a surrogate pair is one character.
-        const bool pair = i + 1 < text.size() && text[i] >= 0xD800 && text[i] <= 0xDBFF && text[i + 1] >= 0xDC00 &&
-                          text[i + 1] <= 0xDFFF;
+        const bool pair = IsSurrogatePairAt(text, i);
         const unsigned long code = pair ? 0x10000 + ((text[i] - 0xD800UL) << 10) + (text[i + 1] - 0xDC00UL) : text[i];
         i += pair ? 1 : 0;
         if (id == 65001) {
@@ -125,38 +126,22 @@ bool WideToAnsi(const wchar_t* wide, std::size_t length, unsigned codePage, std:
     return exact;
 }
 
+// The native tests' logs hold ASCII alone.
 std::string AnsiToUtf8(const std::string& ansi)
 {
-    if (ActiveCodePage().id == 65001) {
-        return ansi;
-    }
-    std::string utf8;
-    for (const char c : ansi) {
-        const auto byte = static_cast<unsigned char>(c);
-        utf8 += byte < 0x80
-                    ? std::string(1, c)
-                    : std::string{static_cast<char>(0xC0 | (byte >> 6)), static_cast<char>(0x80 | (byte & 0x3F))};
-    }
-    return utf8;
+    return ansi;
 }
 
-bool ExpandEnvironmentText(const WideText& text, WideText& expanded, unsigned long& error)
+bool ReadMachineEnvironment(Environment& variables, unsigned long& error)
 {
-    error = Fake().expandError;
-    expanded = text;
-    if (error != 0) {
-        return false;
-    }
-    for (const auto& variable : Fake().environment) {
-        const WideText name = W("%" + variable.first + "%");
-        for (auto at = std::search(expanded.begin(), expanded.end(), name.begin(), name.end()); at != expanded.end();
-             at = std::search(expanded.begin(), expanded.end(), name.begin(), name.end())) {
-            const auto offset = at - expanded.begin();
-            expanded.erase(at, at + static_cast<std::ptrdiff_t>(name.size()));
-            expanded.insert(expanded.begin() + offset, variable.second.begin(), variable.second.end());
-        }
-    }
-    return true;
+    variables = Fake().machineEnvironment;
+    error = Fake().machineEnvironmentError;
+    return error == 0;
+}
+
+std::string SystemErrorText(unsigned long error)
+{
+    return Fake().errorTexts[error];
 }
 
 NetworkForm NetworkFormOf(const std::string& path, std::string& network, unsigned long& error)

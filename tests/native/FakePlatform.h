@@ -10,6 +10,8 @@
 #include "launcher/UninstallerDiscovery.h"
 #include "platform/AnsiPath.h"
 #include "platform/AnsiText.h"
+#include "platform/Clock.h"
+#include "platform/Environment.h"
 #include "platform/FileVersionReader.h"
 #include "platform/LogFile.h"
 #include "platform/NetworkPath.h"
@@ -46,7 +48,7 @@ struct ProcessEnded {
     int exitCode;
 };
 
-// An UninstallString as a read finds it.
+// An UninstallString as a read finds it; a read that Failed fails with error 5.
 struct FakeRegistryValue {
     WideText text;
     std::uint32_t type = 1; // REG_SZ
@@ -59,19 +61,23 @@ struct FakePlatform {
     std::map<WideText, WideText> shortForms; // paths that have a short form
     std::string modulePath = "C:\\Kit\\Quorvane.exe"; // "": its folder has no name the code page can hold
     RunOutcome startOutcome = RunOutcome::Ended;
-    bool shellStarts = true;
+    unsigned long startError = 0;
+    RunOutcome shellOutcome = RunOutcome::Ended;
+    unsigned long shellError = 0;
     std::int32_t childExitCode = 0;
     SessionFacts session;
     WindowsVersion windows;
     Answer windows64Bit = Answer::Unknown;
     TokenFacts token;
     std::vector<short> controlKey = {0}; // its state at each read, the last one kept
-    std::map<std::string, WideText> environment;
+    std::map<std::string, WideText> environment; // the launcher's own
+    Environment machineEnvironment; // the machine's own, as a block
+    unsigned long machineEnvironmentError = 0; // machine variables that cannot be had: the system's error
+    std::map<unsigned long, std::string> errorTexts; // the system's messages
     WideText temporaryFolder = {L'C', L':', L'\\', L'T', L'\\'}; // empty: none, error 5
     LocalTime now = {2026, 12, 7, 14, 13, 44, 123};
     std::map<WideText, std::string> takenNames; // in the log folder, with what they hold
     unsigned long createError = 0; // a log that cannot be created: the system's error
-    unsigned long expandError = 0; // an expandable value the system cannot expand: its error
     std::size_t logWritesLeft = SIZE_MAX; // the writes that succeed before the disk is full
     std::string currentDirectory = "C:\\Work";
     std::map<char, std::pair<NetworkForm, std::string>> drives; // letter -> its kind and share; else local

@@ -178,9 +178,12 @@ TEST(Text, ChoosesTheProgramFileAsAProcessStartFindsIt)
     for (const auto& c : cases) {
         existing = c.files;
         UseCodePage(c.codePage);
-        EXPECT_EQ(ChooseProgramFile(c.name, [](const std::string& file) { return existing.count(file) != 0; }),
-                  c.chosen)
-            << c.name;
+        unsigned long error = 99;
+        const auto look = [](const std::string& file) {
+            return existing.count(file) != 0 ? 0UL : 2UL;
+        };
+        EXPECT_EQ(ChooseProgramFile(c.name, look, error), c.chosen) << c.name;
+        EXPECT_EQ(error, c.chosen.empty() ? 2u : 0u) << c.name; // the last look's answer
     }
     UseCodePage(kSingle);
     // The child's command line: an empty second argument adds not even the blank.
@@ -310,7 +313,7 @@ TEST_F(LaunchSequence, SaysWhyEachProductWasPassedOver)
     Fake().uninstallStrings[key(6)] = {{L'C', L':', L'\\', 0x141, L'\\', L'U', L' ', L'/', L'U', L'N', L'I', L'N', L'S',
                                         L'T', L'A', L'L', L'L', L' ', 0x141}};
     Fake().uninstallStrings[key(7)] = {W("%P%\\UN.exe /UNINSTALL"), kRegistryExpandableString};
-    Fake().expandError = 8;
+    Fake().machineEnvironmentError = 8;
     EXPECT_EQ(Launch(), -1);
     const std::string view = sizeof(void*) == 4 ? "32" : "64";
     std::vector<std::string> passedOver = {
@@ -324,7 +327,7 @@ TEST_F(LaunchSequence, SaysWhyEachProductWasPassedOver)
         "TrelvoVantelo!UninstallKey passed over: file version 1.2.3.8 of 'C:\\B\\UN.exe ', below 1.2.3.9",
         "TrelvoLumio!UninstallKey passed over: its program 'C:\\?\\U ' has no name in code page 1252, nor a short one",
         std::string("TrelvoHeddle!UninstallKey passed over: its UninstallString '%P%\\UN.exe /UNINSTALL' could not "
-                    "be expanded (Windows error 8)"),
+                    "be expanded: the machine's variables cannot be had (Windows error 8)"),
         std::string(kNotFoundMessage),
         "exit code -1"};
     passedOver[9].replace(passedOver[9].find('\n'), 1, " ").replace(passedOver[9].find('\n'), 1, " ");
@@ -335,10 +338,13 @@ TEST_F(LaunchSequence, SaysWhyEachProductWasPassedOver)
 }
 
 // The program an entry names, looked for as the runner looks for it; an expandable entry
-// with its variables of the launcher's environment, a plain one as stored.
+// with the machine's variables (never the launcher's own), a plain one as stored.
 TEST_F(LaunchSequence, NamesWhyTheProgramOfAnEntryWasNotTaken)
 {
-    Fake().environment["P"] = W("C:\\PF");
+    const char machine[] = "=C:=C:\\\0SystemDrive=C:\0P=C:\\PF\0";
+    Fake().machineEnvironment = W(std::string(machine, sizeof machine - 1));
+    Fake().environment["MINE"] = W("C:\\PF"); // the launcher's own: a user may have set it
+    Fake().errorTexts[5] = "Access is denied.\r\n";
     const auto plain = kRegistryString, expandable = kRegistryExpandableString;
     const FileVersion64 usable = Version(1, 2, 3, 9);
     const struct {
@@ -346,16 +352,49 @@ TEST_F(LaunchSequence, NamesWhyTheProgramOfAnEntryWasNotTaken)
         std::uint32_t type;
         std::map<std::string, FileVersion64> files;
         const char* outcome; // the passed-over reason, or the path taken
+        RegistryRead read;
     } cases[] = {
-        {"C:\\A\\U.exe /UNINSTALL", plain, {}, "no such file 'C:\\A\\U.exe '"},
-        {"C:\\A\\U /UNINSTALL", plain, {}, "no such file 'C:\\A\\U ' with .com, .exe, .bat or .cmd"},
-        {"U.exe /UNINSTALL", plain, {{"U.exe ", usable}}, "no such file '.\\U.exe '"}, // the current folder's only
-        {"%P%\\U.exe /UNINSTALL", expandable, {{"C:\\PF\\U.exe ", usable}}, "C:\\PF\\U.exe "},
-        {"%P%\\U.exe /UNINSTALL", plain, {{"C:\\PF\\U.exe ", usable}}, "no such file '%P%\\U.exe '"},
-        {"%P%\\U.exe /UNINSTAL", expandable, {}, "no /UNINSTALL in its UninstallString 'C:\\PF\\U.exe /UNINSTAL'"},
+        {"C:\\A\\U.exe /UNINSTALL", plain, {}, "no such file 'C:\\A\\U.exe ' (Windows error 2)", RegistryRead::Read},
+        {"C:\\A\\U /UNINSTALL",
+         plain,
+         {},
+         "no such file 'C:\\A\\U ' with .com, .exe, .bat or .cmd (Windows error 2)",
+         RegistryRead::Read},
+        {"U.exe /UNINSTALL",
+         plain,
+         {{"U.exe ", usable}},
+         "no such file '.\\U.exe ' (Windows error 2)",
+         RegistryRead::Read}, // the current folder's only
+        {"%p%\\U.exe /UNINSTALL", expandable, {{"C:\\PF\\U.exe ", usable}}, "C:\\PF\\U.exe ", RegistryRead::Read},
+        {"%SystemDrive%\\100%%%P%\\U.exe /UNINSTALL 100%",
+         expandable,
+         {{"C:\\100%%C:\\PF\\U.exe ", usable}},
+         "C:\\100%%C:\\PF\\U.exe ",
+         RegistryRead::Read}, // "%%" and a lone '%' name nothing
+        {"%P%\\U.exe /UNINSTALL",
+         plain,
+         {{"C:\\PF\\U.exe ", usable}},
+         "no such file '%P%\\U.exe ' (Windows error 2)",
+         RegistryRead::Read},
+        {"%P%\\U.exe /UNINSTAL",
+         expandable,
+         {},
+         "no /UNINSTALL in its UninstallString 'C:\\PF\\U.exe /UNINSTAL'",
+         RegistryRead::Read},
+        {"%MINE%\\U.exe /UNINSTALL",
+         expandable,
+         {{"C:\\PF\\U.exe ", usable}, {"%MINE%\\U.exe ", usable}},
+         "its UninstallString '%MINE%\\U.exe /UNINSTALL' names the variable MINE, which is not defined on this machine",
+         RegistryRead::Read},
+        {"%P%%C:%\\U.exe /UNINSTALL",
+         expandable,
+         {}, // a name never begins a variable at its '='
+         "its UninstallString '%P%%C:%\\U.exe /UNINSTALL' names the variable C:, which is not defined on this machine",
+         RegistryRead::Read},
+        {"", plain, {}, "its UninstallString cannot be read (Windows error 5: Access is denied)", RegistryRead::Failed},
     };
     for (const auto& c : cases) {
-        Fake().uninstallStrings[UninstallKey("Entry")] = {W(c.value), c.type};
+        Fake().uninstallStrings[UninstallKey("Entry")] = {W(c.value), c.type, c.read};
         Fake().files = c.files;
         Fake().debugOutput.clear();
         std::string path = "untouched";
@@ -467,8 +506,6 @@ TEST_F(LaunchSequence, ShowsABoxOnlyWhileCtrlIsDownAndOnlyWhereOneCanBeSeen)
         EXPECT_EQ(Fake().debugOutput, Traced(texts(c.traced)));
     }
     EXPECT_EQ(Fake().runs.size(), 4u); // not with a folder the code page cannot name
-    Fake().controlKey = {0};
-    EXPECT_EQ(ShowDebugInfo("no box"), 1);
 }
 
 // The first line, before the product search: what support asks first, and "?" for what the
@@ -517,17 +554,21 @@ TEST_F(LaunchSequence, OpensTheDebugOutputWithWhatSupportAsksFirst)
     }
 }
 
-// The shell asks for consent; the elevated installer has none of the user's mapped drives,
-// so the launcher's folder and the current folder are handed to it in their network form.
-TEST_F(LaunchSequence, StartsAnInstallerThatNeedsAdministratorRightsThroughTheShell)
+// A start that fails says why, with the system's error; an installer that needs
+// administrator rights goes through the shell, which asks for consent. The elevated installer
+// has none of the user's mapped drives, so the launcher's folder and the current folder are
+// handed to it in their network form.
+TEST_F(LaunchSequence, StartsTheInstallerAndSaysWhyAStartFailed)
 {
     SetEntry(0, "C:\\T\\UN/UNINSTALL"); // the file started is not the name on the command line
     Fake().files["C:\\T\\UN.exe"] = Version(1, 2, 3, 9);
     Fake().childExitCode = 3;
     Fake().modulePath = "Z:\\Kit\\Quorvane.exe";
+    Fake().errorTexts[193] = "%1 is not a valid Win32 application.\r\n";
     const std::string plain = "/S /config=\"Z:\\Kit\\setup.cfg\"", rights = "the installer needs administrator rights";
     const std::string started = rights + ": started through the shell, which asked for consent";
-    const std::string declined = rights + ": the shell did not start it (consent declined, or the start failed)";
+    const std::string shellStart = rights + ": the shell start of 'C:\\T\\UN.exe': ",
+                      start = "the start of 'C:\\T\\UN.exe': ";
     const auto given = [](const std::string& what, const std::string& network) {
         return what + " lies on a network drive: the elevated installer is given it as '" + network + "'";
     };
@@ -536,65 +577,131 @@ TEST_F(LaunchSequence, StartsAnInstallerThatNeedsAdministratorRightsThroughTheSh
                       "installer may not see it";
     };
     const std::string share = "\\\\srv\\kits\\";
-    const std::vector<std::string> toShare = {given("the launcher's folder", share + "Kit\\"),
-                                              given("the current folder", share + "W"), started};
-    const RunOutcome elevate = RunOutcome::NeedsElevation;
     using Drives = std::map<char, std::pair<NetworkForm, std::string>>;
     const Drives local, mapped = {{'Z', {NetworkForm::Found, "\\\\srv\\kits"}}},
                         unknown = {{'Z', {NetworkForm::Unavailable, ""}}};
+    const auto elevate = RunOutcome::NeedsElevation, ended = RunOutcome::Ended;
     const struct {
         RunOutcome start;
-        bool visible, shellStarts;
+        unsigned long startError;
+        RunOutcome shell; // when it is tried
+        unsigned long shellError;
+        bool visible;
         const Drives& drives; // local: also a subst drive, which takes its target's kind
-        std::string currentDirectory;
-        int exitCode;
-        std::string shellParameters, shellDirectory; // "": no shell start
+        std::string currentDirectory; // "": none the code page can name
         std::vector<std::string> said; // between the parameters and the installer's exit code
     } cases[] = {
-        {elevate, true, true, local, "Z:\\W", 0, plain, "Z:\\W", {started}},
-        {elevate, true, false, local, "Z:\\W", -1, plain, "Z:\\W", {declined}},
-        {elevate, true, true, local, "", -1, "", "", {declined}}, // a current folder without a name
-        {RunOutcome::NotStarted, true, true, local, "Z:\\W", -1, "", "", {}},
-        {elevate,
-         false,
+        {ended, 0, ended, 0, true, mapped, "Z:\\W", {}}, // a plain start: the paths as they are
+        {RunOutcome::NotStarted,
+         193,
+         ended,
+         0,
          true,
          local,
          "Z:\\W",
-         -1,
-         "",
-         "",
-         {rights + ", and nobody can consent in this session: not started"}},
-        {elevate, true, true, mapped, "Z:\\W", 0, "/S /config=\"" + share + "Kit\\setup.cfg\"", share + "W", toShare},
-        {elevate,
+         {start + "failed (Windows error 193: it is not a valid Win32 application)"}},
+        {RunOutcome::NoFile,
+         2,
+         ended,
+         0,
          true,
+         local,
+         "Z:\\W",
+         {start + "the file is not there any more, though its version was read (Windows error 2)"}},
+        {RunOutcome::EndUnknown,
+         6,
+         ended,
+         0,
+         true,
+         local,
+         "Z:\\W",
+         {start + "it ran, but its end or exit code could not be read (Windows error 6)"}},
+        {RunOutcome::OutOfMemory, 0, ended, 0, true, local, "Z:\\W", {start + "not enough memory"}},
+        {elevate, 740, ended, 0, true, local, "Z:\\W", {started}},
+        {elevate, 740, RunOutcome::NotStarted, 1223, true, local, "Z:\\W", {shellStart + "the user declined consent"}},
+        {elevate, 740, RunOutcome::NotStarted, 5, true, local, "Z:\\W", {shellStart + "failed (Windows error 5)"}},
+        {elevate,
+         740,
+         RunOutcome::EndUnknown,
+         6,
+         true,
+         local,
+         "Z:\\W",
+         {shellStart + "it ran, but its end or exit code could not be read (Windows error 6)"}},
+        {elevate,
+         740,
+         RunOutcome::NoFullPathName,
+         0,
+         true,
+         local,
+         "Z:\\W",
+         {shellStart + "not tried: its full path has no name in code page 0"}},
+        {elevate,
+         740,
+         RunOutcome::NoShell,
+         126,
+         true,
+         local,
+         "Z:\\W",
+         {shellStart + "not tried: the shell's library could not be loaded (Windows error 126)"}},
+        {elevate,
+         740,
+         ended,
+         0,
+         true,
+         local,
+         "",
+         {rights + ": the shell start was not tried: the current folder has no name in code page 0"}},
+        {elevate,
+         740,
+         ended,
+         0,
+         false,
+         local,
+         "Z:\\W",
+         {rights + ", and nobody can consent in this session: not started"}},
+        {elevate,
+         740,
+         ended,
+         0,
+         true,
+         mapped,
+         "Z:\\W",
+         {given("the launcher's folder", share + "Kit\\"), given("the current folder", share + "W"), started}},
+        {elevate,
+         740,
+         ended,
+         0,
          true,
          unknown,
          "Z:\\W",
-         0,
-         plain,
-         "Z:\\W",
          {untold("the launcher's folder 'Z:\\Kit\\'"), untold("the current folder 'Z:\\W'"), started}},
-        {RunOutcome::Ended, true, true, mapped, "Z:\\W", 0, "", "", {}}, // a plain start: as it is
     };
     for (const auto& c : cases) {
         Fake().runs.clear();
         Fake().debugOutput.clear();
         Fake().startOutcome = c.start;
+        Fake().startError = c.startError;
+        Fake().shellOutcome = c.shell;
+        Fake().shellError = c.shellError;
         Fake().session.stationVisible = c.visible;
-        Fake().shellStarts = c.shellStarts;
         Fake().drives = c.drives;
         Fake().currentDirectory = c.currentDirectory;
-        EXPECT_EQ(Launch(), c.exitCode);
+        const bool shellTried = c.start == elevate && c.visible && !c.currentDirectory.empty();
+        const bool ran = c.start == ended || (shellTried && c.shell == ended);
+        EXPECT_EQ(Launch(), ran ? 0 : -1) << c.said.size();
         std::vector<FakeRun> runs = {{"C:\\T\\UN.exe", "C:\\T\\UN", plain, ""}};
-        if (!c.shellParameters.empty()) { // the same file through the shell
-            runs.push_back({"C:\\T\\UN.exe", "", c.shellParameters, c.shellDirectory});
+        if (shellTried) { // the same file through the shell, the paths as the elevated installer sees them
+            const bool network = &c.drives == &mapped;
+            runs.push_back({"C:\\T\\UN.exe", "", network ? "/S /config=\"" + share + "Kit\\setup.cfg\"" : plain,
+                            network ? share + "W" : c.currentDirectory});
         }
         EXPECT_EQ(Fake().runs, runs);
         std::vector<std::string> texts = {"RARAVIRO.exe or UNxxx.exe path: 'C:\\T\\UN'",
                                           "Start the installer with param: '" + plain + "'"};
         texts.insert(texts.end(), c.said.begin(), c.said.end());
-        texts.push_back("(Un-)Installer ready with return-value:" + std::to_string(c.exitCode == 0 ? 3 : -1));
-        texts.push_back("exit code " + std::to_string(c.exitCode));
+        texts.push_back("(Un-)Installer ready with return-value:" + std::string(ran ? "3" : "-1"));
+        texts.push_back(ran ? "exit code 0" : "exit code -1");
         EXPECT_EQ(Fake().debugOutput, Traced(texts));
     }
 }

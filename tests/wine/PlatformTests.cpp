@@ -1,15 +1,17 @@
 // The Win32 layer against real Win32 under Wine, none of it leaving a handle open: the
-// registry string reader and the system's expansion of what it reads, the file version
-// reader against damaged files, and the plain and the shell start, this one from a current
-// folder outside the code page.
-// The code page learnt is proven end to end, under 1252, 932 and 65001.
+// registry string reader, the machine's variables, the file version reader against damaged
+// files, and the plain and the shell start with the system's errors, this one from a
+// current folder outside the code page. The code page learnt is proven end to end, under
+// 1252, 932 and 65001.
+#include "platform/AnsiPath.h"
+#include "platform/Environment.h"
 #include "platform/FileVersionReader.h"
 #include "platform/NetworkPath.h"
+#include "platform/ProcessControl.h"
 #include "platform/ProcessRunner.h"
 #include "platform/RegistryReader.h"
-#include "platform/SystemCodePage.h"
 
-#include "WineTestSupport.h"
+#include "KitMarks.h"
 
 namespace {
 TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
@@ -31,7 +33,8 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
         {"Wide", REG_SZ, "", RegistryRead::Read, L"C:\\\u0141\u00F3d\u017A\\U.exe"}, // as stored, no best fit
         {"Missing", 0, "", RegistryRead::NoValue, L""},
     };
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
+    RemoveKitKey(key);
+    RegCloseKey(CreateKitKey(key));
     for (const auto& c : cases) {
         RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, c.type != 0 ? c.name : nullptr, c.type, c.stored.data(),
                         static_cast<DWORD>(c.stored.size()));
@@ -45,38 +48,37 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
     for (const auto& c : cases) {
         WideText value = {L's'};
         std::uint32_t type = 99;
-        EXPECT_EQ(ReadRegistryString(RegistryRoot::LocalMachine, key, c.name, value, type), c.read) << c.name;
+        unsigned long error = 0;
+        EXPECT_EQ(ReadRegistryString(key, c.name, value, type, error), c.read) << c.name;
         EXPECT_TRUE(std::wstring(value.begin(), value.end()) == c.value && type == c.type)
             << c.name << ", type " << type;
     }
     WideText value;
     std::uint32_t type = 99;
-    EXPECT_EQ(ReadRegistryString(RegistryRoot::LocalMachine, "SOFTWARE\\QuorvaneTests\\None", "Missing", value, type),
-              RegistryRead::NoKey);
+    unsigned long error = 0;
+    EXPECT_EQ(ReadRegistryString("SOFTWARE\\QuorvaneTests\\None", "Missing", value, type, error), RegistryRead::NoKey);
     EXPECT_EQ(NextHandle(), next);
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
+    RemoveKitKey(key);
 }
 
-// An expandable value as the system expands it: with the launcher's environment, a name
-// that is not set left as written, however long the result.
-TEST(RegistryReader, ExpandsWhatAnExpandableValueNames)
+// The machine's own variables, as a new process of no user in particular gets them: never
+// one of the launcher's own environment. A 32-bit program's %ProgramFiles% is its own.
+TEST(Environment, ReadsTheMachinesOwnVariables)
 {
-    const std::wstring longValue(3000, L'x');
-    SetEnvironmentVariableW(L"QUORVANE_LONG", longValue.c_str());
-    SetEnvironmentVariableW(L"QUORVANE_KIT", L"C:\\Kit");
-    const std::pair<std::wstring, std::wstring> cases[] = {
-        {L"%QUORVANE_KIT%\\UN.exe /UNINSTALL", L"C:\\Kit\\UN.exe /UNINSTALL"},
-        {L"%QUORVANE_UNSET%\\UN.exe 100%", L"%QUORVANE_UNSET%\\UN.exe 100%"},
-        {L"%QUORVANE_LONG%%QUORVANE_LONG%", longValue + longValue},
-    };
-    for (const auto& c : cases) {
-        WideText expanded;
-        unsigned long error = 0;
-        EXPECT_TRUE(ExpandEnvironmentText(WideText(c.first.begin(), c.first.end()), expanded, error));
-        EXPECT_TRUE(std::wstring(expanded.begin(), expanded.end()) == c.second) << Utf8(c.first);
-    }
-    SetEnvironmentVariableW(L"QUORVANE_LONG", nullptr);
-    SetEnvironmentVariableW(L"QUORVANE_KIT", nullptr);
+    SetEnvironmentVariableW(L"QUORVANE_ONLY_MINE", L"C:\\Kit");
+    Environment machine;
+    unsigned long error = 0;
+    ASSERT_TRUE(ReadMachineEnvironment(machine, error)) << error;
+    SetEnvironmentVariableW(L"QUORVANE_ONLY_MINE", nullptr);
+    WideText expanded, undefined;
+    const std::wstring names = L"%SystemDrive%|%ProgramFiles%";
+    ASSERT_TRUE(ExpandVariables(WideText(names.begin(), names.end()), machine, expanded, undefined));
+    wchar_t drive[MAX_PATH] = {}, programFiles[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"SystemDrive", drive, MAX_PATH);
+    GetEnvironmentVariableW(L"ProgramFiles", programFiles, MAX_PATH);
+    EXPECT_TRUE(std::wstring(expanded.begin(), expanded.end()) == std::wstring(drive) + L"|" + programFiles);
+    const std::wstring mine = L"%QUORVANE_ONLY_MINE%";
+    EXPECT_FALSE(ExpandVariables(WideText(mine.begin(), mine.end()), machine, expanded, undefined));
 }
 
 using Platform = ReportingChildTest;
@@ -99,6 +101,8 @@ TEST_F(Platform, ReadsNoVersionFromWhatHasNone)
     EXPECT_EQ(NextHandle(), next);
 }
 
+// The installer gets the system's default error mode, not the launcher's, which keeps the
+// system's critical-error boxes away (Wine hands no error mode on; Windows does).
 TEST_F(Platform, RunsTheChosenFileAndReadsItsWholeExitCode)
 {
     const std::string child = Place("stand_in_plain.exe", "un.exe");
@@ -108,21 +112,31 @@ TEST_F(Platform, RunsTheChosenFileAndReadsItsWholeExitCode)
         const char* exitCode;
         RunOutcome outcome;
         std::int32_t result;
+        unsigned long error;
     } cases[] = {
-        {"un", "3", RunOutcome::Ended, 3},
-        {"un", "0xFFFFFFFF", RunOutcome::Ended, -1},
-        {"un", "0x80000001", RunOutcome::Ended, -2147483647},
-        {"text.exe", "0", RunOutcome::NotStarted, -1},
+        {"un", "3", RunOutcome::Ended, 3, 0},
+        {"un", "0xFFFFFFFF", RunOutcome::Ended, -1, 0},
+        {"un", "0x80000001", RunOutcome::Ended, -2147483647, 0},
+        {"text.exe", "0", RunOutcome::NotStarted, -1, ERROR_BAD_EXE_FORMAT},
+        {"gone.exe", "0", RunOutcome::NoFile, -1, ERROR_FILE_NOT_FOUND},
     };
+    const UINT launchers = SetErrorMode(0);
+    KeepSystemErrorBoxesAway();
+    EXPECT_EQ(GetErrorMode() & (SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX),
+              static_cast<UINT>(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX));
     const HANDLE next = NextHandle();
     for (const auto& c : cases) {
         ForgetReport();
         SetChildExit(c.exitCode);
         std::int32_t exitCode = 12345;
-        EXPECT_EQ(RunAndWait(scratch_ + c.name, c.name, "/S", exitCode), c.outcome) << c.name;
+        unsigned long error = 12345;
+        EXPECT_EQ(RunAndWait(scratch_ + c.name, c.name, "/S", exitCode, error), c.outcome) << c.name;
         EXPECT_EQ(exitCode, c.result) << c.name;
+        EXPECT_EQ(error, c.error) << c.name;
         EXPECT_EQ(Report("module"), c.outcome == RunOutcome::Ended ? child : "<missing>");
+        EXPECT_EQ(Report("errormode"), c.outcome == RunOutcome::Ended ? "0" : "<missing>");
     }
+    SetErrorMode(launchers);
     EXPECT_EQ(NextHandle(), next);
 }
 
@@ -131,6 +145,7 @@ TEST_F(Platform, RunsTheChosenFileAndReadsItsWholeExitCode)
 // file a plain start would start by its full path, its short form here, and the folder.
 TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
 {
+    SKIP_WHERE_WINE_CANNOT_NAME_NON_ASCII();
     const std::wstring folder = Wide(scratch_) + L"Shell Start \u0141\u00F3d\u017A";
     PlaceWide("stand_in_plain.exe", folder + L"\\RARAVIRO.exe");
     ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
@@ -152,15 +167,27 @@ TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
         ForgetReport();
         SetChildExit(c.exitCode);
         std::int32_t exitCode = 12345;
-        EXPECT_TRUE(RunThroughShellAndWait(c.name, " /S /config=\"C:\\K\\setup.cfg\"", directory, exitCode));
+        unsigned long error = 0;
+        EXPECT_EQ(RunThroughShellAndWait(c.name, " /S /config=\"C:\\K\\setup.cfg\"", directory, exitCode, error),
+                  RunOutcome::Ended);
         EXPECT_EQ(exitCode, static_cast<std::int32_t>(std::strtoul(c.exitCode, nullptr, 0)));
         EXPECT_EQ(Report("cmdline"), "\"" + shortFile + "\"  /S /config=\"C:\\K\\setup.cfg\"");
         EXPECT_EQ(Report("cwd"), shortFolder);
     }
     EXPECT_EQ(Report("mark"), "inherited");
-    std::int32_t exitCode = 12345;
-    EXPECT_FALSE(RunThroughShellAndWait(scratch_ + "missing.exe", "", directory, exitCode));
-    EXPECT_EQ(exitCode, -1);
+    // A file that is not there any more, and one the shell cannot start: each with the
+    // system's error, read before anything else ran.
+    std::ofstream(scratch_ + "text.exe") << "not a program";
+    const std::pair<std::string, unsigned long> failures[] = {{"missing.exe", ERROR_FILE_NOT_FOUND},
+                                                              {"text.exe", ERROR_BAD_EXE_FORMAT}};
+    for (const auto& failure : failures) {
+        std::int32_t exitCode = 12345;
+        unsigned long error = 0;
+        EXPECT_EQ(RunThroughShellAndWait(scratch_ + failure.first, "", directory, exitCode, error),
+                  failure.first == "missing.exe" ? RunOutcome::NoFile : RunOutcome::NotStarted);
+        EXPECT_EQ(exitCode, -1);
+        EXPECT_EQ(error, failure.second) << failure.first;
+    }
     // A local drive has no network form to hand an elevated installer.
     std::string network;
     unsigned long error = 0;

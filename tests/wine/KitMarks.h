@@ -1,0 +1,118 @@
+// What the tests make outside the kit's folder carries the kit's mark, and only what bears
+// it is ever removed: a product's uninstall entry, a key, a folder or a task of that name
+// that is not the kit's (a product really installed here) is left exactly as it is.
+// Registry keys hold the value QuorvaneTestKit, written right after the key is made; the
+// folder under Program Files holds the file kMarkFile, written first; the scheduled task
+// runs a script inside the kit's folder (QUORVANE_KIT_WORK).
+#pragma once
+
+#include "WineTestSupport.h"
+
+#include <algorithm>
+#include <cstdio>
+
+constexpr wchar_t kKitMarkValue[] = L"QuorvaneTestKit";
+constexpr char kMarkFile[] = "made by the Quorvane test kit.txt";
+constexpr char kKitTask[] = "Quorvane Test Kit";
+
+// The registry view's name, for a line a person reads.
+inline std::string ViewName(REGSAM view)
+{
+    return view == KEY_WOW64_64KEY ? "64-bit view" : "32-bit view";
+}
+
+// HKLM\subKey in view, made with the kit's mark if it is not there; null if it cannot be.
+inline HKEY CreateKitKey(const std::string& subKey, REGSAM view = KEY_WOW64_32KEY)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(subKey).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        return nullptr;
+    }
+    const wchar_t mark[] = L"made by the Quorvane test kit; run-tests.cmd --clean-up removes it";
+    RegSetValueExW(key, kKitMarkValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(mark), sizeof mark);
+    return key;
+}
+
+// Whether HKLM\subKey exists in view, and whether it bears the kit's mark.
+inline bool KeyExists(const std::string& subKey, REGSAM view, bool* marked = nullptr)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    if (marked != nullptr) {
+        *marked = RegQueryValueExW(key, kKitMarkValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+// Removes HKLM\subKey from view where it bears the kit's mark; true when it did.
+inline bool RemoveKitKey(const std::string& subKey, REGSAM view = KEY_WOW64_32KEY)
+{
+    bool marked = false;
+    if (!KeyExists(subKey, view, &marked) || !marked) {
+        return false;
+    }
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegDeleteTreeA(key, nullptr);
+    RegCloseKey(key);
+    return RegDeleteKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), view, 0) == ERROR_SUCCESS;
+}
+
+// The kit's folder under the Program Files of this 32-bit program (Program Files (x86) on
+// 64-bit Windows); empty where there is none.
+inline std::string KitProgramFolder()
+{
+    char programFiles[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableA("ProgramFiles", programFiles, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? "" : std::string(programFiles) + "\\Quorvane Test Kit";
+}
+
+// Makes that folder with the kit's mark in it first.
+inline bool CreateKitProgramFolder()
+{
+    const std::string folder = KitProgramFolder();
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::ofstream(folder + "\\" + kMarkFile) << "run-tests.cmd --clean-up removes this folder\n";
+    return GetFileAttributesA((folder + "\\" + kMarkFile).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Removes that folder where it bears the kit's mark; false when one without it is left.
+inline bool RemoveKitProgramFolder()
+{
+    const std::string folder = KitProgramFolder();
+    if (GetFileAttributesA((folder + "\\" + kMarkFile).c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
+    }
+    std::error_code failed;
+    std::filesystem::remove_all(folder, failed);
+    return !failed;
+}
+
+// Whether a task of the kit's name exists, and whether it runs a script inside this kit's
+// folder (its definition names QUORVANE_KIT_WORK, in either of the forms schtasks writes).
+// Wine's task scheduler is never used by the tests: there, no task is looked for.
+inline bool KitTaskExists(bool* thisKits)
+{
+    *thisKits = false;
+    if (RunsUnderWine()) {
+        return false;
+    }
+    std::string query;
+    if (FILE* answer = _popen("schtasks /query /xml /tn \"Quorvane Test Kit\" 2>nul", "rb")) {
+        char buffer[512];
+        for (std::size_t read; (read = std::fread(buffer, 1, sizeof buffer, answer)) != 0;) {
+            query.append(buffer, read);
+        }
+        _pclose(answer);
+    }
+    query.erase(std::remove(query.begin(), query.end(), '\0'), query.end()); // UTF-16 read as ASCII
+    const char* work = std::getenv("QUORVANE_KIT_WORK");
+    *thisKits = work != nullptr && *work != '\0' && query.find(work) != std::string::npos;
+    return query.find("<Task") != std::string::npos;
+}
