@@ -15,7 +15,7 @@ rem the kit's mark; removes first what an interrupted run left with it.
 quorvane_tests.exe --check-machine
 if errorlevel 1 exit /b 2
 rem What the tests write goes into the kit's own folder, the temporary folder included.
-if exist "%QUORVANE_KIT_WORK%" rmdir /s /q "%QUORVANE_KIT_WORK%"
+if exist "%QUORVANE_KIT_WORK%" rmdir /s /q "%QUORVANE_KIT_WORK%" >nul 2>&1
 mkdir "%QUORVANE_KIT_WORK%\temp"
 set "TEMP=%QUORVANE_KIT_WORK%\temp"
 set "TMP=%QUORVANE_KIT_WORK%\temp"
@@ -23,7 +23,7 @@ if exist report.xml del report.xml
 quorvane_tests.exe --gtest_output=xml:report.xml %*
 set status=%errorlevel%
 quorvane_tests.exe --clean-up >nul
-if exist "%QUORVANE_KIT_WORK%" rmdir /s /q "%QUORVANE_KIT_WORK%"
+if exist "%QUORVANE_KIT_WORK%" rmdir /s /q "%QUORVANE_KIT_WORK%" >nul 2>&1
 if exist report.xml exit /b %status%
 rem A crash: no report of the tests' own.
 > report.xml echo ^<testsuites tests="1" failures="1"^>^<testsuite name="Kit" tests="1" failures="1"^>^<testcase name="TheTestsEndedWithTheirReport" status="run" result="completed" classname="Kit"^>^<failure message="the test program ended with exit code %status% before its report"/^>^</testcase^>^</testsuite^>^</testsuites^>
@@ -33,5 +33,5 @@ exit /b 1
 
 :clean_up
 quorvane_tests.exe --clean-up
-if exist "%QUORVANE_KIT_WORK%" rmdir /s /q "%QUORVANE_KIT_WORK%"
+if exist "%QUORVANE_KIT_WORK%" rmdir /s /q "%QUORVANE_KIT_WORK%" >nul 2>&1
 exit /b 0

@@ -40,9 +40,12 @@ fi
 
 # Wine's own tools (cmd, reg, winepath) are the 64-bit ones of a 64-bit prefix, started
 # here through the 64-bit loader: `wine` takes the 32-bit loader, which finds their 32-bit
-# copies, and where 32-bit programs are emulated every such start costs seconds.
-wine_tool() { /usr/lib/wine/wine64 "$@"; }
-winepath() { /usr/lib/wine/wine64 winepath.exe "$@"; }
+# copies, and where 32-bit programs are emulated every such start costs seconds. A 32-bit
+# prefix (the test kit's check makes one, as 32-bit Windows) has 32-bit tools alone.
+wine_tool() {
+  if grep -q '^#arch=win32' "$WINEPREFIX/system.reg" 2>/dev/null; then wine "$@"; else /usr/lib/wine/wine64 "$@"; fi
+}
+winepath() { wine_tool winepath.exe "$@"; }
 
 quorvane_session_lock="$QUORVANE_BUILD/session.lock"
 quorvane_session_owned=""

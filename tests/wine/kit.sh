@@ -1,19 +1,22 @@
 #!/bin/sh
-# The test kit as a release engineer runs it, here under Wine through scripts/kit: as typed,
-# with no environment of its own, everything passes, the Wine-only gaps skipped and named.
-# Then the starts that give Wine what some cases need (DLL overrides for the plants, code
-# pages 932 and 65001), a test that fails and crashes, a product's entry that makes it
-# refuse, and a user without elevation whom it refuses. The prefix's registry and files are
-# left as found.
+# The test kit as a release engineer runs it, here under Wine through scripts/kit: as typed
+# from a shell with no locale (as root's often is), everything passes or skips with its
+# reason; then the starts that give Wine what some cases need (DLL overrides for the plants,
+# a UTF-8 host locale for names outside ASCII, code pages 932 and 65001), a test that
+# crashes, one that ends its prompt too (the next start finds and removes what it left), a
+# product's entry written by hand (the kit refuses and its clean-up leaves it), a user
+# without elevation, and a 32-bit prefix made fresh, as 32-bit Windows with one registry
+# view. The prefix's registry and files are left as found.
 # Usage: kit.sh PLANT-OVERRIDES   (in a Wine session, from the checkout's top folder)
 set -eu
 plants=$1
 fail() { echo "kit.sh: $*"; exit 1; }
-work=$(mktemp -d)
+work=$(mktemp -d "$PWD/build/kit.XXXXXX")
 key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\TTAL!UninstallKey'
 # Wine's own 64-bit reg.exe, started directly: quick, also where 32-bit programs are emulated.
 reg() { /usr/lib/wine/wine64 reg "$@" >/dev/null 2>&1; }
-trap 'reg delete "$key" /f /reg:32 || true; rm -rf "$work"' EXIT
+trap 'reg delete "$key" /f /reg:32 || true; WINEPREFIX="$work/win32/wineprefix" wineserver -k 2>/dev/null || true
+      rm -rf "$work"' EXIT
 trap 'echo "kit.sh: interrupted"; exit 130' INT TERM
 
 # What the kit must leave as it found it: the prefix's registry in both views and its files.
@@ -43,6 +46,9 @@ start() { # log expected-status arguments...
   scripts/kit "$@" >"$log" 2>&1 || status=$?
   [ "$status" = "$expected" ] || { cat "$log"; fail "scripts/kit $* exits $status, not $expected"; }
 }
+said() { # log pattern: a line of the kit's output
+  grep -q "$2" "$work/$1" || { cat "$work/$1"; fail "$1 does not say: $2"; }
+}
 summary() { # log expected-summary-pattern [code-page]: the kit's last line, and the report's code page
   last=$(tail -1 "$work/$1")
   echo "$last" | grep -Eqx "$2" || { cat "$work/$1"; fail "$1: the kit ended with '$last', not /$2/"; }
@@ -54,40 +60,63 @@ summary() { # log expected-summary-pattern [code-page]: the kit's last line, and
 # build's platform tests, native there too, run it.
 shell=""
 [ -z "${QUORVANE_EMULATED:-}" ] || shell="Platform.StartsThroughTheShell*"
-(unset WINEDLLOVERRIDES; start plain 0 ${shell:+"--gtest_filter=*-$shell"})
+ascii="EndToEnd.FolderNames*:EndToEnd.AProgramInAFolder*:EndToEnd.ABareName*:Platform.StartsThroughTheShell*"
+(unset WINEDLLOVERRIDES LANG LC_ALL; start plain 0 ${shell:+"--gtest_filter=*-$shell"})
 summary plain '[1-9][0-9]* passed, 0 failed, [1-9][0-9]* skipped' 1252
 for reason in 'under Wine the plants load only where WINEDLLOVERRIDES names them' \
-              "Wine's task scheduler does not run a task as SYSTEM in session 0"; do
-  grep -q "$reason" "$work/plain" || fail "a Wine-only gap is not named: $reason"
+              "Wine's task scheduler does not run a task as SYSTEM in session 0" \
+              'Wine names a file outside ASCII only on a host whose locale is UTF-8'; do
+  said plain "$reason"
 done
 grep -q 'windows_version="6\.1\.7601\.' build/kit-report.xml || fail "the report records no Windows version"
-WINEDLLOVERRIDES="$plants;winemenubuilder.exe=d" start plants 0 --gtest_filter=EndToEnd.NoDll*
-summary plants '1 passed, 0 failed, 0 skipped'
+WINEDLLOVERRIDES="$plants;winemenubuilder.exe=d" LC_ALL=C.UTF-8 \
+  start names 0 "--gtest_filter=EndToEnd.NoDll*:$ascii${shell:+-$shell}"
+summary names '[0-9]+ passed, 0 failed, 0 skipped' 1252
+
+# A test that leaves the kit's things behind and crashes: the kit fails, says so, and takes
+# them away. One that ends its prompt as well: the next start says so, removes them first
+# and runs.
+start crash 1 --gtest_also_run_disabled_tests --gtest_filter=*LeavesWhatItMadeAndCrashes
+summary crash '0 passed, 1 failed, 0 skipped'
+unchanged "a crashing test"
+QUORVANE_END_PROMPT=1 start ended 3 --gtest_also_run_disabled_tests --gtest_filter=*LeavesWhatItMadeAndCrashes
 LC_ALL=ja_JP.UTF-8 start cp932 0 --gtest_filter=EndToEnd.FolderNames*:EndToEnd.AProgramInAFolder*
+said cp932 'an earlier run was interrupted; removing what it left'
 summary cp932 '2 passed, 0 failed, 0 skipped' 932
 LC_ALL=hi_IN.UTF-8 start cp65001 0 "--gtest_filter=EndToEnd.FolderNames*:EndToEnd.AProgramInAFolder*:Platform.*${shell:+-$shell}"
 summary cp65001 '[0-9]+ passed, 0 failed, 0 skipped' 65001
 
-# A test that leaves an entry and a folder behind and crashes: the kit fails, says so, and
-# takes them away.
-start crash 1 --gtest_also_run_disabled_tests --gtest_filter=*LeavesWhatItMadeAndCrashes
-summary crash '0 passed, 1 failed, 0 skipped'
-unchanged "a crashing test"
-
-# Refusals, before anything is changed: a product's entry (left as it was), no elevation.
+# Refusals, before anything is changed: a product's entry written by hand, which the
+# clean-up leaves exactly as it was; no elevation.
 reg add "$key" /v UninstallString /t REG_SZ /d 'C:\Trelvo\UN.exe /UNINSTALL' /f /reg:32
 start refused-entry 2
-grep -q 'refused: HKLM\\SOFTWARE\\.*\\TTAL!UninstallKey exists in the 32-bit view' "$work/refused-entry" ||
-  fail "the refusal does not name the entry"
-/usr/lib/wine/wine64 reg query "$key" /v UninstallString /reg:32 2>/dev/null | grep -q 'C:\\Trelvo\\UN.exe /UNINSTALL' ||
-  fail "the refusal changed the entry"
+said refused-entry 'refused: HKLM\\SOFTWARE\\.*\\TTAL!UninstallKey (32-bit view) exists'
+start clean-up 0 --clean-up
+said clean-up "left HKLM.*TTAL!UninstallKey (32-bit view): it does not bear the kit's mark"
+/usr/lib/wine/wine64 reg query "$key" /reg:32 2>/dev/null | tr -d '\r' | grep -v '^$' >"$work/entry"
+[ "$(sed -n 2p "$work/entry" | tr -s ' ')" = ' UninstallString REG_SZ C:\Trelvo\UN.exe /UNINSTALL' ] &&
+  [ "$(wc -l <"$work/entry")" = 2 ] || { cat "$work/entry"; fail "the refusal or the clean-up changed the entry"; }
 reg delete "$key" /f /reg:32
 start unelevated 2 --unelevated
-grep -q "refused: it needs an administrator's command prompt" "$work/unelevated" ||
-  { cat "$work/unelevated"; fail "a user without elevation was not refused"; }
-
+said unelevated "refused: it needs an administrator's command prompt"
 unchanged "the kit"
+
+# 32-bit Windows: a fresh 32-bit prefix, one registry view, no host locale; the tests whose
+# expectations follow from the view.
+prefix32=$work/win32/wineprefix
+mkdir -p "$work/win32"
+(export WINEPREFIX="$prefix32" WINEARCH=win32
+ wineboot -i >"$work/wineboot32.log" 2>&1 && wineserver -w && wineserver -k 2>/dev/null
+ wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+ wineserver -w && wineserver -p60) || { tail "$work/wineboot32.log"; fail "no 32-bit prefix"; }
+(unset LANG LC_ALL; QUORVANE_BUILD=$work/win32 start one-view 0 \
+  --gtest_filter=EndToEnd.RunsTheFirstUsable*:EndToEnd.TheSupportPages*:EndToEnd.StartsWhatTheMachines*)
+summary one-view '1 passed, 0 failed, 2 skipped'
+grep -q 'windows_bits="32"' build/kit-report.xml || fail "the 32-bit prefix's report does not say 32"
+said one-view '32-bit Windows has one registry view'
+
 # The closing line, also where the test command reads it (CTest keeps a passing test's output to itself).
-echo "kit: $(tail -1 "$work/plain") as typed${shell:+ (but $shell, emulated)}; plants, 932 and 65001 passed;" \
-  "a crashing test cleaned up; refused with a product's entry and without elevation; the prefix left as found" |
-  tee build/kit-summary.txt
+echo "kit: $(tail -1 "$work/plain") as typed${shell:+ (but $shell, emulated)}; plants, names outside ASCII, 932" \
+  "and 65001 passed; a crashing test cleaned up, an ended prompt's leftovers removed at the next start; refused" \
+  "with a product's entry (left as it was by the clean-up) and without elevation; the prefix left as found; in a" \
+  "32-bit prefix $(tail -1 "$work/one-view")" | tee build/kit-summary.txt
