@@ -346,52 +346,33 @@ TEST_F(LaunchSequence, NamesWhyTheProgramOfAnEntryWasNotTaken)
     Fake().environment["MINE"] = W("C:\\PF"); // the launcher's own: a user may have set it
     Fake().errorTexts[5] = "Access is denied.\r\n";
     const auto plain = kRegistryString, expandable = kRegistryExpandableString;
+    const auto read = RegistryRead::Read;
     const FileVersion64 usable = Version(1, 2, 3, 9);
+    const std::string notHere = " (Windows error 2)";
+    const auto undefined = [](const std::string& value, const char* name) {
+        return "its UninstallString '" + value + "' names the variable " + name +
+               ", which is not defined on this machine";
+    };
     const struct {
         const char* value;
         std::uint32_t type;
-        std::map<std::string, FileVersion64> files;
-        const char* outcome; // the passed-over reason, or the path taken
         RegistryRead read;
+        std::map<std::string, FileVersion64> files;
+        std::string outcome; // the passed-over reason, or the path taken
     } cases[] = {
-        {"C:\\A\\U.exe /UNINSTALL", plain, {}, "no such file 'C:\\A\\U.exe ' (Windows error 2)", RegistryRead::Read},
-        {"C:\\A\\U /UNINSTALL",
-         plain,
-         {},
-         "no such file 'C:\\A\\U ' with .com, .exe, .bat or .cmd (Windows error 2)",
-         RegistryRead::Read},
-        {"U.exe /UNINSTALL",
-         plain,
-         {{"U.exe ", usable}},
-         "no such file '.\\U.exe ' (Windows error 2)",
-         RegistryRead::Read}, // the current folder's only
-        {"%p%\\U.exe /UNINSTALL", expandable, {{"C:\\PF\\U.exe ", usable}}, "C:\\PF\\U.exe ", RegistryRead::Read},
-        {"%SystemDrive%\\100%%%P%\\U.exe /UNINSTALL 100%",
-         expandable,
-         {{"C:\\100%%C:\\PF\\U.exe ", usable}},
-         "C:\\100%%C:\\PF\\U.exe ",
-         RegistryRead::Read}, // "%%" and a lone '%' name nothing
-        {"%P%\\U.exe /UNINSTALL",
-         plain,
-         {{"C:\\PF\\U.exe ", usable}},
-         "no such file '%P%\\U.exe ' (Windows error 2)",
-         RegistryRead::Read},
-        {"%P%\\U.exe /UNINSTAL",
-         expandable,
-         {},
-         "no /UNINSTALL in its UninstallString 'C:\\PF\\U.exe /UNINSTAL'",
-         RegistryRead::Read},
-        {"%MINE%\\U.exe /UNINSTALL",
-         expandable,
-         {{"C:\\PF\\U.exe ", usable}, {"%MINE%\\U.exe ", usable}},
-         "its UninstallString '%MINE%\\U.exe /UNINSTALL' names the variable MINE, which is not defined on this machine",
-         RegistryRead::Read},
-        {"%P%%C:%\\U.exe /UNINSTALL",
-         expandable,
-         {}, // a name never begins a variable at its '='
-         "its UninstallString '%P%%C:%\\U.exe /UNINSTALL' names the variable C:, which is not defined on this machine",
-         RegistryRead::Read},
-        {"", plain, {}, "its UninstallString cannot be read (Windows error 5: Access is denied)", RegistryRead::Failed},
+        {"C:\\A\\U.exe /UNINSTALL", plain, read, {}, "no such file 'C:\\A\\U.exe '" + notHere},
+        {"C:\\A\\U /UNINSTALL", plain, read, {}, "no such file 'C:\\A\\U ' with .com, .exe, .bat or .cmd" + notHere},
+        // a bare name: the current folder's only
+        {"U.exe /UNINSTALL", plain, read, {{"U.exe ", usable}}, "no such file '.\\U.exe '" + notHere},
+        // "%%" and a lone '%' name nothing
+        {"%p%\\U.exe /UNINSTALL 5%", expandable, read, {{"C:\\PF\\U.exe ", usable}}, "C:\\PF\\U.exe "},
+        {"%SystemDrive%%%%P%\\U /UNINSTALL", expandable, read, {{"C:%%C:\\PF\\U .exe", usable}}, "C:%%C:\\PF\\U "},
+        {"%P%\\U.exe /UNINSTALL", plain, read, {{"C:\\PF\\U.exe ", usable}}, "no such file '%P%\\U.exe '" + notHere},
+        {"%P%\\U /UNINSTAL", expandable, read, {}, "no /UNINSTALL in its UninstallString 'C:\\PF\\U /UNINSTAL'"},
+        {"%MINE%\\U /UNINSTALL", expandable, read, {}, undefined("%MINE%\\U /UNINSTALL", "MINE")},
+        // a name never begins a variable at its '='
+        {"%P%%C:%\\U /UNINSTALL", expandable, read, {}, undefined("%P%%C:%\\U /UNINSTALL", "C:")},
+        {"", plain, RegistryRead::Failed, {}, "its UninstallString cannot be read (Windows error 5: Access is denied)"},
     };
     for (const auto& c : cases) {
         Fake().uninstallStrings[UninstallKey("Entry")] = {W(c.value), c.type, c.read};
@@ -403,7 +384,7 @@ TEST_F(LaunchSequence, NamesWhyTheProgramOfAnEntryWasNotTaken)
             EXPECT_EQ(path, c.outcome);
         } else {
             EXPECT_EQ(path, "untouched");
-            EXPECT_EQ(Fake().debugOutput.back(), Traced({std::string("Entry passed over: ") + c.outcome})[0]);
+            EXPECT_EQ(Fake().debugOutput.back(), Traced({"Entry passed over: " + c.outcome})[0]);
         }
     }
 }
@@ -583,9 +564,9 @@ TEST_F(LaunchSequence, StartsTheInstallerAndSaysWhyAStartFailed)
     const auto elevate = RunOutcome::NeedsElevation, ended = RunOutcome::Ended;
     const struct {
         RunOutcome start;
-        unsigned long startError;
+        unsigned startError;
         RunOutcome shell; // when it is tried
-        unsigned long shellError;
+        unsigned shellError;
         bool visible;
         const Drives& drives; // local: also a subst drive, which takes its target's kind
         std::string currentDirectory; // "": none the code page can name
