@@ -23,9 +23,21 @@ const char* const kEntry = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninst
 // The view the launcher of this build reads.
 const REGSAM kView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
 
+// The entry carries the benchmark's mark, and only an entry with it is removed: a product's
+// own entry of that name is never touched.
+const char* const kMark = "QuorvaneBenchmark";
+
 void RemoveEntry()
 {
-    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kEntry, kView, 0);
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kEntry, 0, KEY_READ | kView, &key) != ERROR_SUCCESS) {
+        return;
+    }
+    const bool marked = RegQueryValueExA(key, kMark, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    if (marked) {
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kEntry, kView, 0);
+    }
 }
 
 struct Run {
@@ -94,7 +106,21 @@ int main(int argc, char** argv)
     }
 
     HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEntry, 0, nullptr, 0, KEY_ALL_ACCESS | kView, nullptr, &key, nullptr);
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEntry, 0, nullptr, 0, KEY_ALL_ACCESS | kView, nullptr, &key,
+                        &disposition) != ERROR_SUCCESS ||
+        (disposition == REG_OPENED_EXISTING_KEY &&
+         RegQueryValueExA(key, kMark, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)) {
+        std::fprintf(stderr,
+                     "bench_driver: HKLM\\%s is there and not the benchmark's: a product's entry, which it "
+                     "would change; nothing was changed\n",
+                     kEntry);
+        if (key != nullptr) {
+            RegCloseKey(key);
+        }
+        return 2;
+    }
+    RegSetValueExA(key, kMark, 0, REG_SZ, reinterpret_cast<const BYTE*>("made by the benchmark"), 22);
     std::atexit(RemoveEntry); // also when a run fails and ends the driver early
     const std::string value = uninstaller + " /UNINSTALL";
     RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),

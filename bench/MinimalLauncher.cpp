@@ -3,10 +3,11 @@
 // system folder, the code page learnt, the wide command line and module path converted,
 // user32 and version.dll loaded from the system folder, the Ctrl key read, the product keys
 // opened in order until one holds the entry, one file version read, one child started and
-// awaited, each step written to the debug output and to a new log file in the temporary
-// folder, and the launcher's manifest embedded.
+// awaited, each step written to the debug output and to a new log file of its own in the
+// temporary folder, and the launcher's manifest embedded.
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <cwchar>
 
@@ -64,10 +65,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     GetModuleFileNameW(nullptr, module, MAX_PATH);
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, module, -1, modulePath, sizeof modulePath, "?", nullptr);
 
-    wchar_t logName[MAX_PATH + 32];
-    std::wcscpy(logName + GetTempPathW(MAX_PATH, logName), L"Quorvane-minimal.log");
+    // A new file every run, named by the time and the process, as the launcher names its log.
+    wchar_t logName[MAX_PATH + 64];
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    swprintf(logName + GetTempPathW(MAX_PATH, logName), 64, L"Quorvane-minimal-%04u%02u%02u-%02u%02u%02u-%lu.log",
+             now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, GetCurrentProcessId());
     logFile = CreateFileW(logName, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     Trace("Quorvane: opening line\n");
 
     HMODULE user32 = LoadLibraryExA("user32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);

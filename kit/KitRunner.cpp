@@ -162,31 +162,32 @@ int main(int argc, char** argv)
         }
         return 0;
     }
-    if (option == "--check-machine") {
-        if (!Elevated()) {
-            std::puts("run-tests.cmd: refused: it needs an administrator's command prompt (Run as administrator): the "
-                      "tests write uninstall entries under HKEY_LOCAL_MACHINE and start a task as SYSTEM. Nothing was "
-                      "changed.");
-            return 1;
+    const bool check = option == "--check-machine";
+    if (check && !Elevated()) {
+        std::puts("run-tests.cmd: refused: it needs an administrator's command prompt (Run as administrator): the "
+                  "tests write uninstall entries under HKEY_LOCAL_MACHINE and start a task as SYSTEM. Nothing was "
+                  "changed.");
+        return 1;
+    }
+    // Started by hand too, the tests never run where they would change what is not the kit's.
+    Leftovers found = Survey(false);
+    if (check && found.others.empty() && !found.kits.empty()) {
+        std::puts("run-tests.cmd: an earlier run was interrupted; removing what it left (each with the kit's mark):");
+        for (const std::string& kits : found.kits) {
+            std::printf("  %s\n", kits.c_str());
         }
-        Leftovers found = Survey(false);
-        if (found.others.empty() && !found.kits.empty()) {
-            std::puts(
-                "run-tests.cmd: an earlier run was interrupted; removing what it left (each with the kit's mark):");
-            for (const std::string& kits : found.kits) {
-                std::printf("  %s\n", kits.c_str());
-            }
-            found = Survey(true);
-        }
-        if (!found.others.empty()) {
-            const bool product = found.others[0].rfind("HKLM\\" + kUninstallList, 0) == 0;
-            std::printf("run-tests.cmd: refused: %s exists%s. Nothing was changed.\n", found.others[0].c_str(),
-                        product ? ": a product the launcher looks for is installed here, and the tests would change "
-                                  "its entry. Run the kit on a machine without the products"
-                                : ", not made by the kit, and the tests would use its name. Remove it, or run the kit "
-                                  "on another machine");
-            return 1;
-        }
+        found = Survey(true);
+    }
+    if (!found.others.empty()) {
+        const bool product = found.others[0].rfind("HKLM\\" + kUninstallList, 0) == 0;
+        std::printf("run-tests.cmd: refused: %s exists%s. Nothing was changed.\n", found.others[0].c_str(),
+                    product ? ": a product the launcher looks for is installed here, and the tests would change "
+                              "its entry. Run the kit on a machine without the products"
+                            : ", not made by the kit, and the tests would use its name. Remove it, or run the kit "
+                              "on another machine");
+        return 1;
+    }
+    if (check) {
         return 0;
     }
     ::testing::InitGoogleTest(&argc, argv);

@@ -34,7 +34,9 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
         {"Missing", 0, "", RegistryRead::NoValue, L""},
     };
     RemoveKitKey(key);
-    RegCloseKey(CreateKitKey(key));
+    const HKEY made = CreateKitKey(key);
+    ASSERT_NE(made, nullptr);
+    RegCloseKey(made);
     for (const auto& c : cases) {
         RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, c.type != 0 ? c.name : nullptr, c.type, c.stored.data(),
                         static_cast<DWORD>(c.stored.size()));
