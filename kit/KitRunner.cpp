@@ -1,12 +1,12 @@
 // The test kit's start of the test program (kit/run-tests.cmd starts it on Windows, the test
 // command under Wine): the refusals, the clean-up, the report's record of the machine, the closing line.
 // The tests write uninstall entries of the products and a few other things outside the kit's folder, each with
-// the kit's mark (KitMarks.h); nothing without that mark is ever removed. With --check-machine it says whether it
-// would run: it refuses (exit 1, and why) at a prompt without elevation, or where an entry of a product or another
-// thing of the tests' names is there without the mark; what an interrupted run left with the mark it removes first.
-// With --clean-up it removes what bears the mark and says what it removed and what it left. A run records the
-// machine in the XML report (Windows' exact version, bitness, code page, User Account Control) and ends with the
-// line "N passed, N failed, N skipped".
+// the kit's mark (KitMarks.h); nothing without that mark is ever removed. Before the tests it refuses (exit 2, and
+// why) at a prompt without elevation, or where an entry of a product or another thing of the tests' names is there
+// without the mark; what an interrupted run left with the mark it removes first, and what the tests leave it
+// removes last. With --clean-up it only removes what bears the mark and says what it removed and what it left. A
+// run records the machine in the XML report (Windows' exact version, bitness, code page, User Account Control) and
+// ends with the line "N passed, N failed, N skipped".
 #include "tests/wine/KitMarks.h"
 
 #include <cstdio>
@@ -162,16 +162,15 @@ int main(int argc, char** argv)
         }
         return 0;
     }
-    const bool check = option == "--check-machine";
-    if (check && !Elevated()) {
+    // The refusals, before the tests change anything; exit code 2 tells run-tests.cmd.
+    if (!Elevated()) {
         std::puts("run-tests.cmd: refused: it needs an administrator's command prompt (Run as administrator): the "
                   "tests write uninstall entries under HKEY_LOCAL_MACHINE and start a task as SYSTEM. Nothing was "
                   "changed.");
-        return 1;
+        return 2;
     }
-    // Started by hand too, the tests never run where they would change what is not the kit's.
     Leftovers found = Survey(false);
-    if (check && found.others.empty() && !found.kits.empty()) {
+    if (found.others.empty() && !found.kits.empty()) {
         std::puts("run-tests.cmd: an earlier run was interrupted; removing what it left (each with the kit's mark):");
         for (const std::string& kits : found.kits) {
             std::printf("  %s\n", kits.c_str());
@@ -185,15 +184,14 @@ int main(int argc, char** argv)
                               "its entry. Run the kit on a machine without the products"
                             : ", not made by the kit, and the tests would use its name. Remove it, or run the kit "
                               "on another machine");
-        return 1;
-    }
-    if (check) {
-        return 0;
+        return 2;
     }
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new RecordMachine);
     ::testing::TestEventListeners& listeners = ::testing::UnitTest::GetInstance()->listeners();
     delete listeners.Release(listeners.default_result_printer());
     listeners.Append(new Printer);
-    return RUN_ALL_TESTS();
+    const int status = RUN_ALL_TESTS();
+    Survey(true); // what a failing test left, quietly: the closing line stays the last
+    return status;
 }
