@@ -7,7 +7,7 @@
 // removes last. With --clean-up it only removes what bears the mark and says what it removed and what it left. A
 // run records the machine in the XML report (Windows' exact version, bitness, code page, User Account Control) and
 // ends with the line "N passed, N failed, N skipped".
-#include "tests/wine/KitMarks.h"
+#include "kit/KitMarks.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -43,7 +43,7 @@ Leftovers Survey(bool remove)
             found.others.push_back(name + ", the kit's, which could not be removed");
         }
     };
-    for (const char* product : kProducts) {
+    for (const char* product : ProductUninstallKeys) {
         key(kUninstallList + product, KEY_WOW64_32KEY);
         if (wow64) { // 32-bit Windows has one view
             key(kUninstallList + product, KEY_WOW64_64KEY);

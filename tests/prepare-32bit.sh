@@ -1,10 +1,7 @@
 #!/bin/sh
-# The decision that scripts/prepare-32bit makes, proven without changing this machine: a
-# kernel that runs 32-bit programs gets nothing installed and nothing registered; one that
-# runs none gets the emulator installed and exactly one registration, and a second run adds
-# nothing; where nothing can be done, the message and exit 1, and the demonstration and the
-# benchmark stop there, before any build. binfmt_misc, the 32-bit loader, apt-get, mount,
-# sudo and id are stand-ins; the rest of PATH is a few plain tools.
+# scripts/prepare-32bit's decision, with stand-ins for binfmt_misc, the 32-bit loader, apt-get,
+# mount, sudo and id: nothing changed where 32-bit programs run, one emulator registration where
+# they do not; exit 1 where nothing can be done, and the demonstration and benchmark stop there.
 # Usage: tests/prepare-32bit.sh
 set -eu
 cd "$(dirname "$0")/.."
@@ -41,35 +38,28 @@ machine() { # native|none, then what else holds: a fresh machine of that kind
   mkdir "$t/binfmt"
   [ "$1" = none ] || : >"$t/native"
 }
-prepare() { # expected-status arguments...: runs it, keeps its output in $out
+prepare() { # expected-status arguments...
   expected=$1
   shift
   status=0
   out=$(PATH="$t/path" QUORVANE_BINFMT="$t/binfmt" QUORVANE_PROBE_32BIT="$t/ld-linux.so.2" "$@" 2>&1) || status=$?
   [ "$status" = "$expected" ] || fail "$* exits $status, not $expected: $out"
 }
-expect_output() { printf '%s\n' "$out" | grep -q -- "$1" || fail "no \"$1\" in: $out"; }
 calls() { cat "$t/called-$1" 2>/dev/null | grep -c "${2:-.}" || true; }
 
 machine native
 prepare 0 scripts/prepare-32bit
-expect_output 'run natively (nothing emulated, nothing changed)'
 [ "$(calls apt-get)" = 0 ] && [ "$(calls mount)" = 0 ] && [ ! -e "$t/binfmt/register" ] ||
   fail "a machine that runs 32-bit programs was changed"
 
 machine none
 prepare 0 scripts/prepare-32bit
-expect_output 'emulated by QEMU: this machine runs none'
 [ "$(calls apt-get install)" = 1 ] && [ "$(calls mount)" = 1 ] || fail "qemu-user and binfmt_misc were not set up once each"
-line=$(cat "$t/binfmt/register")
-[ "$line" = ":qemu-i386:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\
-\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:$t/path/qemu-i386:F" ] ||
-  fail "registered: $line"
+grep -q ":qemu-i386:.*:$t/path/qemu-i386:F\$" "$t/binfmt/register" || fail "registered: $(cat "$t/binfmt/register")"
 # The kernel turns the line into a handler; a second run finds it and registers nothing.
 printf 'enabled\ninterpreter %s\n' "$t/path/qemu-i386" >"$t/binfmt/qemu-i386"
 : >"$t/binfmt/register"
 prepare 0 scripts/prepare-32bit
-expect_output 'emulated by QEMU (registered earlier'
 [ "$(calls apt-get install)" = 1 ] && [ ! -s "$t/binfmt/register" ] || fail "a second run registered again"
 prepare 0 scripts/prepare-32bit --undo
 [ "$(cat "$t/binfmt/qemu-i386")" = -1 ] || fail "--undo did not remove the handler"
@@ -80,27 +70,16 @@ machine native
 prepare 0 scripts/prepare-32bit --emulate
 grep -q ':qemu-i386:' "$t/binfmt/register" || fail "--emulate registered nothing"
 
-# Nothing can be done: each case names what is missing and how to mend it.
-for case in not-root no-mount broken; do
+# Nothing can be done: not root, binfmt_misc cannot be mounted, QEMU does not start.
+for case in uid no-mount broken; do
   machine none
-  case $case in
-    not-root) echo 1000 >"$t/uid" ;;
-    no-mount) : >"$t/no-mount" ;;
-    broken) : >"$t/broken" ;;
-  esac
+  echo 1000 >"$t/$case"
   prepare 1 scripts/prepare-32bit
-  expect_output 'ia32_emulation=on'
-  case $case in
-    not-root) expect_output 'needs root' ;;
-    no-mount) expect_output 'binfmt_misc cannot be mounted' ;;
-    broken) expect_output 'QEMU did not start' ;;
-  esac
 done
 for script in demo bench; do
   machine none
   : >"$t/no-mount"
   prepare 1 scripts/$script
-  expect_output 'ia32_emulation=on'
   [ "$(calls cmake)" = 0 ] && [ "$(calls wine)" = 0 ] || fail "scripts/$script built or ran Wine on a machine that cannot"
 done
 echo "prepare-32bit: native, emulated once, refused three ways; demo and bench stop before building"

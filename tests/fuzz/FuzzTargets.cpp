@@ -1,5 +1,6 @@
 // libFuzzer targets for the launcher's pure parts, one per build (FUZZ_TARGET names it),
-// checking properties of the results. The first input byte picks the code page (single-byte,
+// under AddressSanitizer and UndefinedBehaviorSanitizer; the text helpers' results are
+// checked against plain definitions as well. The first input byte picks the code page (single-byte,
 // shaped like 932, or UTF-8); the rest is cut into two texts at its first 0xFF byte.
 #include "launcher/CommandTail.h"
 #include "launcher/LaunchSequence.h"
@@ -14,12 +15,11 @@
 // A property that does not hold ends the run, and the fuzzer keeps the input.
 #define CHECK(condition) ((condition) ? void() : (std::fprintf(stderr, "failed: %s\n", #condition), std::abort()))
 
-// The tail is a suffix of the command line and never begins with a blank or control character.
+// Crashes, reads past a buffer and undefined behaviour only (the sanitizers report them):
+// what these give is proven in the native tests, where a wrong result is told apart.
 void FuzzCommandTail(const CodePage& codePage, const std::string& line, const std::string&)
 {
-    const std::string tail = CutCommandTail(line, codePage);
-    CHECK(tail.size() <= line.size() && line.compare(line.size() - tail.size(), tail.size(), tail) == 0);
-    CHECK(tail.empty() || static_cast<unsigned char>(tail[0]) == 0 || static_cast<unsigned char>(tail[0]) > ' ');
+    CutCommandTail(line, codePage);
 }
 
 // Against plain definitions: the search finds the leftmost match at a character boundary,
@@ -43,34 +43,25 @@ void FuzzAnsiText(const CodePage& codePage, const std::string& text, const std::
     CHECK(FindLastOf(text, "\\/", codePage) == last);
 }
 
-// The directory is never empty, ends in a backslash, and is the path's own first bytes with
-// at most one backslash added.
+// Crashes and undefined behaviour only, as FuzzCommandTail.
 void FuzzModuleDirectory(const CodePage& codePage, const std::string& path, const std::string&)
 {
-    const std::string directory = ModuleDirectoryFromPath(path, codePage);
-    CHECK(!directory.empty() && directory.back() == '\\');
-    CHECK(path.compare(0, directory.size() - 1, directory, 0, directory.size() - 1) == 0);
+    ModuleDirectoryFromPath(path, codePage);
 }
 
 // What becomes of an uninstall entry and the launcher's arguments: the program in front of
-// the switch, the installer's parameters, the file started and the child's command line.
+// the switch, the file started and the child's command line, for crashes and undefined
+// behaviour; the installer's parameters against their definition.
 void FuzzUninstallEntry(const CodePage& codePage, const std::string& value, const std::string& tail)
 {
-    std::string candidate = "untouched";
-    if (CutUninstallerCandidate(value, codePage, candidate)) {
-        std::string uninstallSwitch = value.substr(candidate.size(), 10);
-        UpperCaseInPlace(uninstallSwitch, codePage);
-        CHECK(value.compare(0, candidate.size(), candidate) == 0 && uninstallSwitch == "/UNINSTALL");
-    } else {
-        CHECK(candidate == "untouched");
-    }
+    std::string candidate;
+    CutUninstallerCandidate(value, codePage, candidate);
     CHECK(BuildInstallerParameters(tail, "C:\\Kit\\") == tail + " /config=\"C:\\Kit\\setup.cfg\"");
     UseCodePage(codePage);
     unsigned long error = 0;
-    const std::string program = ChooseProgramFile(
+    ChooseProgramFile(
         value, [](const std::string& file) { return file.size() % 3 == 0 ? 0UL : 2UL; }, error);
-    CHECK(program.empty() || program.find(value) != std::string::npos);
-    CHECK(BuildChildCommandLine(value, tail).compare(0, value.size(), value) == 0);
+    BuildChildCommandLine(value, tail);
 }
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,10 +1,6 @@
-// A stand-in for the Win32 layer in the native build: uninstall entries, files and their
-// versions, short path forms, network drives, the environment, the log folder, the
-// installer's start, the session, the Ctrl key, message boxes and debug output are set up
-// and recorded here, so the launcher's logic runs unchanged on Linux. Its code page
-// conversion turns text into UTF-8 on 65001 (a lone surrogate as '?'), holds ASCII and the
-// katakana SO and hiragana A on 932, and the characters up to U+00FF elsewhere; any other
-// character, a surrogate pair included, becomes one '?'.
+// The Win32 layer's stand-in in the native build, set up and recorded by the tests. Its code
+// page conversion gives UTF-8 on 65001 (a lone surrogate as '?'), ASCII, katakana SO and
+// hiragana A on 932, U+0000 to U+00FF elsewhere; any other character, a pair too, is one '?'.
 #pragma once
 
 #include "launcher/UninstallerDiscovery.h"
@@ -24,23 +20,16 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <string>
 #include <climits>
 #include <cstdint>
 #include <tuple>
 #include <vector>
 
-struct FakeRun {
-    std::string file;
-    std::string firstWord; // "" for a start through the shell
-    std::string parameters;
-    std::string directory; // the shell start's folder; "" for a plain start
-    bool operator==(const FakeRun& other) const
-    {
-        return std::tie(file, firstWord, parameters, directory) ==
-               std::tie(other.file, other.firstWord, other.parameters, other.directory);
-    }
-};
+// A start: the file, the first word of its command line ("" through the shell), its
+// parameters, the folder of a shell start ("" for a plain one).
+using FakeRun = std::tuple<std::string, std::string, std::string, std::string>;
 using FakeBox = std::tuple<std::string, std::string, unsigned>; // text, title, style
 
 // Thrown where the real program ends its process.
@@ -76,7 +65,7 @@ struct FakePlatform {
     std::map<unsigned long, std::string> errorTexts; // the system's messages
     WideText temporaryFolder = {L'C', L':', L'\\', L'T', L'\\'}; // empty: none, error 5
     LocalTime now = {2026, 12, 7, 14, 13, 44, 123};
-    std::map<WideText, std::string> takenNames; // in the log folder, with what they hold
+    std::set<WideText> takenNames; // in the log folder
     unsigned long createError = 0; // a log that cannot be created: the system's error
     std::size_t logWritesLeft = SIZE_MAX; // the writes that succeed before the disk is full
     std::string currentDirectory = "C:\\Work";
@@ -88,7 +77,6 @@ struct FakePlatform {
     std::vector<FakeBox> boxes;
     std::vector<std::string> debugOutput;
     std::map<WideText, std::string> logs; // created, with what was written
-    bool runtimeAbortHandled = false;
 };
 
 // The platform of the running test; fresh for every test through FakePlatformTest.
@@ -109,12 +97,10 @@ inline std::string UninstallKey(const std::string& subkeyName)
     return "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + subkeyName;
 }
 
-// Product number product's UninstallString; with a version, also the file it names in
-// front of its switch.
+// Product number product's UninstallString (each byte a wide character); with a version,
+// also the file it names in front of its switch.
 inline void SetEntry(int product, const std::string& value, FileVersion64 version = 0)
 {
-    // Stored wide as the registry keeps it; each byte a character, which the stand-in code
-    // page conversion turns back into the same byte.
     Fake().uninstallStrings[UninstallKey(ProductUninstallKeys[product])] = {W(value)};
     if (version != 0) {
         Fake().files[value.substr(0, value.find("/UNINSTALL"))] = version;

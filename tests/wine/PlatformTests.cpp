@@ -1,17 +1,13 @@
-// The Win32 layer against real Win32 under Wine, none of it leaving a handle open: the
-// registry string reader, the machine's variables, the file version reader against damaged
-// files, and the plain and the shell start with the system's errors, this one from a
-// current folder outside the code page. The code page learnt is proven end to end, under
-// 1252, 932 and 65001.
+// The Win32 layer against real Win32, none of it leaving a handle open; the machine's
+// variables and the code page learnt are proven end to end.
 #include "platform/AnsiPath.h"
-#include "platform/Environment.h"
 #include "platform/FileVersionReader.h"
 #include "platform/NetworkPath.h"
 #include "platform/ProcessControl.h"
 #include "platform/ProcessRunner.h"
 #include "platform/RegistryReader.h"
 
-#include "KitMarks.h"
+#include "kit/KitMarks.h"
 
 namespace {
 TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
@@ -63,26 +59,6 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
     RemoveKitKey(key);
 }
 
-// The machine's own variables, as a new process of no user in particular gets them: never
-// one of the launcher's own environment. A 32-bit program's %ProgramFiles% is its own.
-TEST(Environment, ReadsTheMachinesOwnVariables)
-{
-    SetEnvironmentVariableW(L"QUORVANE_ONLY_MINE", L"C:\\Kit");
-    Environment machine;
-    unsigned long error = 0;
-    ASSERT_TRUE(ReadMachineEnvironment(machine, error)) << error;
-    SetEnvironmentVariableW(L"QUORVANE_ONLY_MINE", nullptr);
-    WideText expanded, undefined;
-    const std::wstring names = L"%SystemDrive%|%ProgramFiles%";
-    ASSERT_TRUE(ExpandVariables(WideText(names.begin(), names.end()), machine, expanded, undefined));
-    wchar_t drive[MAX_PATH] = {}, programFiles[MAX_PATH] = {};
-    GetEnvironmentVariableW(L"SystemDrive", drive, MAX_PATH);
-    GetEnvironmentVariableW(L"ProgramFiles", programFiles, MAX_PATH);
-    EXPECT_TRUE(std::wstring(expanded.begin(), expanded.end()) == std::wstring(drive) + L"|" + programFiles);
-    const std::wstring mine = L"%QUORVANE_ONLY_MINE%";
-    EXPECT_FALSE(ExpandVariables(WideText(mine.begin(), mine.end()), machine, expanded, undefined));
-}
-
 using Platform = ReportingChildTest;
 
 TEST_F(Platform, ReadsNoVersionFromWhatHasNone)
@@ -101,10 +77,13 @@ TEST_F(Platform, ReadsNoVersionFromWhatHasNone)
     }
     EXPECT_EQ(GetFileVersion64(TestProgramDirectory() + "stand_in_installer.exe"), 0x0001000200030009ULL);
     EXPECT_EQ(NextHandle(), next);
+    // A relative path is the current folder's, as a process start takes it, not the test programs'.
+    Place("stand_in_1238.exe", "stand_in_installer.exe");
+    ASSERT_TRUE(SetCurrentDirectoryA(scratch_.c_str()));
+    EXPECT_EQ(GetFileVersion64(".\\stand_in_installer.exe"), 0x0001000200030008ULL);
 }
 
-// The installer gets the system's default error mode, not the launcher's, which keeps the
-// system's critical-error boxes away (Wine hands no error mode on; Windows does).
+// The installer gets the default error mode, not the launcher's (Wine hands none on; Windows does).
 TEST_F(Platform, RunsTheChosenFileAndReadsItsWholeExitCode)
 {
     const std::string child = Place("stand_in_plain.exe", "un.exe");
@@ -122,6 +101,7 @@ TEST_F(Platform, RunsTheChosenFileAndReadsItsWholeExitCode)
         {"text.exe", "0", RunOutcome::NotStarted, -1, ERROR_BAD_EXE_FORMAT},
         {"gone.exe", "0", RunOutcome::NoFile, -1, ERROR_FILE_NOT_FOUND},
     };
+    ASSERT_TRUE(SetCurrentDirectoryA(scratch_.c_str()));
     const UINT launchers = SetErrorMode(0);
     KeepSystemErrorBoxesAway();
     EXPECT_EQ(GetErrorMode() & (SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX),
@@ -132,7 +112,7 @@ TEST_F(Platform, RunsTheChosenFileAndReadsItsWholeExitCode)
         SetChildExit(c.exitCode);
         std::int32_t exitCode = 12345;
         unsigned long error = 12345;
-        EXPECT_EQ(RunAndWait(scratch_ + c.name, c.name, "/S", exitCode, error), c.outcome) << c.name;
+        EXPECT_EQ(RunAndWait(c.name, c.name, "/S", exitCode, error), c.outcome) << c.name; // bare: the current folder's
         EXPECT_EQ(exitCode, c.result) << c.name;
         EXPECT_EQ(error, c.error) << c.name;
         EXPECT_EQ(Report("module"), c.outcome == RunOutcome::Ended ? child : "<missing>");
@@ -142,9 +122,8 @@ TEST_F(Platform, RunsTheChosenFileAndReadsItsWholeExitCode)
     EXPECT_EQ(NextHandle(), next);
 }
 
-// Wine never refuses a plain start for want of administrator rights: the shell start is
-// tried alone, from a current folder whose name the code page lacks. The shell gets the
-// file a plain start would start by its full path, its short form here, and the folder.
+// Wine never asks for rights, so the shell start is tried alone, from a current folder the code
+// page lacks: the shell gets the plain start's file by its full path (short form) and the folder.
 TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
 {
     SKIP_WHERE_WINE_CANNOT_NAME_NON_ASCII();
@@ -177,8 +156,7 @@ TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
         EXPECT_EQ(Report("cwd"), shortFolder);
     }
     EXPECT_EQ(Report("mark"), "inherited");
-    // A file that is not there any more, and one the shell cannot start: each with the
-    // system's error, read before anything else ran.
+    // A file gone, and one the shell cannot start: the system's error, read before COM's clean-up.
     std::ofstream(scratch_ + "text.exe") << "not a program";
     const std::pair<std::string, unsigned long> failures[] = {{"missing.exe", ERROR_FILE_NOT_FOUND},
                                                               {"text.exe", ERROR_BAD_EXE_FORMAT}};
@@ -196,8 +174,7 @@ TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
     EXPECT_EQ(NetworkFormOf(directory, network, error), NetworkForm::NotNetwork);
 }
 
-// What the code page lacks becomes '?' (the launcher end to end shows it for 1252, 932 and
-// 65001); UTF-8 holds everything but a lone surrogate, and takes no best-fit flag.
+// UTF-8 holds everything but a lone surrogate, and takes no best-fit flag.
 TEST(WideToAnsi, ConvertsToUtf8Too)
 {
     std::string ansi;

@@ -1,6 +1,7 @@
-// What the tests under Wine share: the folder of the test programs, files read and written
-// whole, and a fixture for the stand-in installer, which writes down how it was started.
+// What the Windows tests share, and a fixture for the stand-in installer's report.
 #pragma once
+
+#include "launcher/UninstallerDiscovery.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -10,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-// The folder of the test programs, the launcher and the stand-in installers; ends in "\\".
+// The test programs' folder, ending in a backslash.
 inline std::string TestProgramDirectory()
 {
     char path[MAX_PATH * 4] = {};
@@ -18,15 +19,6 @@ inline std::string TestProgramDirectory()
     return program.substr(0, program.rfind('\\') + 1);
 }
 
-// The products' uninstall entries, in the launcher's order.
-inline const char* const kProducts[8] = {"Trelvo - Ruzod Iri!UninstallKey",
-                                         "RedadaVador!UninstallKey",
-                                         "TTAL!UninstallKey",
-                                         "TOVUninstallKey",
-                                         "TrelvoQuent!UninstallKey",
-                                         "TrelvoVantelo!UninstallKey",
-                                         "TrelvoLumio!UninstallKey",
-                                         "TrelvoHeddle!UninstallKey"};
 const std::string kUninstallList = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 // Wine says so through an export of its own.
@@ -42,8 +34,7 @@ inline bool Windows64Bit()
     return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
 }
 
-// Wine names a file outside ASCII only where the host's locale is a UTF-8 one (LANG or
-// LC_ALL), which a root shell often lacks; a test that needs such a name skips there.
+// Wine names a file outside ASCII only under a UTF-8 host locale, which a root shell often lacks.
 inline bool CannotNameNonAsciiFiles()
 {
     static const bool cannot = [] {
@@ -76,8 +67,7 @@ inline std::string Utf8(const std::wstring& wide)
     return text;
 }
 
-// The handle value the system hands out next: a call that leaves a handle open takes it.
-// (Wine's GetProcessHandleCount always answers 0.)
+// The next handle value: a call that leaves a handle open takes it (Wine counts no handles).
 inline HANDLE NextHandle()
 {
     const HANDLE next = CreateEventA(nullptr, FALSE, FALSE, nullptr);
@@ -92,9 +82,8 @@ inline std::string ReadWholeFile(const std::string& path)
     return content.str();
 }
 
-// A fresh scratch folder, removed afterwards with the current folder restored, and the
-// stand-in installer's environment: QUORVANE_REPORT names its report, QUORVANE_EXIT gives
-// its exit code, and QUORVANE_MARK is a variable it must inherit.
+// A fresh scratch folder and the stand-in's environment: QUORVANE_REPORT names its report,
+// QUORVANE_EXIT its exit code, QUORVANE_MARK a variable it must inherit.
 class ReportingChildTest : public ::testing::Test {
 protected:
     ReportingChildTest()
@@ -110,8 +99,7 @@ protected:
         std::error_code ignored;
         std::filesystem::remove_all(Wide(scratch_), ignored);
     }
-    // A copy of a test program at a path under the scratch folder, its folders made (in
-    // wide form, so that a double-byte name is never split at a second byte).
+    // A copy of a test program under the scratch folder (wide: no name is split at a second byte).
     std::string Place(const std::string& program, const std::string& relativePath) const
     {
         PlaceWide(program, Wide(scratch_ + relativePath));
@@ -122,8 +110,7 @@ protected:
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         EXPECT_TRUE(CopyFileW(Wide(TestProgramDirectory() + program).c_str(), path.c_str(), FALSE));
     }
-    // A line of the stand-in's last report ("cmdline", "module", "cwd", "mark",
-    // "setup.cfg"), or "<missing>".
+    // A field of the stand-in's last report ("cmdline", "module", "cwd", ...), or "<missing>".
     std::string Report(const std::string& field) const
     {
         const std::string lines = "\n" + ReadWholeFile(report_);
