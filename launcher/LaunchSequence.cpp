@@ -111,9 +111,9 @@ bool RunInstaller(const std::string& programFile, const std::string& path, const
         TraceStep(StartFailure(false, outcome, programFile, error));
         return false;
     }
-    const std::string rights = "the installer needs administrator rights";
+    const char* const rights = "the installer needs administrator rights";
     if (!BoxCanBeSeen(ReadSessionFacts())) {
-        TraceStep(rights + ", and nobody can consent in this session: not started");
+        TraceStep(Join({rights, ", and nobody can consent in this session: not started"}));
         return false;
     }
     // The elevated child starts in the launcher's current folder, not in the system folder:

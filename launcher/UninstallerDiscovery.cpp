@@ -44,20 +44,10 @@ namespace {
 // The types an installer may have written instead of a string by name, others by number.
 std::string RegistryTypeName(std::uint32_t type)
 {
-    switch (type) {
-    case 0:
-        return "REG_NONE";
-    case 3:
-        return "REG_BINARY";
-    case 4:
-        return "REG_DWORD";
-    case 7:
-        return "REG_MULTI_SZ";
-    case 11:
-        return "REG_QWORD";
-    default:
-        return "of type " + NumberText(static_cast<long>(type));
-    }
+    const char* const names[] = {"REG_NONE", nullptr,        nullptr, "REG_BINARY", "REG_DWORD", nullptr,
+                                 nullptr,    "REG_MULTI_SZ", nullptr, nullptr,      nullptr,     "REG_QWORD"};
+    return type < 12 && names[type] != nullptr ? std::string(names[type])
+                                               : "of type " + NumberText(static_cast<long>(type));
 }
 
 // Why an entry was passed over before any program was looked at.
