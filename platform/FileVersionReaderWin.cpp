@@ -36,13 +36,11 @@ bool PathAsAProcessStartTakesIt(const std::string& path, std::string& file)
 
 FileVersion64 GetFileVersion64(const std::string& path)
 {
-    const UniqueModule library(LoadSystemLibrary("version.dll"));
-    if (!library) {
-        return 0;
-    }
-    const auto getSize = FindFunction<decltype(&GetFileVersionInfoSizeA)>(library.get(), "GetFileVersionInfoSizeA");
-    const auto getInfo = FindFunction<decltype(&GetFileVersionInfoA)>(library.get(), "GetFileVersionInfoA");
-    const auto queryValue = FindFunction<decltype(&VerQueryValueA)>(library.get(), "VerQueryValueA");
+    // Loaded once for the run: the launcher reads its own version and the installer's.
+    static const HMODULE library = LoadSystemLibrary("version.dll");
+    const auto getSize = FindFunction<decltype(&GetFileVersionInfoSizeA)>(library, "GetFileVersionInfoSizeA");
+    const auto getInfo = FindFunction<decltype(&GetFileVersionInfoA)>(library, "GetFileVersionInfoA");
+    const auto queryValue = FindFunction<decltype(&VerQueryValueA)>(library, "VerQueryValueA");
     if (getSize == nullptr || getInfo == nullptr || queryValue == nullptr) {
         return 0;
     }

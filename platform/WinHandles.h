@@ -30,4 +30,3 @@ private:
 };
 
 using UniqueHandle = UniqueResource<HANDLE, nullptr, BOOL(WINAPI*)(HANDLE), &CloseHandle>;
-using UniqueModule = UniqueResource<HMODULE, nullptr, BOOL(WINAPI*)(HMODULE), &FreeLibrary>;
