@@ -1,8 +1,6 @@
 #!/bin/sh
-# Ctrl-C while a script makes its first Wine prefix, the slowest step a user interrupts: the
-# script says it was interrupted, within seconds, and leaves no Wine program, no display and
-# no half-made prefix behind. scripts/demo in a folder of its own, as a first run; the
-# interrupt goes to its whole process group, as a terminal sends it.
+# Ctrl-C to scripts/demo's process group while it makes its first Wine prefix: it says so within
+# seconds and leaves no Wine program, display or half-made prefix behind.
 # Usage: tests/interrupt.sh   (after a build; needs Wine and Xvfb)
 set -eu
 cd "$(dirname "$0")/.."

@@ -15,8 +15,7 @@ stand_in() { # name body: a program on the stand-ins' PATH that notes each call
   printf '#!/bin/sh\necho "$*" >>"%s/called-%s"\n%s\n' "$t" "$1" "$2" >"$t/path/$1"
   chmod +x "$t/path/$1"
 }
-# The kernel as far as the script sees it: the 32-bit loader runs where "native" is marked,
-# or once QEMU is registered (unless it is "broken").
+# The 32-bit loader runs where "native" is marked, or once QEMU is registered (unless "broken").
 cat >"$t/ld-linux.so.2" <<PROBE
 #!/bin/sh
 [ -e "$t/native" ] && exit 0

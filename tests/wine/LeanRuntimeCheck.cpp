@@ -1,10 +1,6 @@
-// The shipped image's runtime pieces (launcher/LeanRuntime.cpp, and the launcher's handling
-// of runtime failures), in a GUI program of its own as the launcher is one: a test
-// framework may catch the library's logic errors, which these end the process for.
-// Without an argument: memory that cannot be had reaches the launcher's out-of-memory path
-// as std::bad_alloc, however the library noticed it; exits 0 when every case throws it.
-// With "logic", "abort" or "terminate": that failure, after the launcher's own set-up; the
-// process must end with a line of debug output and -1, and no box.
+// The launcher's runtime pieces in a GUI program of their own (a test framework would catch
+// what they end the process for). No argument: memory that cannot be had is std::bad_alloc
+// (exit 0); "logic", "abort" or "terminate": that failure, which must end with a line and -1.
 #include "Diagnostics.h"
 
 #include <windows.h>

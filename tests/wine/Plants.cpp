@@ -1,11 +1,7 @@
-// Built twice. As a DLL, what an attacker would plant beside the launcher under the name of
-// a DLL that Windows or its libraries load: loading it leaves a marker file of its own name
-// in the folder QUORVANE_PLANT_MARKERS names. It carries a usable uninstaller version, so it
-// also serves as an installer that passes the version gate but cannot be started. As a
-// program, the plants' control: it loads every DLL beside it by its bare name, as an import
-// or a system library's own load would find it, and exits with the number that did not load.
-// With --system-folder-only it first keeps its DLL search to the system folder, as the
-// launcher does: then only a manifest file beside it can still lead a load to a plant.
+// As a DLL, a plant: loaded, it leaves a marker of its name in QUORVANE_PLANT_MARKERS (with a
+// usable version it is also an installer that cannot be started). As a program, the plants'
+// control: it loads each DLL beside it by name (--system-folder-only: as the launcher searches)
+// and exits with the number that did not load.
 #include <windows.h>
 
 #include <cstring>

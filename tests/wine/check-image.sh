@@ -1,9 +1,6 @@
 #!/bin/sh
-# The shipped executable: a GUI program for the expected machine with the release flags,
-# that imports only known DLLs of the system (none the loader would look for beside it
-# first) and names none of the ANSI calls that hand out a path, a name or registry text
-# converted with best fit (neither imported nor looked up at run time), and carries its
-# version resource and its manifest and no other resource.
+# The shipped executable: a GUI program with the release flags, importing only known DLLs,
+# naming no ANSI call that converts with best fit, carrying its version resource and manifest.
 # Usage: check-image.sh OBJDUMP PROCESSOR EXE VERSION   (VERSION as in 1.0.0.9)
 set -eu
 objdump=$1 processor=$2 exe=$3 version=$4

@@ -1,12 +1,7 @@
 #!/bin/sh
-# The test kit as a release engineer runs it, here under Wine through scripts/kit: as typed
-# from a shell with no locale (as root's often is), everything passes or skips with its
-# reason; then the starts that give Wine what some cases need (DLL overrides for the plants,
-# a UTF-8 host locale for names outside ASCII, code pages 932 and 65001), a test that
-# crashes, one that ends its prompt too (the next start finds and removes what it left), a
-# product's entry written by hand (the kit refuses and its clean-up leaves it), a user
-# without elevation, and a 32-bit prefix made fresh, as 32-bit Windows with one registry
-# view. The prefix's registry and files are left as found.
+# The test kit through scripts/kit as a release engineer runs it: as typed without a host locale,
+# then with what some cases need, a crash, an ended prompt, a product's own entry, no elevation,
+# and a fresh 32-bit prefix (one registry view). The prefix is left as found.
 # Usage: kit.sh PLANT-OVERRIDES   (in a Wine session, from the checkout's top folder)
 set -eu
 plants=$1

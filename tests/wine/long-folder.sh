@@ -1,7 +1,6 @@
 #!/bin/sh
-# The launcher in a folder whose path is longer than 260 characters points the installer at
-# the setup.cfg in that very folder. Windows' own process start refuses such a path, so the
-# launcher is started through Wine's loader from the Unix side.
+# A launcher in a folder of over 260 characters names that folder's setup.cfg (started through
+# Wine's loader from the Unix side: Windows' process start refuses such a path).
 # Usage: long-folder.sh BIN-FOLDER
 set -eu
 bin=$1 work=$1/../long-folder dir=$1/../long-folder

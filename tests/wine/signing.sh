@@ -1,7 +1,6 @@
 #!/bin/sh
-# scripts/sign with a throwaway certificate: it refuses without a key (naming a key file
-# that is missing), its signature holds against that certificate, removing it gives back
-# the unsigned build's bytes, and the signed launcher passes an end-to-end run.
+# scripts/sign with a throwaway certificate: refused without a key, a signature that verifies
+# and comes off to the build's bytes, and a signed launcher that passes an end-to-end run.
 # Usage: signing.sh SOURCE-FOLDER BIN-FOLDER
 set -eu
 src=$1 bin=$2 work=$2/../signing
