@@ -62,6 +62,7 @@ TEST(Launcher, CutsTheProgramInFrontOfTheSwitchInAnyCase)
         {"C:\\T\\RaraViro.exe /uninstall C:\\T\\x.log", kSingle, "C:\\T\\RaraViro.exe "},
         {"\"C:\\P F\\u.exe\" /UnInStAlL", kSingle, "\"C:\\P F\\u.exe\" "},
         {"/UNINSTALL", kSingle, ""},
+        {"U/UNINSTALL", kSingle, "U"},
         {"C:\\x/UNINSTALLER/UNINSTALL", kSingle, "C:\\x"},
         {"C:\\T\\u.exe /UNINSTAL", kSingle, nullptr},
         {"C:\\\x83/uninstall", kDouble, nullptr}, // begins at a second byte
@@ -168,6 +169,7 @@ TEST(Text, ChoosesTheProgramFileAsAProcessStartFindsIt)
         {"C:\\K\\u.", kSingle, {"C:\\K\\u."}, "C:\\K\\u."},
         {"C:\\K\\.u", kSingle, {"C:\\K\\.u.com"}, ""},
         {"u", kSingle, {"u.exe", ".\\u.exe"}, ".\\u.exe"}, // the current folder, nothing else
+        {".u", kSingle, {".\\.u", ".\\.u.com"}, ".\\.u"}, // a bare name beginning with its dot
         {"\\u", kSingle, {"\\u.exe", ".\\\\u.exe"}, "\\u.exe"}, // the current drive's root, not a bare name
         {"Z:u", kSingle, {"Z:u.bat", ".\\Z:u.exe"}, "Z:u.bat"},
         {":u", kSingle, {":u.cmd"}, ":u.cmd"},
@@ -319,9 +321,9 @@ TEST_F(LaunchSequence, TriesTheProductsInOrderAndMentionsOnlyEntriesThatNameAPro
 // (never the launcher's own), a plain one taken as stored.
 TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
 {
-    const char machine[] = "=C:=C:\\\0SystemDrive=C:\0P=C:\\PF\0";
+    const char machine[] = "=C:=C:\\\0SystemDrive=C:\0AZ=C:\\PF\0";
     Fake().machineEnvironment = W(std::string(machine, sizeof machine - 1));
-    Fake().environment["MINE"] = W("C:\\PF"); // the launcher's own: a user may have set it
+    Fake().environment["MZ"] = W("C:\\PF"); // the launcher's own: a user may have set it
     Fake().errorTexts[5] = "Access is denied.\r\n";
     const auto plain = kRegistryString, expandable = kRegistryExpandableString;
     const auto read = RegistryRead::Read, notAString = RegistryRead::NotAString;
@@ -345,6 +347,7 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         {"", 42, notAString, {}, "its UninstallString is of type 42, not a string (REG_SZ or REG_EXPAND_SZ)"},
         {"", plain, RegistryRead::Failed, {}, "its UninstallString cannot be read (Windows error 5: Access is denied)"},
         {"C:\\A\\U.exe /UNINSTAL", plain, read, {}, "no /UNINSTALL in its UninstallString 'C:\\A\\U.exe /UNINSTAL'"},
+        {"C:\\A\\U.exe /UNINSTALL", expandable, read, {{a, usable}}, a}, // no variable: as stored
         {"C:\\A\\U.exe /UNINSTALL", plain, read, {{a, old}}, "file version 1.2.3.8 of '" + a + "', below 1.2.3.9"},
         {"C:\\A\\U.exe /UNINSTALL", plain, read, {{"C:\\A\\U.exe ", 0}}, "no version resource in 'C:\\A\\U.exe '"},
         {"C:\\A\\U.exe /UNINSTALL", plain, read, {}, "no such file 'C:\\A\\U.exe '" + notHere},
@@ -352,13 +355,13 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         // a bare name: the current folder's only
         {"U.exe /UNINSTALL", plain, read, {{"U.exe ", usable}}, "no such file '.\\U.exe '" + notHere},
         // "%%" and a lone '%' name nothing
-        {"%p%\\U.exe /UNINSTALL 5%", expandable, read, {{"C:\\PF\\U.exe ", usable}}, "C:\\PF\\U.exe "},
-        {"%SystemDrive%%%%P%\\U /UNINSTALL", expandable, read, {{"C:%%C:\\PF\\U .exe", usable}}, "C:%%C:\\PF\\U "},
-        {"%P%\\U.exe /UNINSTALL", plain, read, {{"C:\\PF\\U.exe ", usable}}, "no such file '%P%\\U.exe '" + notHere},
-        {"%P%\\U /UNINSTAL", expandable, read, {}, "no /UNINSTALL in its UninstallString 'C:\\PF\\U /UNINSTAL'"},
-        {"%MINE%\\U /UNINSTALL", expandable, read, {}, undefined("%MINE%\\U /UNINSTALL", "MINE")},
+        {"%az%\\U.exe /UNINSTALL 5%", expandable, read, {{"C:\\PF\\U.exe ", usable}}, "C:\\PF\\U.exe "},
+        {"%SystemDrive%%%%AZ%\\U /UNINSTALL", expandable, read, {{"C:%%C:\\PF\\U .exe", usable}}, "C:%%C:\\PF\\U "},
+        {"%AZ%\\U.exe /UNINSTALL", plain, read, {{"C:\\PF\\U.exe ", usable}}, "no such file '%AZ%\\U.exe '" + notHere},
+        {"%AZ%\\U /UNINSTAL", expandable, read, {}, "no /UNINSTALL in its UninstallString 'C:\\PF\\U /UNINSTAL'"},
+        {"%MZ%\\U /UNINSTALL", expandable, read, {}, undefined("%MZ%\\U /UNINSTALL", "MZ")},
         // a name never begins a variable at its '='
-        {"%P%%C:%\\U /UNINSTALL", expandable, read, {}, undefined("%P%%C:%\\U /UNINSTALL", "C:")},
+        {"%AZ%%C:%\\U /UNINSTALL", expandable, read, {}, undefined("%AZ%%C:%\\U /UNINSTALL", "C:")},
     };
     for (const auto& c : cases) {
         Fake().uninstallStrings[UninstallKey("Entry")] = {W(c.value), c.type, c.read};
@@ -373,11 +376,11 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         }
     }
     Fake().machineEnvironmentError = 8;
-    Fake().uninstallStrings[UninstallKey("Entry")] = {W("%P%\\U /UNINSTALL"), expandable};
+    Fake().uninstallStrings[UninstallKey("Entry")] = {W("%AZ%\\U /UNINSTALL"), expandable};
     std::string path;
     EXPECT_FALSE(CheckUninstallEntry("Entry", path, path));
     EXPECT_EQ(Fake().debugOutput.back(),
-              Traced({"Entry passed over: its UninstallString '%P%\\U /UNINSTALL' could not "
+              Traced({"Entry passed over: its UninstallString '%AZ%\\U /UNINSTALL' could not "
                       "be expanded: the machine's variables cannot be had (Windows error 8)"})[0]);
 }
 
@@ -524,7 +527,7 @@ TEST_F(LaunchSequence, StartsTheInstallerAndSaysWhyAStartFailed)
     Fake().files["C:\\T\\UN.exe"] = Version(1, 2, 3, 9);
     Fake().childExitCode = 3;
     Fake().modulePath = "Z:\\Kit\\Quorvane.exe";
-    Fake().errorTexts[193] = "%1 is not a valid Win32 application (100%).\r\n";
+    Fake().errorTexts[193] = "%1: 100% not a valid Win32 application, %1.\r\n";
     const std::string plain = "/S /config=\"Z:\\Kit\\setup.cfg\"", rights = "the installer needs administrator rights";
     const std::string started = rights + ": started through the shell, which asked for consent";
     const std::string shellStart = rights + ": the shell start of 'C:\\T\\UN.exe': ",
@@ -563,7 +566,7 @@ TEST_F(LaunchSequence, StartsTheInstallerAndSaysWhyAStartFailed)
         bool visible = true;
     } cases[] = {
         {ended, 0, ended, 0, {}, &mapped}, // a plain start: the paths as they are
-        {refused, 193, ended, 0, {start + "failed (Windows error 193: it is not a valid Win32 application (100%))"}},
+        {refused, 193, ended, 0, {start + "failed (Windows error 193: it: 100% not a valid Win32 application, it)"}},
         {RunOutcome::NoFile, 2, ended, 0, {gone}},
         {endUnknown, 6, ended, 0, {start + unread}},
         {RunOutcome::OutOfMemory, 0, ended, 0, {start + "not enough memory"}},
