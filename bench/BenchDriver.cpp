@@ -74,7 +74,8 @@ Run RunOnce(const std::string& program)
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     if (exitCode != 0) {
-        std::fprintf(stderr, "%s ended with %lu\n", program.c_str(), exitCode);
+        // The minimal launcher ends with the system's error of its failed start.
+        std::fprintf(stderr, "%s ended with %lu (0x%lX)\n", program.c_str(), exitCode, exitCode);
         std::exit(2);
     }
     return {static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart),

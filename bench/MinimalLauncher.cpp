@@ -113,7 +113,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child{};
     if (!CreateProcessA(value, childCommandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child)) {
-        return 1;
+        const DWORD error = GetLastError();
+        return error != 0 ? static_cast<int>(error) : 1; // the system's error, for the driver to name
     }
     WaitForSingleObject(child.hProcess, INFINITE);
     CloseHandle(child.hProcess);
