@@ -32,16 +32,18 @@ for call in "fuzz abc" "fuzz -5" "fuzz 0" "fuzz 3 NoSuchTarget" "bench abc" "ben
   run 2 scripts/$call # split into the script and its arguments
 done
 printf 'key' >"$trip/key.pfx"
+printf 'MZ' >"$trip/Quorvane.exe"
+# Signing and a release refuse without a key, before they sign, test or build anything.
 run 2 env QUORVANE_SIGN_PFX="$trip/key.pfx" QUORVANE_SIGN_PASSWORD= scripts/sign "$trip/no-such-file.exe"
-# A release refuses without a key, before it tests or builds anything.
-run 2 env -u QUORVANE_SIGN_PFX scripts/release
-run 2 env QUORVANE_SIGN_PFX="$trip/missing.pfx" QUORVANE_SIGN_PASSWORD= scripts/release
+for call in "sign $trip/Quorvane.exe" release; do
+  run 2 env -u QUORVANE_SIGN_PFX scripts/$call
+  run 2 env QUORVANE_SIGN_PFX="$trip/missing.pfx" QUORVANE_SIGN_PASSWORD= scripts/$call
+done
 called=$(ls "$trip" | sed -n 's/^called-//p' | tr '\n' ' ')
 [ -z "$called" ] || fail "a script called $called before refusing or after its usage"
 
 # Signing needs the signing tool alone: with it present, nothing is installed.
 printf '#!/bin/sh\nwhile [ $# -gt 0 ]; do [ "$1" = -out ] && : >"$2"; shift; done\n' >"$trip/osslsigncode"
-printf 'MZ' >"$trip/Quorvane.exe"
 output=$(PATH="$trip:$PATH" QUORVANE_SIGN_PFX="$trip/key.pfx" QUORVANE_SIGN_PASSWORD= scripts/sign "$trip/Quorvane.exe" 2>&1) ||
   fail "scripts/sign with its tool present: $output"
 [ ! -e "$trip/called-apt-get" ] && [ ! -e "$trip/called-dpkg-query" ] || fail "scripts/sign installed something"

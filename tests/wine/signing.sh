@@ -1,22 +1,13 @@
 #!/bin/sh
-# scripts/sign with a throwaway certificate: refused without a key, a signature that verifies
-# and comes off to the build's bytes, and a signed launcher that passes an end-to-end run.
+# scripts/sign with a throwaway certificate: a signature that verifies and comes off to the
+# build's bytes, and a signed launcher that passes an end-to-end run (its refusals: tests/scripts.sh).
 # Usage: signing.sh SOURCE-FOLDER BIN-FOLDER
 set -eu
 src=$1 bin=$2 work=$2/../signing
 rm -rf "$work" && mkdir -p "$work" && cd "$work"
 trap 'rm -rf "$work"' EXIT
 cp "$bin/Quorvane.exe" unsigned.exe
-cp "$bin/Quorvane.exe" Quorvane.exe
-if env -u QUORVANE_SIGN_PFX "$src/scripts/sign" Quorvane.exe 2>refusal || ! grep -q "no signing key" refusal; then
-  echo "signed without a key"; exit 1
-fi
-if QUORVANE_SIGN_PFX=missing.pfx QUORVANE_SIGN_PASSWORD= "$src/scripts/sign" Quorvane.exe 2>refusal ||
-   ! grep -q "key file missing.pfx does not exist" refusal; then
-  echo "signed with a key file that does not exist, or did not name it"; exit 1
-fi
-cmp unsigned.exe Quorvane.exe
-
+cp unsigned.exe Quorvane.exe
 openssl req -x509 -newkey rsa:2048 -nodes -keyout signer.key -out signer.pem -days 2 -subj "/CN=Quorvane Test" \
   -addext "keyUsage=critical,digitalSignature" -addext "extendedKeyUsage=codeSigning" 2>/dev/null
 openssl pkcs12 -export -out signer.pfx -inkey signer.key -in signer.pem -passout 'pass:a pass word'
