@@ -18,12 +18,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
-#include <climits>
-#include <cstdint>
 #include <tuple>
 #include <vector>
 
