@@ -21,12 +21,19 @@ inline std::string ViewName(REGSAM view)
     return view == KEY_WOW64_64KEY ? "64-bit view" : "32-bit view";
 }
 
-// HKLM\subKey in view, made with the kit's mark if it is not there; null if it cannot be.
+// HKLM\subKey in view, made with the kit's mark, or the kit's own already there; null if it
+// cannot be made, or if a key of that name is there without the mark (never marked as ours).
 inline HKEY CreateKitKey(const std::string& subKey, REGSAM view = KEY_WOW64_32KEY)
 {
     HKEY key = nullptr;
+    DWORD disposition = 0;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(subKey).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+                        &disposition) != ERROR_SUCCESS) {
+        return nullptr;
+    }
+    if (disposition == REG_OPENED_EXISTING_KEY &&
+        RegQueryValueExW(key, kKitMarkValue, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        RegCloseKey(key);
         return nullptr;
     }
     const wchar_t mark[] = L"made by the Quorvane test kit; run-tests.cmd --clean-up removes it";

@@ -30,6 +30,12 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
         {"Missing", 0, "", RegistryRead::NoValue, L""},
     };
     RemoveKitKey(key);
+    // A key of that name without the kit's mark is never taken for the kit's own.
+    HKEY plain = nullptr;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &plain, nullptr);
+    RegCloseKey(plain);
+    EXPECT_EQ(CreateKitKey(key), nullptr);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key, KEY_WOW64_32KEY, 0);
     const HKEY made = CreateKitKey(key);
     ASSERT_NE(made, nullptr);
     RegCloseKey(made);
