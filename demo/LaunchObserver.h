@@ -23,7 +23,7 @@ struct LaunchOptions {
     std::wstring commandLine; // character for character what the program gets
     std::wstring currentDirectory; // empty: the observer's own
     std::wstring desktop; // "station\\desktop" to start on; empty: the observer's own
-    DWORD timeoutMs = 60000; // the program is ended after this
+    DWORD timeoutMs = 180000; // the program is ended after this: a hang, even where starts are emulated
     HANDLE token = nullptr; // a primary token to start the program with; null: the observer's own
     std::function<void(DWORD processId)> beforeStart; // called while the started program is still suspended
     std::function<void()> whileRunning; // called every 20 ms or so while the program runs

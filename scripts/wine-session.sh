@@ -137,14 +137,27 @@ wine_session_start() {
   echo "$quorvane_xvfb_pid" >"$QUORVANE_BUILD/xvfb.pid"
   export DISPLAY=":$display" QUORVANE_SESSION_DISPLAY=":$display" QUORVANE_SESSION_OWNER=$$
   unset XAUTHORITY
-  local tries=0
-  until [ -e "/tmp/.X11-unix/X$display" ] || [ $tries -ge 50 ]; do sleep 0.1; tries=$((tries + 1)); done
+  # Until its socket is there (seconds on a busy machine), or it has ended: a display that
+  # never came up would fail every box later, far from its cause.
+  until [ -e "/tmp/.X11-unix/X$display" ]; do
+    case $(sed -n 's/^State:[[:space:]]*\(.\).*/\1/p' "/proc/$quorvane_xvfb_pid/status" 2>/dev/null) in
+      "" | Z | X) echo "Xvfb :$display ended before its display was up" >&2; exit 1 ;;
+    esac
+    sleep 0.1
+  done
 
   # The watchdog ends the session when the script is killed without a chance to; a hang-up
   # or Ctrl-C leaves the script its own clean-up, and the session's end stops the watchdog.
+  # Stopped, it takes its nap with it: nothing of the session outlives the session's end.
   (
     trap '' HUP INT
-    while kill -0 $$ 2>/dev/null; do sleep 1; done
+    trap '[ -z "$nap" ] || kill "$nap" 2>/dev/null; exit 0' TERM
+    nap=""
+    while kill -0 $$ 2>/dev/null; do
+      sleep 1 &
+      nap=$!
+      wait "$nap"
+    done
     quorvane_session_end "$quorvane_xvfb_pid"
     rm -rf "$quorvane_session_lock"
   ) </dev/null >/dev/null 2>&1 &

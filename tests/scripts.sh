@@ -18,7 +18,7 @@ run() { # expected-status script arguments...
   expected=$1
   shift
   status=0
-  output=$(PATH="$trip:$PATH" timeout 10 "$@" 2>&1) || status=$?
+  output=$(PATH="$trip:$PATH" timeout 60 "$@" 2>&1) || status=$?
   [ "$status" = "$expected" ] || fail "$* exits $status, not $expected: $output"
   printf '%s\n' "$output" | grep -q '^Usage: ' || fail "$* prints no usage line: $output"
   checked=$((checked + 1))

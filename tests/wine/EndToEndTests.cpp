@@ -428,7 +428,7 @@ TEST_F(EndToEnd, InAWindowStationNobodySeesItShowsNoBox)
     SetProcessWindowStation(visible);
     LaunchOptions options;
     options.desktop = L"QuorvaneHidden\\Default";
-    options.timeoutMs = 30000; // a box there would wait for ever; emulated starts take seconds
+    options.timeoutMs = 120000; // a box there would wait for ever; emulated starts take seconds, more under load
     ExpectNotFound(Launch(L" /S", options), false);
     CloseDesktop(desktop);
     CloseWindowStation(station);

@@ -18,6 +18,6 @@ key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\TrelvoHeddle!Unins
 tool reg add "$key" /v QuorvaneTestKit /t REG_SZ /d "made by the tests" /f /reg:32 >/dev/null
 tool reg add "$key" /v UninstallString /t REG_SZ /d "$(tool winepath.exe -w "$work/RARAVIRO.exe") /UNINSTALL" /f /reg:32 >/dev/null
 trap 'tool reg delete "$key" /f /reg:32 >/dev/null 2>&1; rm -rf "$work"' EXIT
-QUORVANE_REPORT=$(tool winepath.exe -w "$work/report.txt") timeout 60 wine "$dir/Quorvane.exe" /S
+QUORVANE_REPORT=$(tool winepath.exe -w "$work/report.txt") timeout 300 wine "$dir/Quorvane.exe" /S
 grep -qx 'setup.cfg=the long folder' "$work/report.txt" || { cat "$work/report.txt"; exit 1; }
 echo "long folder (${#dir} characters): the installer read the setup.cfg there"
