@@ -97,9 +97,6 @@ DWORD RemoveTree(const std::wstring& path)
     if (found != INVALID_HANDLE_VALUE) {
         FindClose(found);
     }
-    if (!link && (attributes & FILE_ATTRIBUTE_READONLY) != 0) { // as rmdir /s removes them
-        SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    }
     if (failed == 0 && !(folder ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str()))) {
         failed = GetLastError();
     }
