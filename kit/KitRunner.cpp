@@ -3,11 +3,12 @@
 // The tests write uninstall entries of the products and a few other things outside the kit's folder, each with
 // the kit's mark (KitMarks.h); nothing without that mark is ever removed. Before the tests it refuses (exit 2, and
 // why) at a prompt without elevation, or where an entry of a product or another thing of the tests' names is there
-// without the mark; what an interrupted run left with the mark it removes first, and what the tests leave it
-// removes last. With --clean-up it only removes what bears the mark and says what it removed and what it left. A
-// run records the machine in the XML report (Windows' exact version, bitness, code page, User Account Control) and
-// ends with the line "N passed, N failed, N skipped".
+// without the mark; what an interrupted run left with the mark it removes first, then makes the tests' folder
+// afresh (QUORVANE_KIT_WORK), and what the tests leave it removes last. With --clean-up it only removes what bears the
+// mark and says what it removed and what it left. A run records the machine in the XML report (Windows' exact version,
+// bitness, code page, User Account Control) and ends with the line "N passed, N failed, N skipped".
 #include "kit/KitMarks.h"
+#include "platform/SystemError.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -72,6 +73,34 @@ Leftovers Survey(bool remove)
         }
     }
     return found;
+}
+
+// Removes path, a folder with all it holds or a file, without going through a link: a junction
+// or a directory link is removed itself, never what it leads to (the runtime's remove_all walks
+// into them). 0, or the Windows error of the first removal that failed.
+DWORD RemoveTree(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error;
+    }
+    const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    DWORD failed = 0;
+    WIN32_FIND_DATAW entry;
+    const HANDLE found = folder && !link ? FindFirstFileW((path + L"\\*").c_str(), &entry) : INVALID_HANDLE_VALUE;
+    for (BOOL more = found != INVALID_HANDLE_VALUE; more && failed == 0; more = FindNextFileW(found, &entry)) {
+        const std::wstring name = entry.cFileName;
+        failed = name == L"." || name == L".." ? 0 : RemoveTree(path + L"\\" + name);
+    }
+    if (found != INVALID_HANDLE_VALUE) {
+        FindClose(found);
+    }
+    if (failed == 0 && !(folder ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str()))) {
+        failed = GetLastError();
+    }
+    return failed;
 }
 
 bool Elevated()
@@ -185,6 +214,20 @@ int main(int argc, char** argv)
                             : ", not made by the kit, and the tests would use its name. Remove it, or run the kit "
                               "on another machine");
         return 2;
+    }
+    // The tests' own folder, with the temporary folder run-tests.cmd names in it (work\temp),
+    // made fresh only now: a refusal leaves an earlier run's as it was.
+    const char* work = std::getenv("QUORVANE_KIT_WORK");
+    if (work != nullptr && *work != '\0') {
+        DWORD failed = RemoveTree(Wide(work));
+        if (failed == 0 &&
+            !(CreateDirectoryA(work, nullptr) && CreateDirectoryA((std::string(work) + "\\temp").c_str(), nullptr))) {
+            failed = GetLastError();
+        }
+        if (failed != 0) {
+            std::printf("run-tests.cmd: %s could not be made afresh: %s\n", work, WindowsError(failed).c_str());
+            return 1;
+        }
     }
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new RecordMachine);

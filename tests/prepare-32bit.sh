@@ -55,6 +55,7 @@ machine none
 prepare 0 scripts/prepare-32bit
 [ "$(calls apt-get install)" = 1 ] && [ "$(calls mount)" = 1 ] || fail "qemu-user and binfmt_misc were not set up once each"
 grep -q ":qemu-i386:.*:$t/path/qemu-i386:F\$" "$t/binfmt/register" || fail "registered: $(cat "$t/binfmt/register")"
+written=$(cat "$t/binfmt/register")
 # The kernel turns the line into a handler; a second run finds it and registers nothing.
 printf 'enabled\ninterpreter %s\n' "$t/path/qemu-i386" >"$t/binfmt/qemu-i386"
 : >"$t/binfmt/register"
@@ -69,11 +70,19 @@ machine native
 prepare 0 scripts/prepare-32bit --emulate
 grep -q ':qemu-i386:' "$t/binfmt/register" || fail "--emulate registered nothing"
 
-# Nothing can be done: not root, binfmt_misc cannot be mounted, QEMU does not start.
+# Nothing can be done: not root, binfmt_misc cannot be mounted, QEMU does not start. Each
+# refusal gives the lines to type as root: the registration as written above, with the
+# emulator where qemu-user puts it until it is installed.
 for case in uid no-mount broken; do
   machine none
   echo 1000 >"$t/$case"
   prepare 1 scripts/prepare-32bit
+  qemu=/usr/bin/qemu-i386
+  [ ! -e "$t/path/qemu-i386" ] || qemu=$t/path/qemu-i386
+  printf '%s\n' "$out" | grep -qxF "      echo '$(printf '%s' "$written" | sed "s|$t/path/qemu-i386|$qemu|")' > $t/binfmt/register" ||
+    fail "the refusal ($case) gives no line that registers QEMU by hand: $out"
+  [ "$case" != no-mount ] || printf '%s\n' "$out" | grep -qxF "      mount -t binfmt_misc binfmt_misc $t/binfmt" ||
+    fail "the refusal ($case) gives no line that mounts binfmt_misc: $out"
 done
 for script in demo bench; do
   machine none

@@ -205,6 +205,7 @@ TEST_F(EndToEnd, TheSupportPagesExampleRunsAreWhatTheLauncherWrites)
         GTEST_SKIP() << "no support.md beside the test program";
     }
     std::vector<std::vector<std::string>> examples(1);
+    std::vector<std::string> explained; // the opening line the page explains, inside its list
     std::istringstream lines(page);
     for (std::string line; std::getline(lines, line);) {
         if (line.rfind("    Quorvane: ", 0) == 0) {
@@ -212,9 +213,13 @@ TEST_F(EndToEnd, TheSupportPagesExampleRunsAreWhatTheLauncherWrites)
         } else if (!examples.back().empty()) {
             examples.emplace_back();
         }
+        if (line.rfind("       Quorvane: ", 0) == 0) {
+            explained.push_back(line.substr(7));
+        }
     }
     examples.pop_back();
     ASSERT_EQ(examples.size(), 2u) << "the page shows two runs";
+    EXPECT_EQ(explained, std::vector<std::string>{examples[0][0]}) << "the page explains its first run's opening line";
     // The system's facts and the log's name as the page has them, the paths as it names them.
     const auto asOnThePage = [this, &examples](std::string line) {
         for (const char* field : {"Windows", "64-bit", "rights", "session", "code page", "log"}) {
@@ -224,16 +229,17 @@ TEST_F(EndToEnd, TheSupportPagesExampleRunsAreWhatTheLauncherWrites)
                 line.replace(at, label.size() + Field(line, field).size(), label + Field(examples[0][0], field));
             }
         }
-        for (const auto& path : {std::make_pair(kit_, std::string("D:\\Kit\\")),
-                                 std::make_pair(scratch_ + "Program Files\\", std::string("C:\\Program Files\\"))}) {
+        for (const auto& path :
+             {std::make_pair(kit_, std::string("D:\\Kit\\")),
+              std::make_pair(scratch_ + "Program Files (x86)\\", std::string("C:\\Program Files (x86)\\"))}) {
             for (std::size_t at; (at = line.find(path.first)) != std::string::npos;) {
                 line.replace(at, path.first.size(), path.second);
             }
         }
         return line;
     };
-    Install(2, "stand_in_1238.exe", "Program Files\\Trelvo Talo");
-    const std::string quent = Install(4, "stand_in_installer.exe", "Program Files\\Trelvo Quent");
+    Install(2, "stand_in_1238.exe", "Program Files (x86)\\Trelvo Talo");
+    const std::string quent = Install(4, "stand_in_installer.exe", "Program Files (x86)\\Trelvo Quent");
     for (int run = 0; run < 2; ++run) {
         const LaunchResult result = Launch(L" /S");
         std::vector<std::string> written;
