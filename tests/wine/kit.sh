@@ -10,16 +10,24 @@ work=$(mktemp -d "$PWD/build/kit.XXXXXX")
 key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\TTAL!UninstallKey'
 # Wine's own 64-bit reg.exe, started directly: quick, also where 32-bit programs are emulated.
 reg() { /usr/lib/wine/wine64 reg "$@" >/dev/null 2>&1; }
-trap 'reg delete "$key" /f /reg:32 || true; WINEPREFIX="$work/win32/wineprefix" wineserver -k 2>/dev/null || true
+prefix32=$work/win32/wineprefix
+trap '[ -z "${making32:-}" ] || kill "$making32" 2>/dev/null || true
+      reg delete "$key" /f /reg:32 || true; WINEPREFIX="$prefix32" wineserver -k 2>/dev/null || true
       rm -rf "$work"' EXIT
 trap 'echo "kit.sh: interrupted"; exit 130' INT TERM
 
-# What the kit must leave as it found it: the prefix's registry in both views and its files.
+# 32-bit Windows gets a fresh 32-bit prefix of its own (one registry view), made while the kit
+# runs in the other: the kit starts one program at a time, and the machine has a second core.
+mkdir -p "$work/win32"
+(export WINEPREFIX="$prefix32" WINEARCH=win32
+ wineboot -i >"$work/wineboot32.log" 2>&1 && wineserver -w) </dev/null &
+making32=$!
+
+# What the kit must leave as it found it: the prefix's registry in both views (the 64-bit
+# view's export holds the 32-bit one, under Wow6432Node) and its files.
 state() {
-  for view in 32 64; do
-    reg export 'HKLM\Software' "$work/hklm-$view.reg" /reg:$view /y
-    reg export 'HKCU\Software' "$work/hkcu-$view.reg" /reg:$view /y
-  done
+  reg export 'HKLM\Software' "$work/hklm.reg" /reg:64 /y
+  reg export 'HKCU\Software' "$work/hkcu.reg" /reg:64 /y
   # scripts/kit unpacks into C:\QuorvaneKitRun and removes it, also what an interrupted run left.
   (cd "$WINEPREFIX/drive_c" && find . -path ./QuorvaneKitRun -prune -o -print | sort)
   # Wine keeps its own settings of the moment under HKCU\Software\Wine, and rewrites its font
@@ -82,9 +90,23 @@ LC_ALL=hi_IN.UTF-8 start cp65001 0 "--gtest_filter=EndToEnd.FolderNames*:EndToEn
 summary cp65001 '[0-9]+ passed, 0 failed, 0 skipped' 65001
 
 # Refusals, before anything is changed: a product's entry written by hand, which the
-# clean-up leaves exactly as it was; no elevation.
+# clean-up leaves exactly as it was; no elevation. The first, and the usage, in a kit
+# unpacked here with an earlier run's report and work\ (scripts/kit unpacks afresh), which
+# stay as they were.
 reg add "$key" /v UninstallString /t REG_SZ /d 'C:\Trelvo\UN.exe /UNINSTALL' /f /reg:32
-start refused-entry 2
+zip=$(realpath build/mingw-i686/QuorvaneTestKit-*.zip)
+mkdir "$work/kept" && (cd "$work/kept" && cmake -E tar xf "$zip")
+kept=$(echo "$work"/kept/QuorvaneTestKit-*)
+mkdir -p "$kept/work/temp" && echo earlier | tee "$kept/report.xml" >"$kept/work/temp/left"
+direct() { # log expected-status [argument]: run-tests.cmd started in that kit
+  status=0
+  (cd "$kept" && /usr/lib/wine/wine64 cmd /c run-tests.cmd ${3:+"$3"}) >"$work/$1" 2>&1 || status=$?
+  [ "$status" = "$2" ] && [ "$(cat "$kept/report.xml" "$kept/work/temp/left")" = "$(printf 'earlier\nearlier')" ] ||
+    { cat "$work/$1"; fail "run-tests.cmd${3:+ $3} exits $status, not $2, or changed the earlier report or work\\"; }
+}
+direct refused-entry 2
+direct usage 0 '/?'
+said usage '^Usage: run-tests.cmd'
 said refused-entry 'refused: HKLM\\SOFTWARE\\.*\\TTAL!UninstallKey (32-bit view) exists'
 start clean-up 0 --clean-up
 said clean-up "left HKLM.*TTAL!UninstallKey (32-bit view): it does not bear the kit's mark"
@@ -96,13 +118,11 @@ start unelevated 2 --unelevated
 said unelevated "refused: it needs an administrator's command prompt"
 unchanged "the kit"
 
-# 32-bit Windows: a fresh 32-bit prefix, one registry view, no host locale; the tests whose
+# 32-bit Windows: the fresh 32-bit prefix, one registry view, no host locale; the tests whose
 # expectations follow from the view.
-prefix32=$work/win32/wineprefix
-mkdir -p "$work/win32"
-(export WINEPREFIX="$prefix32" WINEARCH=win32
- wineboot -i >"$work/wineboot32.log" 2>&1 && wineserver -w && wineserver -p60) ||
-  { tail "$work/wineboot32.log"; fail "no 32-bit prefix"; }
+wait "$making32" || { tail "$work/wineboot32.log"; fail "no 32-bit prefix"; }
+making32=""
+WINEPREFIX="$prefix32" wineserver -p60
 (unset LANG LC_ALL; QUORVANE_BUILD=$work/win32 start one-view 0 \
   --gtest_filter=EndToEnd.RunsTheFirstUsable*:EndToEnd.TheSupportPages*:EndToEnd.StartsWhatTheMachines*)
 summary one-view '2 passed, 0 failed, 1 skipped'
