@@ -8,18 +8,9 @@
 
 #include "WineTestSupport.h"
 
-#include <algorithm>
-#include <cstdio>
-
 constexpr wchar_t kKitMarkValue[] = L"QuorvaneTestKit";
 constexpr char kMarkFile[] = "made by the Quorvane test kit.txt";
 constexpr char kKitTask[] = "Quorvane Test Kit";
-
-// The registry view's name, for a line a person reads.
-inline std::string ViewName(REGSAM view)
-{
-    return view == KEY_WOW64_64KEY ? "64-bit view" : "32-bit view";
-}
 
 // HKLM\subKey in view, made with the kit's mark, or the kit's own already there; null if it
 // cannot be made, or if a key of that name is there without the mark (never marked as ours).
@@ -59,11 +50,9 @@ inline bool KeyExists(const std::string& subKey, REGSAM view, bool* marked = nul
 inline bool RemoveKitKey(const std::string& subKey, REGSAM view = KEY_WOW64_32KEY)
 {
     bool marked = false;
-    if (!KeyExists(subKey, view, &marked) || !marked) {
-        return false;
-    }
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS) {
+    if (!KeyExists(subKey, view, &marked) || !marked ||
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS) {
         return false;
     }
     RegDeleteTreeA(key, nullptr);
@@ -99,27 +88,4 @@ inline bool RemoveKitProgramFolder()
     std::error_code failed;
     std::filesystem::remove_all(folder, failed);
     return !failed;
-}
-
-// Whether a task of the kit's name exists, and whether it runs a script inside this kit's
-// folder (its definition names QUORVANE_KIT_WORK, in either of the forms schtasks writes).
-// Wine's task scheduler is never used by the tests: there, no task is looked for.
-inline bool KitTaskExists(bool* thisKits)
-{
-    *thisKits = false;
-    if (RunsUnderWine()) {
-        return false;
-    }
-    std::string query;
-    if (FILE* answer = _popen("schtasks /query /xml /tn \"Quorvane Test Kit\" 2>nul", "rb")) {
-        char buffer[512];
-        for (std::size_t read; (read = std::fread(buffer, 1, sizeof buffer, answer)) != 0;) {
-            query.append(buffer, read);
-        }
-        _pclose(answer);
-    }
-    query.erase(std::remove(query.begin(), query.end(), '\0'), query.end()); // UTF-16 read as ASCII
-    const char* work = std::getenv("QUORVANE_KIT_WORK");
-    *thisKits = work != nullptr && *work != '\0' && query.find(work) != std::string::npos;
-    return query.find("<Task") != std::string::npos;
 }

@@ -1,15 +1,13 @@
-// The test kit's start of the test program (kit/run-tests.cmd starts it on Windows, the test
-// command under Wine): the refusals, the clean-up, the report's record of the machine, the closing line.
-// The tests write uninstall entries of the products and a few other things outside the kit's folder, each with
-// the kit's mark (KitMarks.h); nothing without that mark is ever removed. Before the tests it refuses (exit 2, and
-// why) at a prompt without elevation, or where an entry of a product or another thing of the tests' names is there
-// without the mark; what an interrupted run left with the mark it removes first, then makes the tests' folder
-// afresh (QUORVANE_KIT_WORK), and what the tests leave it removes last. With --clean-up it only removes what bears the
-// mark and says what it removed and what it left. A run records the machine in the XML report (Windows' exact version,
-// bitness, code page, User Account Control) and ends with the line "N passed, N failed, N skipped".
+// The test kit's start of the test program (kit/run-tests.cmd starts it on Windows, the test command under
+// Wine): the refusals, the clean-up of what bears the kit's mark (KitMarks.h), first what an interrupted run
+// left and last what the tests leave, the tests' folder made afresh once nothing refused (QUORVANE_KIT_WORK),
+// the report's record of the machine, the closing line "N passed, N failed, N skipped". With --clean-up it
+// only removes what bears the mark, saying what it removed and left.
 #include "kit/KitMarks.h"
 #include "platform/SystemError.h"
+#include "platform/SystemFacts.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -28,49 +26,53 @@ struct Leftovers {
 Leftovers Survey(bool remove)
 {
     Leftovers found;
-    BOOL wow64 = FALSE;
-    IsWow64Process(GetCurrentProcess(), &wow64);
-    const auto key = [&](const std::string& subKey, REGSAM view) {
-        bool marked = false;
-        if (!KeyExists(subKey, view, &marked)) {
-            return;
-        }
-        const std::string name = "HKLM\\" + subKey + " (" + (wow64 ? ViewName(view) : "the one registry view") + ")";
+    const auto sort = [&found, remove](const std::string& name, bool marked, auto removeIt) {
         if (!marked) {
             found.others.push_back(name);
-        } else if (!remove || RemoveKitKey(subKey, view)) {
-            found.kits.push_back(name);
-        } else {
+        } else if (remove && !removeIt()) {
             found.others.push_back(name + ", the kit's, which could not be removed");
+        } else {
+            found.kits.push_back(name);
+        }
+    };
+    const bool wow64 = Windows64Bit();
+    const auto key = [&](const std::string& subKey, REGSAM view) {
+        bool marked = false;
+        if (KeyExists(subKey, view, &marked)) {
+            const std::string inView =
+                wow64 ? std::string(view == KEY_WOW64_64KEY ? "64" : "32") + "-bit view" : "the one registry view";
+            sort("HKLM\\" + subKey + " (" + inView + ")", marked, [&] { return RemoveKitKey(subKey, view); });
         }
     };
     for (const char* product : ProductUninstallKeys) {
-        key(kUninstallList + product, KEY_WOW64_32KEY);
+        key(kUninstallList + std::string(product), KEY_WOW64_32KEY);
         if (wow64) { // 32-bit Windows has one view
-            key(kUninstallList + product, KEY_WOW64_64KEY);
+            key(kUninstallList + std::string(product), KEY_WOW64_64KEY);
         }
     }
     key("SOFTWARE\\QuorvaneTests", KEY_WOW64_32KEY);
     const std::string folder = KitProgramFolder();
     if (!folder.empty() && GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        if (GetFileAttributesA((folder + "\\" + kMarkFile).c_str()) == INVALID_FILE_ATTRIBUTES) {
-            found.others.push_back(folder);
-        } else if (remove && !RemoveKitProgramFolder()) {
-            found.others.push_back(folder + ", the kit's, which could not be removed");
-        } else {
-            found.kits.push_back(folder);
-        }
+        sort(folder, GetFileAttributesA((folder + "\\" + kMarkFile).c_str()) != INVALID_FILE_ATTRIBUTES,
+             RemoveKitProgramFolder);
     }
-    bool thisKits = false;
-    if (KitTaskExists(&thisKits)) {
-        const std::string task = std::string("the scheduled task ") + kKitTask;
-        if (!thisKits) {
-            found.others.push_back(task);
-        } else if (remove && std::system("schtasks /delete /f /tn \"Quorvane Test Kit\" >nul 2>&1") != 0) {
-            found.others.push_back(task + ", the kit's, which could not be removed");
-        } else {
-            found.kits.push_back(task);
+    // The kit's task runs a script inside this kit's folder: its definition names QUORVANE_KIT_WORK, in either
+    // of the forms schtasks writes. Wine's task scheduler is never used by the tests: there, none is looked for.
+    std::string task;
+    if (FILE* answer =
+            RunsUnderWine() ? nullptr : _popen("schtasks /query /xml /tn \"Quorvane Test Kit\" 2>nul", "rb")) {
+        char buffer[512];
+        for (std::size_t read; (read = std::fread(buffer, 1, sizeof buffer, answer)) != 0;) {
+            task.append(buffer, read);
         }
+        _pclose(answer);
+    }
+    task.erase(std::remove(task.begin(), task.end(), '\0'), task.end()); // UTF-16 read as ASCII
+    const char* work = std::getenv("QUORVANE_KIT_WORK");
+    if (task.find("<Task") != std::string::npos) {
+        sort(std::string("the scheduled task ") + kKitTask,
+             work != nullptr && *work != '\0' && task.find(work) != std::string::npos,
+             [] { return std::system("schtasks /delete /f /tn \"Quorvane Test Kit\" >nul 2>&1") == 0; });
     }
     return found;
 }
@@ -103,42 +105,22 @@ DWORD RemoveTree(const std::wstring& path)
     return failed;
 }
 
-bool Elevated()
-{
-    HANDLE token = nullptr;
-    TOKEN_ELEVATION elevation{};
-    DWORD length = 0;
-    const bool known = OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
-                       GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &length);
-    CloseHandle(token);
-    return known && elevation.TokenIsElevated != 0;
-}
-
 // The machine as the report records it.
 class RecordMachine : public ::testing::Environment {
     void SetUp() override
     {
-        const auto ntdll = GetModuleHandleA("ntdll.dll");
-        OSVERSIONINFOW info{};
-        info.dwOSVersionInfoSize = sizeof info;
-        reinterpret_cast<LONG(WINAPI*)(OSVERSIONINFOW*)>(
-            reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "RtlGetVersion")))(&info);
         DWORD revision = 0, lua = 0, size = sizeof(DWORD);
         RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "UBR",
                      RRF_RT_REG_DWORD | RRF_SUBKEY_WOW6464KEY, nullptr, &revision, &size);
         RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", "EnableLUA",
                      RRF_RT_REG_DWORD | RRF_SUBKEY_WOW6464KEY, nullptr, &lua, &size);
-        BOOL wow64 = FALSE;
-        IsWow64Process(GetCurrentProcess(), &wow64);
-        const auto wine = reinterpret_cast<const char*(CDECL*)()>(
-            reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "wine_get_version")));
-        ::testing::Test::RecordProperty(
-            "windows_version", std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion) + "." +
-                                   std::to_string(info.dwBuildNumber) + "." + std::to_string(revision));
-        ::testing::Test::RecordProperty("windows_bits", wow64 ? "64" : "32");
+        const auto wine = FindFunction<const char*(CDECL*)()>(GetModuleHandleA("ntdll.dll"), "wine_get_version");
+        ::testing::Test::RecordProperty("windows_version", WindowsVersionAsReported() + "." + std::to_string(revision));
+        ::testing::Test::RecordProperty("windows_bits", Windows64Bit() ? "64" : "32");
         ::testing::Test::RecordProperty("code_page", std::to_string(GetACP()));
-        ::testing::Test::RecordProperty("user_account_control", std::string(lua != 0 ? "on" : "off") +
-                                                                    (Elevated() ? ", elevated" : ", not elevated"));
+        ::testing::Test::RecordProperty("user_account_control",
+                                        std::string(lua != 0 ? "on" : "off") +
+                                            (ReadTokenFacts().elevated ? ", elevated" : ", not elevated"));
         ::testing::Test::RecordProperty("wine", wine != nullptr ? wine() : "no");
     }
 };
@@ -192,7 +174,7 @@ int main(int argc, char** argv)
         return 0;
     }
     // The refusals, before the tests change anything; exit code 2 tells run-tests.cmd.
-    if (!Elevated()) {
+    if (!ReadTokenFacts().elevated) {
         std::puts("run-tests.cmd: refused: it needs an administrator's command prompt (Run as administrator): the "
                   "tests write uninstall entries under HKEY_LOCAL_MACHINE and start a task as SYSTEM. Nothing was "
                   "changed.");
@@ -207,7 +189,7 @@ int main(int argc, char** argv)
         found = Survey(true);
     }
     if (!found.others.empty()) {
-        const bool product = found.others[0].rfind("HKLM\\" + kUninstallList, 0) == 0;
+        const bool product = found.others[0].rfind(std::string("HKLM\\") + kUninstallList, 0) == 0;
         std::printf("run-tests.cmd: refused: %s exists%s. Nothing was changed.\n", found.others[0].c_str(),
                     product ? ": a product the launcher looks for is installed here, and the tests would change "
                               "its entry. Run the kit on a machine without the products"

@@ -22,9 +22,7 @@ const char* const ProductUninstallKeys[8] = {
     "TrelvoHeddle!UninstallKey",
 };
 
-namespace {
-const char* const kUninstallListRoot = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-} // namespace
+const char* const kUninstallList = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 bool CutUninstallerCandidate(const std::string& uninstallString, const CodePage& codePage, std::string& candidate)
 {
@@ -133,8 +131,7 @@ bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::
     WideText value;
     std::uint32_t type = 0;
     unsigned long error = 0;
-    const RegistryRead read =
-        ReadRegistryString(kUninstallListRoot + subkeyName, "UninstallString", value, type, error);
+    const RegistryRead read = ReadRegistryString(kUninstallList + subkeyName, "UninstallString", value, type, error);
     if (read != RegistryRead::Read) {
         TracePassedOver(subkeyName, UnreadReason(read, type, error));
         return false;

@@ -7,7 +7,9 @@
 
 #include <string>
 
-// The products' subkeys under the Windows uninstall list, in the order they are tried.
+// The Windows uninstall list under HKEY_LOCAL_MACHINE, ending in a backslash, and the
+// products' subkeys under it, in the order they are tried.
+extern const char* const kUninstallList;
 extern const char* const ProductUninstallKeys[8];
 
 // 1.2.3.9: older uninstallers cannot serve as installer.

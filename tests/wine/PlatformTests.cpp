@@ -16,18 +16,20 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
     const struct {
         const char* name;
         DWORD type;
-        std::string stored;
+        std::wstring stored;
+        DWORD size; // in bytes, as written
         RegistryRead read;
         std::wstring value;
     } cases[] = {
-        {"Expand", REG_EXPAND_SZ, std::string("%SystemRoot%\\U.exe", 19), RegistryRead::Read, L"%SystemRoot%\\U.exe"},
-        {"Empty", REG_SZ, std::string(1, '\0'), RegistryRead::Read, L""},
-        {"EmbeddedZero", REG_SZ, std::string("a\0b", 4), RegistryRead::Read, L"a"},
-        {"Number", REG_DWORD, std::string(4, '\1'), RegistryRead::NotAString, L""},
-        {"NoZero", REG_SZ, "", RegistryRead::Read, L"abc"}, // stored below without its terminating zero
-        {"OddSize", REG_SZ, "", RegistryRead::Read, L"abc"}, // stored below with half its last character
-        {"Wide", REG_SZ, "", RegistryRead::Read, L"C:\\\u0141\u00F3d\u017A\\U.exe"}, // as stored, no best fit
-        {"Missing", 0, "", RegistryRead::NoValue, L""},
+        {"Expand", REG_EXPAND_SZ, L"%SystemRoot%\\U.exe", 38, RegistryRead::Read, L"%SystemRoot%\\U.exe"},
+        {"Empty", REG_SZ, L"", 2, RegistryRead::Read, L""},
+        {"EmbeddedZero", REG_SZ, std::wstring(L"a\0b", 4), 8, RegistryRead::Read, L"a"},
+        {"Number", REG_DWORD, L"\x0101\x0101", 4, RegistryRead::NotAString, L""},
+        {"NoZero", REG_SZ, L"abc", 6, RegistryRead::Read, L"abc"},
+        {"OddSize", REG_SZ, L"abc", 5, RegistryRead::Read, L"abc"}, // half its last character
+        {"Wide", REG_SZ, // as stored, no best fit
+         L"C:\\\u0141\u00F3d\u017A\\U.exe", 28, RegistryRead::Read, L"C:\\\u0141\u00F3d\u017A\\U.exe"},
+        {"Missing", 0, L"", 0, RegistryRead::NoValue, L""},
     };
     RemoveKitKey(key);
     // A key of that name without the kit's mark is never taken for the kit's own.
@@ -39,15 +41,10 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
     const HKEY made = CreateKitKey(key);
     ASSERT_NE(made, nullptr);
     RegCloseKey(made);
-    for (const auto& c : cases) {
-        RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, c.type != 0 ? c.name : nullptr, c.type, c.stored.data(),
-                        static_cast<DWORD>(c.stored.size()));
+    for (const auto& c : cases) { // in the view the reader reads
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, Wide(key).c_str(), c.type != 0 ? Wide(c.name).c_str() : nullptr, c.type,
+                        c.stored.data(), c.size);
     }
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\QuorvaneTests", L"NoZero", REG_SZ, L"abc", 6);
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\QuorvaneTests", L"OddSize", REG_SZ, L"abc", 5);
-    const std::wstring wide = L"C:\\\u0141\u00F3d\u017A\\U.exe";
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\QuorvaneTests", L"Wide", REG_SZ, wide.c_str(),
-                    static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
     const HANDLE next = NextHandle();
     for (const auto& c : cases) {
         WideText value = {L's'};

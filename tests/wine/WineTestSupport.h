@@ -1,7 +1,10 @@
 // What the Windows tests share, and a fixture for the stand-in installer's report.
 #pragma once
 
+#include "launcher/LaunchSequence.h"
 #include "launcher/UninstallerDiscovery.h"
+#include "platform/SystemLibrary.h"
+#include "platform/TextConversion.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -11,15 +14,11 @@
 #include <sstream>
 #include <string>
 
-// The test programs' folder, ending in a backslash.
+// The test programs' folder, ending in a backslash, as the launcher names its own.
 inline std::string TestProgramDirectory()
 {
-    char path[MAX_PATH * 4] = {};
-    const std::string program(path, GetModuleFileNameA(nullptr, path, sizeof path));
-    return program.substr(0, program.rfind('\\') + 1);
+    return GetModuleDirectory();
 }
-
-const std::string kUninstallList = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 // Wine says so through an export of its own.
 inline bool RunsUnderWine()
@@ -50,21 +49,28 @@ inline bool CannotNameNonAsciiFiles()
     GTEST_SKIP() << "Wine names a file outside ASCII only on a host whose locale is UTF-8 (LANG or LC_ALL such as "    \
                     "C.UTF-8); this host's is not"
 
+// Text as the launcher converts it, in the forms the system's wide calls take.
 inline std::wstring Wide(const std::string& ansi)
 {
-    std::wstring wide(ansi.size(), L'\0');
-    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
-                                                             &wide[0], static_cast<int>(wide.size()))));
-    return wide;
+    const WideText wide = AnsiToWide(ansi);
+    return {wide.begin(), wide.end()};
 }
 
 inline std::string Utf8(const std::wstring& wide)
 {
-    std::string text(wide.size() * 4, '\0');
-    text.resize(
-        static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &text[0],
-                                                     static_cast<int>(text.size()), nullptr, nullptr)));
+    std::string text;
+    WideToAnsi(wide.data(), wide.size(), CP_UTF8, text);
     return text;
+}
+
+// The Windows version as Windows itself reports it, whatever a program's manifest declares.
+inline std::string WindowsVersionAsReported()
+{
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    FindFunction<LONG(WINAPI*)(OSVERSIONINFOW*)>(GetModuleHandleA("ntdll.dll"), "RtlGetVersion")(&info);
+    return std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion) + "." +
+           std::to_string(info.dwBuildNumber);
 }
 
 // The next handle value: a call that leaves a handle open takes it (Wine counts no handles).
