@@ -207,8 +207,10 @@ int main(int argc, char** argv)
             failed = GetLastError();
         }
         if (failed != 0) {
-            std::printf("run-tests.cmd: %s could not be made afresh: %s\n", work, WindowsError(failed).c_str());
-            return 1;
+            // A refusal, as the others: run-tests.cmd then keeps an earlier report as it was.
+            std::printf("run-tests.cmd: refused: %s could not be made afresh: %s\n", work,
+                        WindowsError(failed).c_str());
+            return 2;
         }
     }
     ::testing::InitGoogleTest(&argc, argv);

@@ -137,13 +137,17 @@ wine_session_start() {
   echo "$quorvane_xvfb_pid" >"$QUORVANE_BUILD/xvfb.pid"
   export DISPLAY=":$display" QUORVANE_SESSION_DISPLAY=":$display" QUORVANE_SESSION_OWNER=$$
   unset XAUTHORITY
-  # Until its socket is there (seconds on a busy machine), or it has ended: a display that
-  # never came up would fail every box later, far from its cause.
-  until [ -e "/tmp/.X11-unix/X$display" ]; do
+  # Until its socket is there (seconds on a busy machine) and it still runs: a display that
+  # never came up, or another's that took the number first, would fail every box later, far
+  # from its cause.
+  local tries=0
+  until [ -e "/tmp/.X11-unix/X$display" ] && [ $tries -ge 1 ]; do
     case $(sed -n 's/^State:[[:space:]]*\(.\).*/\1/p' "/proc/$quorvane_xvfb_pid/status" 2>/dev/null) in
       "" | Z | X) echo "Xvfb :$display ended before its display was up" >&2; exit 1 ;;
     esac
+    [ $tries -lt 1200 ] || { echo "Xvfb :$display made no socket in 120 s" >&2; exit 1; }
     sleep 0.1
+    tries=$((tries + 1))
   done
 
   # The watchdog ends the session when the script is killed without a chance to; a hang-up
@@ -157,6 +161,7 @@ wine_session_start() {
       sleep 1 &
       nap=$!
       wait "$nap"
+      nap=""
     done
     quorvane_session_end "$quorvane_xvfb_pid"
     rm -rf "$quorvane_session_lock"

@@ -11,13 +11,17 @@ build=$(mktemp -d "$PWD/build/interrupt.XXXXXX")
 prefix=$build/wineprefix
 demo="" xvfb=""
 
-# Is it still running? One that has ended and waits to be collected (by whichever process
-# adopted it, at its own pace), one that is exiting (flag 4) and one sent SIGKILL (bit 8 of the
-# pending signals) are on their way out, at the kernel's pace.
+# Is it still running, in any of its threads? A thread that has ended and waits to be
+# collected (by whichever process adopted it, at its own pace), one that is exiting (flag 4) and
+# one sent SIGKILL (bit 8 of the pending signals) is on its way out, at the kernel's pace.
 running() { # pid
-  stat=$(cat "/proc/$1/stat" 2>/dev/null) && set -- "$1" ${stat##*)} || return 1
-  [ "$2" != Z ] && [ "$2" != X ] && [ $(($8 & 4)) = 0 ] &&
-    ! sed -n 's/^[SH][id][gd]Pnd:.*\(.\)..$/\1/p' "/proc/$1/status" 2>/dev/null | grep -q '[13579bdf]'
+  for task in /proc/$1/task/*; do
+    stat=$(cat "$task/stat" 2>/dev/null) || continue
+    set -- ${stat##*)}
+    [ "$1" != Z ] && [ "$1" != X ] && [ $(($7 & 4)) = 0 ] &&
+      ! sed -n 's/^[SH][id][gd]Pnd:.*\(.\)..$/\1/p' "$task/status" 2>/dev/null | grep -q '[13579bdf]' && return 0
+  done
+  return 1
 }
 # The processes that carry the session's prefix in their environment (an ended one has none).
 of_session() { grep -lz "^WINEPREFIX=$prefix\$" /proc/[0-9]*/environ 2>/dev/null | sed 's|/proc/\([0-9]*\)/environ|\1|'; }
@@ -26,7 +30,7 @@ seconds() { echo $(($(date +%s) - start)); }
 # would name its Wine server is gone.
 trap '[ -z "$demo" ] || kill -KILL -$demo 2>/dev/null || true
       kill -KILL $(of_session) 2>/dev/null || true
-      [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+      [ "$(cat "/proc/${xvfb:-0}/comm" 2>/dev/null)" != Xvfb ] || kill "$xvfb"
       rm -rf "$build"' EXIT
 
 # A background job ignores SIGINT from its start; a foreground one, as typed, does not.
@@ -38,7 +42,7 @@ start=$(date +%s)
 # slow the machine.
 wineboot=""
 until [ -n "$wineboot" ]; do
-  [ "$(seconds)" -lt 600 ] || { cat "$build/said"; fail "scripts/demo had not begun to make its prefix after 600 s"; }
+  running "$demo" && [ "$(seconds)" -lt 600 ] || { cat "$build/said"; fail "scripts/demo did not begin to make its prefix"; }
   sleep 0.1
   for pid in $(of_session); do [ "$(cat "/proc/$pid/comm" 2>/dev/null)" != wineboot.exe ] || wineboot=$pid; done
 done

@@ -79,7 +79,7 @@ for case in uid no-mount broken; do
   prepare 1 scripts/prepare-32bit
   qemu=/usr/bin/qemu-i386
   [ ! -e "$t/path/qemu-i386" ] || qemu=$t/path/qemu-i386
-  printf '%s\n' "$out" | grep -qxF "      echo '$(printf '%s' "$written" | sed "s|$t/path/qemu-i386|$qemu|")' > $t/binfmt/register" ||
+  printf '%s\n' "$out" | grep -qxF "      printf '%s\\n' '$(printf '%s' "$written" | sed "s|$t/path/qemu-i386|$qemu|")' > $t/binfmt/register" ||
     fail "the refusal ($case) gives no line that registers QEMU by hand: $out"
   [ "$case" != no-mount ] || printf '%s\n' "$out" | grep -qxF "      mount -t binfmt_misc binfmt_misc $t/binfmt" ||
     fail "the refusal ($case) gives no line that mounts binfmt_misc: $out"

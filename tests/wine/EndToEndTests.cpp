@@ -235,12 +235,13 @@ TEST_F(EndToEnd, LeavesItsLogWhereDeploymentsCollectIt)
     const std::string logs = scratch_ + "Logs\\";
     std::filesystem::create_directory(logs);
     std::ofstream(logs + "other.log") << "theirs";
-    // The names the launcher tries first, for every second it may start in, taken.
+    // The names the launcher tries first, for every second it may start in, taken: a start
+    // emulated on a busy machine takes many seconds before the launcher reads the clock.
     LaunchOptions options;
     bool linked = false;
     options.beforeStart = [&logs, &linked](DWORD processId) {
         const std::time_t now = std::time(nullptr);
-        for (std::time_t second = now - 1; second <= now + 3; ++second) {
+        for (std::time_t second = now - 1; second <= now + 60; ++second) {
             char name[64];
             std::strftime(name, sizeof name, "Quorvane-%Y%m%d-%H%M%S-", std::localtime(&second));
             const std::string taken = logs + name + std::to_string(processId);

@@ -11,7 +11,7 @@ key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\TTAL!UninstallKey'
 # Wine's own 64-bit reg.exe, started directly: quick, also where 32-bit programs are emulated.
 reg() { /usr/lib/wine/wine64 reg "$@" >/dev/null 2>&1; }
 prefix32=$work/win32/wineprefix
-trap '[ -z "${making32:-}" ] || kill "$making32" 2>/dev/null || true
+trap '[ -z "${making32:-}" ] || { kill -KILL -"$making32"; wait "$making32"; } 2>/dev/null || true
       reg delete "$key" /f /reg:32 || true; WINEPREFIX="$prefix32" wineserver -k 2>/dev/null || true
       rm -rf "$work"' EXIT
 trap 'echo "kit.sh: interrupted"; exit 130' INT TERM
@@ -19,8 +19,7 @@ trap 'echo "kit.sh: interrupted"; exit 130' INT TERM
 # 32-bit Windows gets a fresh 32-bit prefix of its own (one registry view), made while the kit
 # runs in the other: the kit starts one program at a time, and the machine has a second core.
 mkdir -p "$work/win32"
-(export WINEPREFIX="$prefix32" WINEARCH=win32
- wineboot -i >"$work/wineboot32.log" 2>&1 && wineserver -w) </dev/null &
+WINEPREFIX="$prefix32" WINEARCH=win32 setsid sh -c 'wineboot -i && wineserver -w' </dev/null >"$work/wineboot32.log" 2>&1 &
 making32=$!
 
 # What the kit must leave as it found it: the prefix's registry in both views (the 64-bit
