@@ -163,7 +163,7 @@ bool GetCurrentDirectoryAnsi(std::string& directory)
 
 LocalTime ReadLocalTime()
 {
-    return Fake().now;
+    return {2026, 12, 7, 14, 13, 44, 123};
 }
 
 unsigned long ReadProcessId()

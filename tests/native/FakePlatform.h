@@ -62,7 +62,6 @@ struct FakePlatform {
     unsigned long machineEnvironmentError = 0; // machine variables that cannot be had: the system's error
     std::map<unsigned long, std::string> errorTexts; // the system's messages
     WideText temporaryFolder = {L'C', L':', L'\\', L'T', L'\\'}; // empty: none, error 5
-    LocalTime now = {2026, 12, 7, 14, 13, 44, 123};
     std::set<WideText> takenNames; // in the log folder
     unsigned long createError = 0; // a log that cannot be created: the system's error
     std::size_t logWritesLeft = SIZE_MAX; // the writes that succeed before the disk is full

@@ -25,11 +25,6 @@ constexpr FileVersion64 Version(unsigned major, unsigned minor, unsigned build, 
 
 const std::string kParameters = "/S /config=\"C:\\Kit\\setup.cfg\"";
 
-FakeBox Info(const std::string& text)
-{
-    return {text, "Quorvane Debug-Info", 0};
-}
-
 // The launcher's exit code for "/S", returned or ended with.
 int Launch()
 {
@@ -298,8 +293,9 @@ TEST_F(LaunchSequence, TriesTheProductsInOrderAndMentionsOnlyEntriesThatNameAPro
     EXPECT_EQ(Fake().registryReads, std::vector<std::string>(keys.begin(), keys.begin() + 4));
     EXPECT_EQ(Fake().runs, (std::vector<FakeRun>{{"C:\\D\\UN.exe", "C:\\D\\UN", kParameters, ""}}));
     ASSERT_EQ(Fake().boxes.size(), 5u); // then the run's steps
-    EXPECT_EQ(Fake().boxes[0], Info("No UNxxx.exe or old version at'C:\\B\\UN.exe '"));
-    EXPECT_EQ(Fake().boxes[1], Info("No UNxxx.exe or old version at'C:\\C\\UN'"));
+    EXPECT_EQ(std::vector<FakeBox>(Fake().boxes.begin(), Fake().boxes.begin() + 2),
+              (std::vector<FakeBox>{{"No UNxxx.exe or old version at'C:\\B\\UN.exe '", "Quorvane Debug-Info", 0},
+                                    {"No UNxxx.exe or old version at'C:\\C\\UN'", "Quorvane Debug-Info", 0}}));
 }
 
 // An expandable entry with the machine's variables (never the launcher's own, which a user sets).

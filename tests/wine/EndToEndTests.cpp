@@ -11,7 +11,6 @@
 #include <cstring>
 #include <ctime>
 #include <iterator>
-#include <regex>
 #include <set>
 #include <utility>
 
@@ -82,7 +81,7 @@ protected:
     {
         std::filesystem::create_directories(folder);
         const char* other = std::getenv("QUORVANE_LAUNCHER");
-        CopyFileW(Wide(other != nullptr ? other : TestProgramDirectory() + "Quorvane.exe").c_str(),
+        CopyFileW(Wide(other != nullptr ? other : GetModuleDirectory() + "Quorvane.exe").c_str(),
                   (folder + name).c_str(), FALSE);
         std::ofstream(std::filesystem::path(folder + L"setup.cfg"), std::ios::binary) << config;
         return folder + name;
@@ -164,8 +163,6 @@ TEST_F(EndToEnd, RunsTheFirstUsableUninstallerWithTheExactCommandLine)
                                               "; 64-bit: " + (Windows64Bit() ? "yes" : "no") + "; rights: elevated");
     const std::string log = Field(opening, "log");
     EXPECT_EQ(std::filesystem::path(log).parent_path(), std::filesystem::temp_directory_path().parent_path());
-    EXPECT_TRUE(std::regex_match(log.substr(log.rfind('\\') + 1), std::regex("Quorvane-\\d{8}-\\d{6}-\\d+\\.log")))
-        << log;
     EXPECT_EQ(opening.substr(session), "; session: " + std::to_string(sessionNumber) +
                                            "; box can be seen: yes; code page: " + std::to_string(GetACP()) +
                                            "; log: " + log + "; command line: \"" + kit_ + "Quorvane.exe\"");
@@ -175,7 +172,7 @@ TEST_F(EndToEnd, RunsTheFirstUsableUninstallerWithTheExactCommandLine)
 // second the product's entry lies in the 64-bit view alone, which the launcher does not read.
 TEST_F(EndToEnd, TheSupportPagesExampleRunsAreWhatTheLauncherWrites)
 {
-    const std::string page = ReadWholeFile(TestProgramDirectory() + "support.md");
+    const std::string page = ReadWholeFile(GetModuleDirectory() + "support.md");
     if (page.empty()) {
         GTEST_SKIP() << "no support.md beside the test program";
     }
@@ -269,8 +266,7 @@ TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
 {
     const std::string folder = KitProgramFolder(), config = " /S /config=\"" + kit_ + "setup.cfg\"";
     ASSERT_TRUE(CreateKitProgramFolder());
-    ASSERT_TRUE(CopyFileA((TestProgramDirectory() + "stand_in_installer.exe").c_str(),
-                          (folder + "\\RARAVIRO.exe").c_str(), FALSE));
+    PlaceWide("stand_in_installer.exe", Wide(folder + "\\RARAVIRO.exe"));
     SetEnvironmentVariableA("QUORVANE_ONLY_MINE", (scratch_ + "P").c_str());
     Place("stand_in_installer.exe", "P\\RARAVIRO.exe");
     Place("stand_in_installer.exe", "Work\\%QUORVANE_ONLY_MINE%\\RARAVIRO.exe");
@@ -441,7 +437,7 @@ TEST_F(EndToEnd, AsSystemInSessionZeroItShowsNoBoxAndLeavesItsLog)
 TEST_F(EndToEnd, RuntimeFailuresEndWithALineAndMinusOneWithoutABox)
 {
     LaunchOptions check;
-    check.program = Wide(TestProgramDirectory() + "lean_runtime_check.exe");
+    check.program = Wide(GetModuleDirectory() + "lean_runtime_check.exe");
     const std::pair<const wchar_t*, const char*> cases[] = {
         {L"logic", "Quorvane: runtime error: a position past the end of a string or array (out_of_range)"},
         {L"abort", "Quorvane: runtime error: the C++ runtime gave up (abort)"},

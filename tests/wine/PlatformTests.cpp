@@ -64,17 +64,17 @@ TEST_F(Platform, ReadsNoVersionFromWhatHasNone)
 {
     // A damaged resource that announces no fixed part (the value length, 6 bytes before
     // the key "VS_VERSION_INFO", is 0) must not be read past its end.
-    std::string damaged = ReadWholeFile(TestProgramDirectory() + "stand_in_installer.exe");
+    std::string damaged = ReadWholeFile(GetModuleDirectory() + "stand_in_installer.exe");
     const std::size_t resource = damaged.find(std::string("V\0S\0_\0V\0E\0R", 11)) - 6;
     damaged[resource + 2] = damaged[resource + 3] = '\0';
     std::ofstream(scratch_ + "nofixed.exe", std::ios::binary) << damaged;
     std::ofstream(scratch_ + "truncated.exe", std::ios::binary) << damaged.substr(0, 1024);
     const HANDLE next = NextHandle();
     for (const std::string& path : {scratch_ + "nofixed.exe", scratch_ + "truncated.exe", scratch_,
-                                    TestProgramDirectory() + "stand_in_plain.exe"}) {
+                                    GetModuleDirectory() + "stand_in_plain.exe"}) {
         EXPECT_EQ(GetFileVersion64(path), 0u) << path;
     }
-    EXPECT_EQ(GetFileVersion64(TestProgramDirectory() + "stand_in_installer.exe"), 0x0001000200030009ULL);
+    EXPECT_EQ(GetFileVersion64(GetModuleDirectory() + "stand_in_installer.exe"), 0x0001000200030009ULL);
     EXPECT_EQ(NextHandle(), next);
     // A relative path is the current folder's, as a process start takes it, not the test programs'.
     Place("stand_in_1238.exe", "stand_in_installer.exe");
@@ -129,14 +129,11 @@ TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
     const std::wstring folder = Wide(scratch_) + L"Shell Start \u0141\u00F3d\u017A";
     PlaceWide("stand_in_plain.exe", folder + L"\\RARAVIRO.exe");
     ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
-    // UTF-8 holds the names as they are.
-    wchar_t file[MAX_PATH] = {};
-    wchar_t named[MAX_PATH] = {};
-    const bool utf8 = GetACP() == CP_UTF8;
-    GetShortPathNameW((folder + L"\\RARAVIRO.exe").c_str(), file, MAX_PATH);
-    GetShortPathNameW(folder.c_str(), named, MAX_PATH);
-    const std::string shortFile = utf8 ? Utf8(folder + L"\\RARAVIRO.exe") : Utf8(file);
-    const std::string shortFolder = utf8 ? Utf8(folder) : Utf8(named);
+    const auto named = [](const std::wstring& path) { // UTF-8 holds the names as they are
+        wchar_t shortForm[MAX_PATH] = {};
+        GetShortPathNameW(path.c_str(), shortForm, MAX_PATH);
+        return Utf8(GetACP() == CP_UTF8 ? path : shortForm);
+    };
     // The name as the entry gives it, and the installer's exit code.
     const std::pair<const char*, const char*> cases[] = {{"RARAVIRO", "3"}, {"RARAVIRO.exe ", "0xFFFFFFFF"}};
     std::string directory;
@@ -149,8 +146,8 @@ TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
         EXPECT_EQ(RunThroughShellAndWait(c.first, " /S /config=\"C:\\K\\setup.cfg\"", directory, exitCode, error),
                   RunOutcome::Ended);
         EXPECT_EQ(exitCode, static_cast<std::int32_t>(std::strtoul(c.second, nullptr, 0)));
-        EXPECT_EQ(Report("cmdline"), "\"" + shortFile + "\"  /S /config=\"C:\\K\\setup.cfg\"");
-        EXPECT_EQ(Report("cwd"), shortFolder);
+        EXPECT_EQ(Report("cmdline"), "\"" + named(folder + L"\\RARAVIRO.exe") + "\"  /S /config=\"C:\\K\\setup.cfg\"");
+        EXPECT_EQ(Report("cwd"), named(folder));
     }
     EXPECT_EQ(Report("mark"), "inherited");
     // A file gone, and one the shell cannot start: the system's error, read before COM's clean-up.

@@ -14,12 +14,6 @@
 #include <sstream>
 #include <string>
 
-// The test programs' folder, ending in a backslash, as the launcher names its own.
-inline std::string TestProgramDirectory()
-{
-    return GetModuleDirectory();
-}
-
 // Wine says so through an export of its own.
 inline bool RunsUnderWine()
 {
@@ -36,13 +30,10 @@ inline bool Windows64Bit()
 // Wine names a file outside ASCII only under a UTF-8 host locale, which a root shell often lacks.
 inline bool CannotNameNonAsciiFiles()
 {
-    static const bool cannot = [] {
-        const std::wstring probe = (std::filesystem::temp_directory_path() / L"quorvane-\u0141\u00F3d\u017A").wstring();
-        const bool made = CreateDirectoryW(probe.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
-        RemoveDirectoryW(probe.c_str());
-        return RunsUnderWine() && !made;
-    }();
-    return cannot;
+    const std::wstring probe = (std::filesystem::temp_directory_path() / L"quorvane-\u0141\u00F3d\u017A").wstring();
+    const bool made = CreateDirectoryW(probe.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+    RemoveDirectoryW(probe.c_str());
+    return RunsUnderWine() && !made;
 }
 #define SKIP_WHERE_WINE_CANNOT_NAME_NON_ASCII()                                                                        \
     if (CannotNameNonAsciiFiles())                                                                                     \
@@ -114,7 +105,7 @@ protected:
     static void PlaceWide(const std::string& program, const std::wstring& path)
     {
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        EXPECT_TRUE(CopyFileW(Wide(TestProgramDirectory() + program).c_str(), path.c_str(), FALSE));
+        EXPECT_TRUE(CopyFileW(Wide(GetModuleDirectory() + program).c_str(), path.c_str(), FALSE));
     }
     // A field of the stand-in's last report ("cmdline", "module", "cwd", ...), or "<missing>".
     std::string Report(const std::string& field) const
