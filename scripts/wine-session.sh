@@ -124,31 +124,39 @@ wine_session_start() {
   # What a killed run of this checkout left behind.
   quorvane_session_end "$(cat "$QUORVANE_BUILD/xvfb.pid" 2>/dev/null || true)"
 
-  local display
-  for display in $(seq 91 140); do
-    [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] && continue
+  # The first free number from :91 on. Another run may take the same number in the same
+  # instant: its lock then names the other server, ours ends, and the next number is tried.
+  # Until our lock and socket are there (seconds on a busy machine): a display that never
+  # came up would fail every box later, far from its cause.
+  local display="" candidate tries
+  for candidate in $(seq 91 140); do
+    [ -e "/tmp/.X11-unix/X$candidate" ] || [ -e "/tmp/.X$candidate-lock" ] && continue
     # In a session of its own, as wineboot below: Ctrl-C reaches the script alone, which
     # then ends them in order.
-    setsid Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    setsid Xvfb ":$candidate" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
     quorvane_xvfb_pid=$!
-    break
+    echo "$quorvane_xvfb_pid" >"$QUORVANE_BUILD/xvfb.pid"
+    tries=0
+    while :; do
+      case $(sed -n 's/^State:[[:space:]]*\(.\).*/\1/p' "/proc/$quorvane_xvfb_pid/status" 2>/dev/null) in
+        "" | Z | X) break ;;
+      esac
+      if [ "$(tr -d ' \n' <"/tmp/.X$candidate-lock" 2>/dev/null)" = "$quorvane_xvfb_pid" ] &&
+        [ -e "/tmp/.X11-unix/X$candidate" ]; then
+        display=$candidate
+        break
+      fi
+      [ $tries -lt 1200 ] || { echo "Xvfb :$candidate made no socket in 120 s" >&2; exit 1; }
+      sleep 0.1
+      tries=$((tries + 1))
+    done
+    [ -z "$display" ] || break
+    wait "$quorvane_xvfb_pid" 2>/dev/null || true
+    quorvane_xvfb_pid=""
   done
-  [ -n "$quorvane_xvfb_pid" ] || { echo "no free X display number from :91 to :140" >&2; exit 1; }
-  echo "$quorvane_xvfb_pid" >"$QUORVANE_BUILD/xvfb.pid"
+  [ -n "$display" ] || { echo "no X display number from :91 to :140 could be taken" >&2; exit 1; }
   export DISPLAY=":$display" QUORVANE_SESSION_DISPLAY=":$display" QUORVANE_SESSION_OWNER=$$
   unset XAUTHORITY
-  # Until its socket is there (seconds on a busy machine) and it still runs: a display that
-  # never came up, or another's that took the number first, would fail every box later, far
-  # from its cause.
-  local tries=0
-  until [ -e "/tmp/.X11-unix/X$display" ] && [ $tries -ge 1 ]; do
-    case $(sed -n 's/^State:[[:space:]]*\(.\).*/\1/p' "/proc/$quorvane_xvfb_pid/status" 2>/dev/null) in
-      "" | Z | X) echo "Xvfb :$display ended before its display was up" >&2; exit 1 ;;
-    esac
-    [ $tries -lt 1200 ] || { echo "Xvfb :$display made no socket in 120 s" >&2; exit 1; }
-    sleep 0.1
-    tries=$((tries + 1))
-  done
 
   # The watchdog ends the session when the script is killed without a chance to; a hang-up
   # or Ctrl-C leaves the script its own clean-up, and the session's end stops the watchdog.
