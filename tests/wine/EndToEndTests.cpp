@@ -50,6 +50,7 @@ protected:
     ~EndToEnd() override
     {
         RemoveEntries();
+        RemoveKitUserVariable();
         SetEnvironmentVariableA("QUORVANE_LOG", nullptr);
     }
     // Every product's entry the tests wrote, in both views.
@@ -259,16 +260,20 @@ TEST_F(EndToEnd, LeavesItsLogWhereDeploymentsCollectIt)
     }
 }
 
-// Expandable entries with the machine's variables only: a variable of the launcher's
-// environment, which a user can set, is not used, nor the name taken as written (a folder of
-// that name is planted).
+// Expandable entries with the machine's variables only: neither a variable of the launcher's
+// environment nor one of the user's own (HKCU\Environment, which the user's elevated token brings
+// too), both of which a user can set, is used, nor the name taken as written (a folder of that
+// name is planted).
 TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
 {
     const std::string folder = KitProgramFolder(), config = " /S /config=\"" + kit_ + "setup.cfg\"";
     ASSERT_TRUE(CreateKitProgramFolder());
     PlaceWide("stand_in_installer.exe", Wide(folder + "\\RARAVIRO.exe"));
-    SetEnvironmentVariableA("QUORVANE_ONLY_MINE", (scratch_ + "P").c_str());
-    Place("stand_in_installer.exe", "P\\RARAVIRO.exe");
+    const std::string usable = scratch_ + "QuorvaneTestKit"; // the folder's name: the user's variable's mark
+    Place("stand_in_installer.exe", "QuorvaneTestKit\\RARAVIRO.exe");
+    SetEnvironmentVariableA("QUORVANE_ONLY_MINE", usable.c_str());
+    SetEnvironmentVariableW(kKitUserVariable, nullptr);
+    ASSERT_TRUE(SetKitUserVariable(Wide(usable)));
     Place("stand_in_installer.exe", "Work\\%QUORVANE_ONLY_MINE%\\RARAVIRO.exe");
     const std::string program = folder + "\\RARAVIRO.exe ";
     LaunchOptions options;
@@ -279,15 +284,18 @@ TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
         EXPECT_EQ(Launch(L" /S", options).exitCode, 0u) << Utf8(entry);
         EXPECT_EQ(Report("cmdline"), program + config);
     }
-    SetEntry(0, L"%QUORVANE_ONLY_MINE%\\RARAVIRO.exe /UNINSTALL", KEY_WOW64_32KEY, REG_EXPAND_SZ);
-    const LaunchResult result = Launch(L" /S", options);
-    ExpectNotFound(result);
-    EXPECT_EQ(std::count(result.debugOutput.begin(), result.debugOutput.end(),
-                         "Quorvane: Trelvo - Ruzod Iri!UninstallKey passed over: its UninstallString "
-                         "'%QUORVANE_ONLY_MINE%\\RARAVIRO.exe /UNINSTALL' names the variable QUORVANE_ONLY_MINE, "
-                         "which is not defined on this machine"),
-              1);
+    for (const std::string name : {"QUORVANE_ONLY_MINE", "QUORVANE_KIT_USER"}) {
+        const std::string entry = "%" + name + "%\\RARAVIRO.exe /UNINSTALL";
+        SetEntry(0, Wide(entry), KEY_WOW64_32KEY, REG_EXPAND_SZ);
+        const LaunchResult result = Launch(L" /S", options);
+        ExpectNotFound(result);
+        EXPECT_EQ(std::count(result.debugOutput.begin(), result.debugOutput.end(),
+                             "Quorvane: Trelvo - Ruzod Iri!UninstallKey passed over: its UninstallString '" + entry +
+                                 "' names the variable " + name + ", which is not defined on this machine"),
+                  1);
+    }
     SetEnvironmentVariableA("QUORVANE_ONLY_MINE", nullptr);
+    EXPECT_TRUE(RemoveKitUserVariable());
     EXPECT_TRUE(RemoveKitProgramFolder());
 }
 
