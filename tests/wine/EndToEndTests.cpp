@@ -44,6 +44,36 @@ std::string Field(const std::string& opening, const std::string& name)
     return opening.substr(start, name == "command line" ? std::string::npos : opening.find(';', start) - start);
 }
 
+// Starts a thread in the process that calls the C++ runtime's abort: msvcrt's, where that library
+// lies in the process. False when none could be started.
+bool AbortIn(DWORD processId)
+{
+    const HMODULE own = GetModuleHandleA("msvcrt.dll");
+    const BYTE* abortAt = nullptr;
+    const HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    MODULEENTRY32W module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32FirstW(modules, &module); more; more = Module32NextW(modules, &module)) {
+        if (_wcsicmp(module.szModule, L"msvcrt.dll") == 0) {
+            abortAt = module.modBaseAddr + (reinterpret_cast<const BYTE*>(GetProcAddress(own, "abort")) -
+                                            reinterpret_cast<const BYTE*>(own));
+        }
+    }
+    CloseHandle(modules);
+    const HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
+    HANDLE thread = nullptr;
+    if (abortAt != nullptr && process != nullptr) {
+        const auto start = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<INT_PTR>(abortAt));
+        thread = CreateRemoteThread(process, nullptr, 0, start, nullptr, 0, nullptr);
+    }
+    for (const HANDLE handle : {thread, process}) {
+        if (handle != nullptr) {
+            CloseHandle(handle);
+        }
+    }
+    return thread != nullptr;
+}
+
 class EndToEnd : public ReportingChildTest {
 protected:
     EndToEnd() { RemoveEntries(); }
@@ -442,22 +472,42 @@ TEST_F(EndToEnd, AsSystemInSessionZeroItShowsNoBoxAndLeavesItsLog)
     }
 }
 
+// The runtime's pieces in a program of their own (nothing the launcher does reaches them), and its
+// abort in the shipped launcher itself: called while the launcher waits for its installer, on a
+// thread started in it at msvcrt's abort, where the runtime ends a run it cannot go on with.
 TEST_F(EndToEnd, RuntimeFailuresEndWithALineAndMinusOneWithoutABox)
 {
     LaunchOptions check;
     check.program = Wide(GetModuleDirectory() + "lean_runtime_check.exe");
+    Install(0, "stand_in_installer.exe");
+    SetEnvironmentVariableA("QUORVANE_SLEEP_MS", "600000"); // ended below
+    LaunchOptions waiting;
+    DWORD launcher = 0;
+    bool aborted = false;
+    waiting.beforeStart = [&launcher](DWORD processId) {
+        launcher = processId;
+    };
+    waiting.whileRunning = [&] {
+        aborted = aborted || (Report("pid") != "<missing>" && AbortIn(launcher));
+    };
     const std::pair<const wchar_t*, const char*> cases[] = {
-        {L"logic", "Quorvane: runtime error: a position past the end of a string or array (out_of_range)"},
-        {L"abort", "Quorvane: runtime error: the C++ runtime gave up (abort)"},
-        {L"terminate", "Quorvane: runtime error: an exception was not handled (terminate)"},
+        {L" logic", "Quorvane: runtime error: a position past the end of a string or array (out_of_range)"},
+        {L" terminate", "Quorvane: runtime error: an exception was not handled (terminate)"},
+        {nullptr, "Quorvane: runtime error: the C++ runtime gave up (abort)"}, // the launcher
     };
     EXPECT_EQ(Launch(L"", check).exitCode, 0u) << "memory that cannot be had is std::bad_alloc";
     for (const auto& c : cases) {
-        const LaunchResult result = Launch(std::wstring(L" ") + c.first, check);
-        EXPECT_TRUE(result.boxes.empty()) << Utf8(c.first);
-        EXPECT_EQ(result.exitCode, 0xFFFFFFFFu) << Utf8(c.first);
-        EXPECT_EQ(result.debugOutput, (std::vector<std::string>{c.second, "Quorvane: exit code -1"}));
+        const LaunchResult result = c.first != nullptr ? Launch(c.first, check) : Launch(L" /S", waiting);
+        EXPECT_TRUE(result.boxes.empty()) << c.second;
+        EXPECT_EQ(result.exitCode, 0xFFFFFFFFu) << c.second;
+        ASSERT_GE(result.debugOutput.size(), 2u) << c.second;
+        EXPECT_EQ(std::vector<std::string>(result.debugOutput.end() - 2, result.debugOutput.end()),
+                  (std::vector<std::string>{c.second, "Quorvane: exit code -1"}));
     }
+    EXPECT_TRUE(aborted);
+    SetEnvironmentVariableA("QUORVANE_SLEEP_MS", nullptr);
+    const HANDLE installer = OpenProcess(PROCESS_TERMINATE, FALSE, std::strtoul(Report("pid").c_str(), nullptr, 10));
+    EXPECT_TRUE(installer != nullptr && TerminateProcess(installer, 0) && CloseHandle(installer));
 }
 
 // Folder names best fit would turn into a quote, a slash or another folder's name, and an
