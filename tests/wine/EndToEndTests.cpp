@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <ctime>
+#include <functional>
 #include <iterator>
 #include <set>
 #include <utility>
@@ -197,6 +198,47 @@ TEST_F(EndToEnd, RunsTheFirstUsableUninstallerWithTheExactCommandLine)
     EXPECT_EQ(opening.substr(session), "; session: " + std::to_string(sessionNumber) +
                                            "; box can be seen: yes; code page: " + std::to_string(GetACP()) +
                                            "; log: " + log + "; command line: \"" + kit_ + "Quorvane.exe\"");
+}
+
+// Ctrl held as a person holds it (let go on every path): a box for each step. The launcher runs
+// without the system's critical-error boxes and hands the installer the default error mode.
+TEST_F(EndToEnd, WithCtrlHeldItShowsEachStepAndTheInstallerGetsTheDefaultErrorMode)
+{
+    if (RunsUnderWine()) {
+        GTEST_SKIP() << "Wine gives a new thread no key held before it began (only the keys of messages it has read), "
+                        "hands no error mode on to a child and tells a process only its own";
+    }
+    const std::string program = Install(0, "stand_in_installer.exe");
+    SetChildExit("3");
+    const auto press = [](DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = VK_CONTROL;
+        input.ki.dwFlags = flags;
+        return SendInput(1, &input, sizeof input) == 1;
+    };
+    struct LetGo {
+        std::function<bool(DWORD)> press;
+        ~LetGo() { press(KEYEVENTF_KEYUP); }
+    } letGo{press};
+    if (!press(0)) {
+        GTEST_SKIP() << "this desktop takes no key press (locked, or not the one in front of the user): error "
+                     << GetLastError();
+    }
+    const UINT own = SetErrorMode(0); // what the launcher inherits
+    const LaunchResult result = Launch(L" /S");
+    SetErrorMode(own);
+    const std::vector<std::string> steps = {"RARAVIRO.exe or UNxxx.exe path: '" + program + " '",
+                                            "Start the installer with param: '/S /config=\"" + kit_ + "setup.cfg\"'",
+                                            "(Un-)Installer ready with return-value:3"};
+    ASSERT_EQ(result.boxes.size(), steps.size());
+    for (std::size_t step = 0; step < steps.size(); ++step) {
+        EXPECT_EQ(result.boxes[step].title, "Quorvane Debug-Info");
+        EXPECT_EQ(result.boxes[step].text, steps[step]);
+        EXPECT_FALSE(result.boxes[step].hasIcon);
+    }
+    EXPECT_EQ(Report("parenterrormode"), std::to_string(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX));
+    EXPECT_EQ(Report("errormode"), "0");
 }
 
 // The support page's runs are the launcher's own, paths and the system's facts aside; in the
