@@ -64,37 +64,30 @@ inline bool RemoveKitKey(const std::string& subKey, REGSAM view = KEY_WOW64_32KE
 }
 
 // The user's own variable (HKCU\Environment), which the system gives every process of that
-// user, elevated ones too.
+// user, elevated ones too. Whether it is there, and whether its value bears the mark.
 constexpr wchar_t kKitUserVariable[] = L"QUORVANE_KIT_USER";
-
-// Whether the user has that variable, and whether its value bears the mark.
-inline bool UserVariableExists(bool* marked = nullptr)
+inline bool UserVariableExists(bool& marked)
 {
     wchar_t value[MAX_PATH * 4] = {};
     DWORD size = sizeof value - sizeof(wchar_t);
     const LSTATUS read = RegGetValueW(HKEY_CURRENT_USER, L"Environment", kKitUserVariable, RRF_RT_ANY | RRF_NOEXPAND,
                                       nullptr, value, &size);
-    if (marked != nullptr) {
-        *marked = read == ERROR_SUCCESS && std::wcsstr(value, kKitMarkValue) != nullptr;
-    }
+    marked = read == ERROR_SUCCESS && std::wcsstr(value, kKitMarkValue) != nullptr;
     return read != ERROR_FILE_NOT_FOUND;
 }
 
-// Sets it to value, which bears the mark, unless the user has one of that name without it.
+// Sets it to value, which bears the mark (empty: removes it), unless the user has one without the
+// mark; true when it did.
 inline bool SetKitUserVariable(const std::wstring& value)
 {
     bool marked = false;
-    return (!UserVariableExists(&marked) || marked) &&
-           RegSetKeyValueW(HKEY_CURRENT_USER, L"Environment", kKitUserVariable, REG_SZ, value.c_str(),
-                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
-
-// Removes it where it bears the mark; true when it did.
-inline bool RemoveKitUserVariable()
-{
-    bool marked = false;
-    return UserVariableExists(&marked) && marked &&
-           RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Environment", kKitUserVariable) == ERROR_SUCCESS;
+    const bool there = UserVariableExists(marked);
+    if (there && !marked) {
+        return false;
+    }
+    return value.empty() ? there && RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Environment", kKitUserVariable) == 0
+                         : RegSetKeyValueW(HKEY_CURRENT_USER, L"Environment", kKitUserVariable, REG_SZ, value.c_str(),
+                                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == 0;
 }
 
 // The kit's folder under the Program Files of this 32-bit program (Program Files (x86) on

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <ctime>
-#include <functional>
+#include <memory>
 #include <iterator>
 #include <set>
 #include <utility>
@@ -50,29 +50,24 @@ std::string Field(const std::string& opening, const std::string& name)
 bool AbortIn(DWORD processId)
 {
     const HMODULE own = GetModuleHandleA("msvcrt.dll");
-    const BYTE* abortAt = nullptr;
-    const HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    const auto offset =
+        reinterpret_cast<const BYTE*>(GetProcAddress(own, "abort")) - reinterpret_cast<const BYTE*>(own);
     MODULEENTRY32W module{};
     module.dwSize = sizeof module;
-    for (BOOL more = Module32FirstW(modules, &module); more; more = Module32NextW(modules, &module)) {
-        if (_wcsicmp(module.szModule, L"msvcrt.dll") == 0) {
-            abortAt = module.modBaseAddr + (reinterpret_cast<const BYTE*>(GetProcAddress(own, "abort")) -
-                                            reinterpret_cast<const BYTE*>(own));
-        }
+    const HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    BOOL found = Module32FirstW(modules, &module);
+    while (found && _wcsicmp(module.szModule, L"msvcrt.dll") != 0) {
+        found = Module32NextW(modules, &module);
     }
     CloseHandle(modules);
     const HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
-    HANDLE thread = nullptr;
-    if (abortAt != nullptr && process != nullptr) {
-        const auto start = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<INT_PTR>(abortAt));
-        thread = CreateRemoteThread(process, nullptr, 0, start, nullptr, 0, nullptr);
-    }
-    for (const HANDLE handle : {thread, process}) {
-        if (handle != nullptr) {
-            CloseHandle(handle);
-        }
-    }
-    return thread != nullptr;
+    const auto abortThere =
+        reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<INT_PTR>(module.modBaseAddr + offset));
+    const HANDLE thread = found && process != nullptr
+                              ? CreateRemoteThread(process, nullptr, 0, abortThere, nullptr, 0, nullptr)
+                              : nullptr;
+    CloseHandle(process);
+    return thread != nullptr && CloseHandle(thread);
 }
 
 class EndToEnd : public ReportingChildTest {
@@ -81,7 +76,7 @@ protected:
     ~EndToEnd() override
     {
         RemoveEntries();
-        RemoveKitUserVariable();
+        SetKitUserVariable(L"");
         SetEnvironmentVariableA("QUORVANE_LOG", nullptr);
     }
     // Every product's entry the tests wrote, in both views.
@@ -210,18 +205,12 @@ TEST_F(EndToEnd, WithCtrlHeldItShowsEachStepAndTheInstallerGetsTheDefaultErrorMo
     }
     const std::string program = Install(0, "stand_in_installer.exe");
     SetChildExit("3");
-    const auto press = [](DWORD flags) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = VK_CONTROL;
-        input.ki.dwFlags = flags;
-        return SendInput(1, &input, sizeof input) == 1;
-    };
-    struct LetGo {
-        std::function<bool(DWORD)> press;
-        ~LetGo() { press(KEYEVENTF_KEYUP); }
-    } letGo{press};
-    if (!press(0)) {
+    INPUT ctrl[2] = {}; // down, up
+    ctrl[0].type = ctrl[1].type = INPUT_KEYBOARD;
+    ctrl[0].ki.wVk = ctrl[1].ki.wVk = VK_CONTROL;
+    ctrl[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    const std::unique_ptr<INPUT, void (*)(INPUT*)> letGo(&ctrl[1], [](INPUT* up) { SendInput(1, up, sizeof *up); });
+    if (SendInput(1, &ctrl[0], sizeof ctrl[0]) != 1) {
         GTEST_SKIP() << "this desktop takes no key press (locked, or not the one in front of the user): error "
                      << GetLastError();
     }
@@ -367,7 +356,7 @@ TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
                   1);
     }
     SetEnvironmentVariableA("QUORVANE_ONLY_MINE", nullptr);
-    EXPECT_TRUE(RemoveKitUserVariable());
+    EXPECT_TRUE(SetKitUserVariable(L""));
     EXPECT_TRUE(RemoveKitProgramFolder());
 }
 
@@ -463,15 +452,13 @@ TEST_F(EndToEnd, NoDllPlantedBesideTheLauncherIsLoadedOnAnyPath)
     SetEntry(0, Wide(library + " /UNINSTALL"));
     const LaunchResult failed = Launch(L" /S");
     EXPECT_TRUE(ran().empty()) << "after an installer that could not be started";
-    // Why, in this system's own words (a place for a name reads "it").
+    // Why, in this system's own words, "it" in the place for a name.
+    const DWORD_PTR it[] = {reinterpret_cast<DWORD_PTR>(L"it")};
     wchar_t message[512] = {};
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_BAD_EXE_FORMAT, 0,
-                   message, 512, nullptr);
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY, nullptr, ERROR_BAD_EXE_FORMAT, 0,
+                   message, 512, reinterpret_cast<va_list*>(const_cast<DWORD_PTR*>(it)));
     std::string text = AnsiNoBestFit(message);
     text.erase(text.find_last_not_of("\r\n .") + 1);
-    for (std::size_t at; (at = text.find("%1")) != std::string::npos;) {
-        text.replace(at, 2, "it");
-    }
     EXPECT_EQ(failed.debugOutput.at(failed.debugOutput.size() - 3),
               "Quorvane: the start of '" + library + " ': failed (Windows error 193: " + text + ")");
 }
