@@ -603,6 +603,7 @@ TEST_F(EndToEnd, DISABLED_LeavesWhatItMadeAndCrashes)
     SetEntry(2, L"C:\\left\\UN.exe /UNINSTALL");
     SetEntry(5, L"C:\\left\\UN.exe /UNINSTALL", KEY_WOW64_64KEY);
     RegCloseKey(CreateKitKey("SOFTWARE\\QuorvaneTests"));
+    SetKitUserVariable(L"C:\\left\\QuorvaneTestKit");
     CreateKitProgramFolder();
     if (std::getenv("QUORVANE_END_PROMPT") != nullptr) {
         const HANDLE processes = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
