@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <cstring>
 #include <ctime>
-#include <memory>
 #include <iterator>
+#include <memory>
 #include <set>
 #include <utility>
 
