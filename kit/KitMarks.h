@@ -3,10 +3,13 @@
 // that is not the kit's (a product really installed here) is left exactly as it is.
 // Registry keys hold the value QuorvaneTestKit, written right after the key is made; the
 // folder under Program Files holds the file kMarkFile, written first; the scheduled task
-// runs a script inside the kit's folder (QUORVANE_KIT_WORK).
+// runs a script inside the kit's folder (QUORVANE_KIT_WORK); the user's variable
+// QUORVANE_KIT_USER names a folder whose name is QuorvaneTestKit.
 #pragma once
 
 #include "WineTestSupport.h"
+
+#include <cwchar>
 
 constexpr wchar_t kKitMarkValue[] = L"QuorvaneTestKit";
 constexpr char kMarkFile[] = "made by the Quorvane test kit.txt";
@@ -58,6 +61,33 @@ inline bool RemoveKitKey(const std::string& subKey, REGSAM view = KEY_WOW64_32KE
     RegDeleteTreeA(key, nullptr);
     RegCloseKey(key);
     return RegDeleteKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), view, 0) == ERROR_SUCCESS;
+}
+
+// The user's own variable (HKCU\Environment), which the system gives every process of that
+// user, elevated ones too. Whether it is there, and whether its value bears the mark.
+constexpr wchar_t kKitUserVariable[] = L"QUORVANE_KIT_USER";
+inline bool UserVariableExists(bool& marked)
+{
+    wchar_t value[MAX_PATH * 4] = {};
+    DWORD size = sizeof value - sizeof(wchar_t);
+    const LSTATUS read = RegGetValueW(HKEY_CURRENT_USER, L"Environment", kKitUserVariable, RRF_RT_ANY | RRF_NOEXPAND,
+                                      nullptr, value, &size);
+    marked = read == ERROR_SUCCESS && std::wcsstr(value, kKitMarkValue) != nullptr;
+    return read != ERROR_FILE_NOT_FOUND;
+}
+
+// Sets it to value, which bears the mark (empty: removes it), unless the user has one without the
+// mark; true when it did.
+inline bool SetKitUserVariable(const std::wstring& value)
+{
+    bool marked = false;
+    const bool there = UserVariableExists(marked);
+    if (there && !marked) {
+        return false;
+    }
+    return value.empty() ? there && RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Environment", kKitUserVariable) == 0
+                         : RegSetKeyValueW(HKEY_CURRENT_USER, L"Environment", kKitUserVariable, REG_SZ, value.c_str(),
+                                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == 0;
 }
 
 // The kit's folder under the Program Files of this 32-bit program (Program Files (x86) on

@@ -51,6 +51,11 @@ Leftovers Survey(bool remove)
         }
     }
     key("SOFTWARE\\QuorvaneTests", KEY_WOW64_32KEY);
+    bool userMarked = false;
+    if (UserVariableExists(userMarked)) {
+        sort("the user's variable QUORVANE_KIT_USER (HKCU\\Environment)", userMarked,
+             [] { return SetKitUserVariable(L""); });
+    }
     const std::string folder = KitProgramFolder();
     if (!folder.empty() && GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES) {
         sort(folder, GetFileAttributesA((folder + "\\" + kMarkFile).c_str()) != INVALID_FILE_ATTRIBUTES,

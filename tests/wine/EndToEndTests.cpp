@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 #include <iterator>
+#include <memory>
 #include <set>
 #include <utility>
 
@@ -44,12 +45,38 @@ std::string Field(const std::string& opening, const std::string& name)
     return opening.substr(start, name == "command line" ? std::string::npos : opening.find(';', start) - start);
 }
 
+// Starts a thread in the process that calls the C++ runtime's abort: msvcrt's, where that library
+// lies in the process. False when none could be started.
+bool AbortIn(DWORD processId)
+{
+    const HMODULE own = GetModuleHandleA("msvcrt.dll");
+    const auto offset =
+        reinterpret_cast<const BYTE*>(GetProcAddress(own, "abort")) - reinterpret_cast<const BYTE*>(own);
+    MODULEENTRY32W module{};
+    module.dwSize = sizeof module;
+    const HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    BOOL found = Module32FirstW(modules, &module);
+    while (found && _wcsicmp(module.szModule, L"msvcrt.dll") != 0) {
+        found = Module32NextW(modules, &module);
+    }
+    CloseHandle(modules);
+    const HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
+    const auto abortThere =
+        reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<INT_PTR>(module.modBaseAddr + offset));
+    const HANDLE thread = found && process != nullptr
+                              ? CreateRemoteThread(process, nullptr, 0, abortThere, nullptr, 0, nullptr)
+                              : nullptr;
+    CloseHandle(process);
+    return thread != nullptr && CloseHandle(thread);
+}
+
 class EndToEnd : public ReportingChildTest {
 protected:
     EndToEnd() { RemoveEntries(); }
     ~EndToEnd() override
     {
         RemoveEntries();
+        SetKitUserVariable(L"");
         SetEnvironmentVariableA("QUORVANE_LOG", nullptr);
     }
     // Every product's entry the tests wrote, in both views.
@@ -168,6 +195,41 @@ TEST_F(EndToEnd, RunsTheFirstUsableUninstallerWithTheExactCommandLine)
                                            "; log: " + log + "; command line: \"" + kit_ + "Quorvane.exe\"");
 }
 
+// Ctrl held as a person holds it (let go on every path): a box for each step. The launcher runs
+// without the system's critical-error boxes and hands the installer the default error mode.
+TEST_F(EndToEnd, WithCtrlHeldItShowsEachStepAndTheInstallerGetsTheDefaultErrorMode)
+{
+    if (RunsUnderWine()) {
+        GTEST_SKIP() << "Wine gives a new thread no key held before it began (only the keys of messages it has read), "
+                        "hands no error mode on to a child and tells a process only its own";
+    }
+    const std::string program = Install(0, "stand_in_installer.exe");
+    SetChildExit("3");
+    INPUT ctrl[2] = {}; // down, up
+    ctrl[0].type = ctrl[1].type = INPUT_KEYBOARD;
+    ctrl[0].ki.wVk = ctrl[1].ki.wVk = VK_CONTROL;
+    ctrl[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    const std::unique_ptr<INPUT, void (*)(INPUT*)> letGo(&ctrl[1], [](INPUT* up) { SendInput(1, up, sizeof *up); });
+    if (SendInput(1, &ctrl[0], sizeof ctrl[0]) != 1) {
+        GTEST_SKIP() << "this desktop takes no key press (locked, or not the one in front of the user): error "
+                     << GetLastError();
+    }
+    const UINT own = SetErrorMode(0); // what the launcher inherits
+    const LaunchResult result = Launch(L" /S");
+    SetErrorMode(own);
+    const std::vector<std::string> steps = {"RARAVIRO.exe or UNxxx.exe path: '" + program + " '",
+                                            "Start the installer with param: '/S /config=\"" + kit_ + "setup.cfg\"'",
+                                            "(Un-)Installer ready with return-value:3"};
+    ASSERT_EQ(result.boxes.size(), steps.size());
+    for (std::size_t step = 0; step < steps.size(); ++step) {
+        EXPECT_EQ(result.boxes[step].title, "Quorvane Debug-Info");
+        EXPECT_EQ(result.boxes[step].text, steps[step]);
+        EXPECT_FALSE(result.boxes[step].hasIcon);
+    }
+    EXPECT_EQ(Report("parenterrormode"), std::to_string(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX));
+    EXPECT_EQ(Report("errormode"), "0");
+}
+
 // The support page's runs are the launcher's own, paths and the system's facts aside; in the
 // second the product's entry lies in the 64-bit view alone, which the launcher does not read.
 TEST_F(EndToEnd, TheSupportPagesExampleRunsAreWhatTheLauncherWrites)
@@ -259,16 +321,20 @@ TEST_F(EndToEnd, LeavesItsLogWhereDeploymentsCollectIt)
     }
 }
 
-// Expandable entries with the machine's variables only: a variable of the launcher's
-// environment, which a user can set, is not used, nor the name taken as written (a folder of
-// that name is planted).
+// Expandable entries with the machine's variables only: neither a variable of the launcher's
+// environment nor one of the user's own (HKCU\Environment, which the user's elevated token brings
+// too), both of which a user can set, is used, nor the name taken as written (a folder of that
+// name is planted).
 TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
 {
     const std::string folder = KitProgramFolder(), config = " /S /config=\"" + kit_ + "setup.cfg\"";
     ASSERT_TRUE(CreateKitProgramFolder());
     PlaceWide("stand_in_installer.exe", Wide(folder + "\\RARAVIRO.exe"));
-    SetEnvironmentVariableA("QUORVANE_ONLY_MINE", (scratch_ + "P").c_str());
-    Place("stand_in_installer.exe", "P\\RARAVIRO.exe");
+    const std::string usable = scratch_ + "QuorvaneTestKit"; // the folder's name: the user's variable's mark
+    Place("stand_in_installer.exe", "QuorvaneTestKit\\RARAVIRO.exe");
+    SetEnvironmentVariableA("QUORVANE_ONLY_MINE", usable.c_str());
+    SetEnvironmentVariableW(kKitUserVariable, nullptr);
+    ASSERT_TRUE(SetKitUserVariable(Wide(usable)));
     Place("stand_in_installer.exe", "Work\\%QUORVANE_ONLY_MINE%\\RARAVIRO.exe");
     const std::string program = folder + "\\RARAVIRO.exe ";
     LaunchOptions options;
@@ -279,15 +345,18 @@ TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
         EXPECT_EQ(Launch(L" /S", options).exitCode, 0u) << Utf8(entry);
         EXPECT_EQ(Report("cmdline"), program + config);
     }
-    SetEntry(0, L"%QUORVANE_ONLY_MINE%\\RARAVIRO.exe /UNINSTALL", KEY_WOW64_32KEY, REG_EXPAND_SZ);
-    const LaunchResult result = Launch(L" /S", options);
-    ExpectNotFound(result);
-    EXPECT_EQ(std::count(result.debugOutput.begin(), result.debugOutput.end(),
-                         "Quorvane: Trelvo - Ruzod Iri!UninstallKey passed over: its UninstallString "
-                         "'%QUORVANE_ONLY_MINE%\\RARAVIRO.exe /UNINSTALL' names the variable QUORVANE_ONLY_MINE, "
-                         "which is not defined on this machine"),
-              1);
+    for (const std::string name : {"QUORVANE_ONLY_MINE", "QUORVANE_KIT_USER"}) {
+        const std::string entry = "%" + name + "%\\RARAVIRO.exe /UNINSTALL";
+        SetEntry(0, Wide(entry), KEY_WOW64_32KEY, REG_EXPAND_SZ);
+        const LaunchResult result = Launch(L" /S", options);
+        ExpectNotFound(result);
+        EXPECT_EQ(std::count(result.debugOutput.begin(), result.debugOutput.end(),
+                             "Quorvane: Trelvo - Ruzod Iri!UninstallKey passed over: its UninstallString '" + entry +
+                                 "' names the variable " + name + ", which is not defined on this machine"),
+                  1);
+    }
     SetEnvironmentVariableA("QUORVANE_ONLY_MINE", nullptr);
+    EXPECT_TRUE(SetKitUserVariable(L""));
     EXPECT_TRUE(RemoveKitProgramFolder());
 }
 
@@ -379,9 +448,19 @@ TEST_F(EndToEnd, NoDllPlantedBesideTheLauncherIsLoadedOnAnyPath)
     RemoveEntries();
     ExpectNotFound(Launch(L" /S"));
     EXPECT_TRUE(ran().empty()) << "after the error box";
-    SetEntry(0, Wide(Place("planted_library.dll", "Library\\RARAVIRO.dll") + " /UNINSTALL"));
-    Launch(L" /S");
+    const std::string library = Place("planted_library.dll", "Library\\RARAVIRO.dll");
+    SetEntry(0, Wide(library + " /UNINSTALL"));
+    const LaunchResult failed = Launch(L" /S");
     EXPECT_TRUE(ran().empty()) << "after an installer that could not be started";
+    // Why, in this system's own words, "it" in the place for a name.
+    const DWORD_PTR it[] = {reinterpret_cast<DWORD_PTR>(L"it")};
+    wchar_t message[512] = {};
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY, nullptr, ERROR_BAD_EXE_FORMAT, 0,
+                   message, 512, reinterpret_cast<va_list*>(const_cast<DWORD_PTR*>(it)));
+    std::string text = AnsiNoBestFit(message);
+    text.erase(text.find_last_not_of("\r\n .") + 1);
+    EXPECT_EQ(failed.debugOutput.at(failed.debugOutput.size() - 3),
+              "Quorvane: the start of '" + library + " ': failed (Windows error 193: " + text + ")");
 }
 
 TEST_F(EndToEnd, InAWindowStationNobodySeesItShowsNoBox)
@@ -434,22 +513,42 @@ TEST_F(EndToEnd, AsSystemInSessionZeroItShowsNoBoxAndLeavesItsLog)
     }
 }
 
+// The runtime's pieces in a program of their own (nothing the launcher does reaches them), and its
+// abort in the shipped launcher itself: called while the launcher waits for its installer, on a
+// thread started in it at msvcrt's abort, where the runtime ends a run it cannot go on with.
 TEST_F(EndToEnd, RuntimeFailuresEndWithALineAndMinusOneWithoutABox)
 {
     LaunchOptions check;
     check.program = Wide(GetModuleDirectory() + "lean_runtime_check.exe");
+    Install(0, "stand_in_installer.exe");
+    SetEnvironmentVariableA("QUORVANE_SLEEP_MS", "600000"); // ended below
+    LaunchOptions waiting;
+    DWORD launcher = 0;
+    bool aborted = false;
+    waiting.beforeStart = [&launcher](DWORD processId) {
+        launcher = processId;
+    };
+    waiting.whileRunning = [&] {
+        aborted = aborted || (Report("pid") != "<missing>" && AbortIn(launcher));
+    };
     const std::pair<const wchar_t*, const char*> cases[] = {
-        {L"logic", "Quorvane: runtime error: a position past the end of a string or array (out_of_range)"},
-        {L"abort", "Quorvane: runtime error: the C++ runtime gave up (abort)"},
-        {L"terminate", "Quorvane: runtime error: an exception was not handled (terminate)"},
+        {L" logic", "Quorvane: runtime error: a position past the end of a string or array (out_of_range)"},
+        {L" terminate", "Quorvane: runtime error: an exception was not handled (terminate)"},
+        {nullptr, "Quorvane: runtime error: the C++ runtime gave up (abort)"}, // the launcher
     };
     EXPECT_EQ(Launch(L"", check).exitCode, 0u) << "memory that cannot be had is std::bad_alloc";
     for (const auto& c : cases) {
-        const LaunchResult result = Launch(std::wstring(L" ") + c.first, check);
-        EXPECT_TRUE(result.boxes.empty()) << Utf8(c.first);
-        EXPECT_EQ(result.exitCode, 0xFFFFFFFFu) << Utf8(c.first);
-        EXPECT_EQ(result.debugOutput, (std::vector<std::string>{c.second, "Quorvane: exit code -1"}));
+        const LaunchResult result = c.first != nullptr ? Launch(c.first, check) : Launch(L" /S", waiting);
+        EXPECT_TRUE(result.boxes.empty()) << c.second;
+        EXPECT_EQ(result.exitCode, 0xFFFFFFFFu) << c.second;
+        ASSERT_GE(result.debugOutput.size(), 2u) << c.second;
+        EXPECT_EQ(std::vector<std::string>(result.debugOutput.end() - 2, result.debugOutput.end()),
+                  (std::vector<std::string>{c.second, "Quorvane: exit code -1"}));
     }
+    EXPECT_TRUE(aborted);
+    SetEnvironmentVariableA("QUORVANE_SLEEP_MS", nullptr);
+    const HANDLE installer = OpenProcess(PROCESS_TERMINATE, FALSE, std::strtoul(Report("pid").c_str(), nullptr, 10));
+    EXPECT_TRUE(installer != nullptr && TerminateProcess(installer, 0) && CloseHandle(installer));
 }
 
 // Folder names best fit would turn into a quote, a slash or another folder's name, and an
@@ -504,6 +603,7 @@ TEST_F(EndToEnd, DISABLED_LeavesWhatItMadeAndCrashes)
     SetEntry(2, L"C:\\left\\UN.exe /UNINSTALL");
     SetEntry(5, L"C:\\left\\UN.exe /UNINSTALL", KEY_WOW64_64KEY);
     RegCloseKey(CreateKitKey("SOFTWARE\\QuorvaneTests"));
+    SetKitUserVariable(L"C:\\left\\QuorvaneTestKit");
     CreateKitProgramFolder();
     if (std::getenv("QUORVANE_END_PROMPT") != nullptr) {
         const HANDLE processes = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);

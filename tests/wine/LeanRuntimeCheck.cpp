@@ -1,11 +1,9 @@
 // The launcher's runtime pieces in a GUI program of their own (a test framework would catch
 // what they end the process for). No argument: memory that cannot be had is std::bad_alloc
-// (exit 0); "logic", "abort" or "terminate": that failure, which must end with a line and -1.
-#include "Diagnostics.h"
-
+// (exit 0); "logic" or "terminate": that failure, which must end with a line and -1. (The
+// runtime's abort is proven on the launcher itself.)
 #include <windows.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <new>
@@ -13,13 +11,9 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandTail, int)
 {
-    ReportRuntimeFailuresWithoutABox();
     std::string text;
     if (std::strcmp(commandTail, "logic") == 0) {
         return text.at(1); // out of range
-    }
-    if (std::strcmp(commandTail, "abort") == 0) {
-        std::abort();
     }
     if (std::strcmp(commandTail, "terminate") == 0) {
         std::terminate();

@@ -23,10 +23,11 @@ WINEPREFIX="$prefix32" WINEARCH=win32 setsid sh -c 'wineboot -i && wineserver -w
 making32=$!
 
 # What the kit must leave as it found it: the prefix's registry in both views (the 64-bit
-# view's export holds the 32-bit one, under Wow6432Node) and its files.
+# view's export holds the 32-bit one, under Wow6432Node), the user's variables and its files.
 state() {
   reg export 'HKLM\Software' "$work/hklm.reg" /reg:64 /y
   reg export 'HKCU\Software' "$work/hkcu.reg" /reg:64 /y
+  reg export 'HKCU\Environment' "$work/environment.reg" /reg:64 /y
   # scripts/kit unpacks into C:\QuorvaneKitRun and removes it, also what an interrupted run left.
   (cd "$WINEPREFIX/drive_c" && find . -path ./QuorvaneKitRun -prune -o -print | sort)
   # Wine keeps its own settings of the moment under HKCU\Software\Wine, and rewrites its font
