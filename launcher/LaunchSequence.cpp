@@ -140,8 +140,9 @@ void TraceStart(const std::string& commandLine, bool dllSearchRestricted, const 
     StartFacts facts;
     // Read with the reader that reads the installer's version, so the two cannot disagree.
     std::string modulePath;
+    unsigned long error = 0;
     if (GetModulePath(modulePath)) {
-        facts.launcherVersion = GetFileVersion64(modulePath);
+        facts.launcherVersion = GetFileVersion64(modulePath, error);
     }
     facts.windows = ReadWindowsVersion();
     facts.windows64Bit = IsWindows64Bit();

@@ -44,8 +44,13 @@ std::string RegistryTypeName(std::uint32_t type)
 {
     const char* const names[] = {"REG_NONE", nullptr,        nullptr, "REG_BINARY", "REG_DWORD", nullptr,
                                  nullptr,    "REG_MULTI_SZ", nullptr, nullptr,      nullptr,     "REG_QWORD"};
-    return type < 12 && names[type] != nullptr ? std::string(names[type])
-                                               : "of type " + NumberText(static_cast<long>(type));
+    if (type < 12 && names[type] != nullptr) {
+        return names[type];
+    }
+    // As stored: a type from 2^31 on is no negative number.
+    std::string text = "of type ";
+    AppendNumber(text, type);
+    return text;
 }
 
 // Why an entry was passed over before any program was looked at.
@@ -79,8 +84,13 @@ std::string ProgramReason(const std::string& candidate, const std::string& file,
         return Join({"no such file '", rule.file, "'", rule.triesExtensions ? " with .com, .exe, .bat or .cmd" : "",
                      " (", WindowsError(error), ")"});
     }
-    if (version == 0) {
+    // Only these two errors mean the file has no version resource; any other (a file held
+    // open without sharing, a medium gone) says nothing of the version it has.
+    if (version == 0 && (error == kNoResourceSection || error == kNoVersionResource)) {
         return Join({"no version resource in '", file, "'"});
+    }
+    if (version == 0) {
+        return Join({"its version cannot be read (", WindowsError(error), "), file '", file, "'"});
     }
     return Join(
         {"file version ", VersionText(version), " of '", file, "', below ", VersionText(MinimumUninstallerVersion)});
@@ -163,7 +173,7 @@ bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::
     // The version is read from the very file that will be started: a bare name from the
     // current directory, a name without extension with the extension the runner adds.
     const std::string file = FindProgramFile(candidate, error);
-    const FileVersion64 version = file.empty() ? 0 : GetFileVersion64(file);
+    const FileVersion64 version = file.empty() ? 0 : GetFileVersion64(file, error);
     if (!IsUsableUninstallerVersion(version)) {
         ShowDebugInfo(Join({"No UNxxx.exe or old version at'", candidate, "'"}));
         TracePassedOver(subkeyName, ProgramReason(candidate, file, error, version));

@@ -30,10 +30,12 @@ RegistryRead ReadRegistryString(const std::string& subKey, const std::string& va
     return entry->second.read;
 }
 
-FileVersion64 GetFileVersion64(const std::string& path)
+FileVersion64 GetFileVersion64(const std::string& path, unsigned long& error)
 {
     const auto file = Fake().files.find(path);
-    return file == Fake().files.end() ? 0 : file->second;
+    const FileVersion64 version = file == Fake().files.end() ? 0 : file->second;
+    error = version == 0 ? (file == Fake().files.end() ? 2 : Fake().versionError) : 0;
+    return version;
 }
 
 std::string FindProgramFile(const std::string& name, unsigned long& error)

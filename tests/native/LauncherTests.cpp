@@ -305,11 +305,16 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
     Fake().machineEnvironment = W(std::string(machine, sizeof machine - 1));
     Fake().environment["MZ"] = W("C:\\PF"); // the launcher's own: a user may have set it
     Fake().errorTexts[5] = "Access is denied.\r\n";
+    Fake().errorTexts[32] = "held";
     const auto plain = kRegistryString, expandable = kRegistryExpandableString;
     const auto read = RegistryRead::Read, notAString = RegistryRead::NotAString;
     const FileVersion64 usable = Version(1, 2, 3, 9), old = Version(1, 2, 3, 8);
     const std::string a = "C:\\A\\U.exe ", notHere = " (Windows error 2)",
                       view = sizeof(void*) == 4 ? "32-bit view" : "64-bit view";
+    const std::string unreadable = "its version cannot be read (Windows error 32: held), file '" + a + "'";
+    const auto notString = [](const std::string& type) {
+        return "its UninstallString is " + type + ", not a string (REG_SZ or REG_EXPAND_SZ)";
+    };
     const auto undefined = [](const std::string& value, const char* name) {
         return "its UninstallString '" + value + "' names the variable " + name +
                ", which is not defined on this machine";
@@ -320,16 +325,20 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         RegistryRead read;
         std::map<std::string, FileVersion64> files;
         std::string outcome; // the passed-over reason, or the path taken
+        unsigned long versionError = 1813; // why a version 0 cannot be read
     } cases[] = {
         {"", 0, RegistryRead::NoKey, {}, "no such entry in the registry's " + view + ", which this launcher reads"},
         {"", 0, RegistryRead::NoValue, {}, "the entry has no UninstallString"},
-        {"", 4, notAString, {}, "its UninstallString is REG_DWORD, not a string (REG_SZ or REG_EXPAND_SZ)"},
-        {"", 42, notAString, {}, "its UninstallString is of type 42, not a string (REG_SZ or REG_EXPAND_SZ)"},
+        {"", 4, notAString, {}, notString("REG_DWORD")},
+        {"", 42, notAString, {}, notString("of type 42")},
+        {"", 0xFFFF0012, notAString, {}, notString("of type 4294901778")}, // as stored, also where long has 32 bits
         {"", plain, RegistryRead::Failed, {}, "its UninstallString cannot be read (Windows error 5: Access is denied)"},
         {"C:\\A\\U.exe /UNINSTAL", plain, read, {}, "no /UNINSTALL in its UninstallString 'C:\\A\\U.exe /UNINSTAL'"},
         {"C:\\A\\U.exe /UNINSTALL", expandable, read, {{a, usable}}, a}, // no variable: as stored
         {"C:\\A\\U.exe /UNINSTALL", plain, read, {{a, old}}, "file version 1.2.3.8 of '" + a + "', below 1.2.3.9"},
-        {"C:\\A\\U.exe /UNINSTALL", plain, read, {{"C:\\A\\U.exe ", 0}}, "no version resource in 'C:\\A\\U.exe '"},
+        {"C:\\A\\U.exe /UNINSTALL", plain, read, {{a, 0}}, "no version resource in 'C:\\A\\U.exe '"},
+        {"C:\\A\\U.exe /UNINSTALL", plain, read, {{a, 0}}, "no version resource in 'C:\\A\\U.exe '", 1812},
+        {"C:\\A\\U.exe /UNINSTALL", plain, read, {{a, 0}}, unreadable, 32}, // open without sharing
         {"C:\\A\\U.exe /UNINSTALL", plain, read, {}, "no such file 'C:\\A\\U.exe '" + notHere},
         {"C:\\A\\U /UNINSTALL", plain, read, {}, "no such file 'C:\\A\\U ' with .com, .exe, .bat or .cmd" + notHere},
         // a bare name: the current folder's only
@@ -346,6 +355,7 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
     for (const auto& c : cases) {
         Fake().uninstallStrings[UninstallKey("Entry")] = {W(c.value), c.type, c.read};
         Fake().files = c.files;
+        Fake().versionError = c.versionError;
         std::string path = "untouched";
         std::string file;
         if (CheckUninstallEntry("Entry", path, file)) {

@@ -70,16 +70,20 @@ TEST_F(Platform, ReadsNoVersionFromWhatHasNone)
     std::ofstream(scratch_ + "nofixed.exe", std::ios::binary) << damaged;
     std::ofstream(scratch_ + "truncated.exe", std::ios::binary) << damaged.substr(0, 1024);
     const HANDLE next = NextHandle();
+    unsigned long error = 0;
     for (const std::string& path : {scratch_ + "nofixed.exe", scratch_ + "truncated.exe", scratch_,
                                     GetModuleDirectory() + "stand_in_plain.exe"}) {
-        EXPECT_EQ(GetFileVersion64(path), 0u) << path;
+        EXPECT_EQ(GetFileVersion64(path, error), 0u) << path;
+        EXPECT_NE(error, 0u) << path;
     }
-    EXPECT_EQ(GetFileVersion64(GetModuleDirectory() + "stand_in_installer.exe"), 0x0001000200030009ULL);
+    EXPECT_TRUE(error == kNoResourceSection || error == kNoVersionResource) << error; // a program without one
+    EXPECT_EQ(GetFileVersion64(GetModuleDirectory() + "stand_in_installer.exe", error), 0x0001000200030009ULL);
+    EXPECT_EQ(error, 0u);
     EXPECT_EQ(NextHandle(), next);
     // A relative path is the current folder's, as a process start takes it, not the test programs'.
     Place("stand_in_1238.exe", "stand_in_installer.exe");
     ASSERT_TRUE(SetCurrentDirectoryA(scratch_.c_str()));
-    EXPECT_EQ(GetFileVersion64(".\\stand_in_installer.exe"), 0x0001000200030008ULL);
+    EXPECT_EQ(GetFileVersion64(".\\stand_in_installer.exe", error), 0x0001000200030008ULL);
 }
 
 // The installer gets the default error mode, not the launcher's (Wine hands none on; Windows does).
