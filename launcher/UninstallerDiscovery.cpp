@@ -106,14 +106,13 @@ bool InCodePage(const WideText& text, std::string& ansi)
 
 // An expandable value names its program through the machine's variables, as the system's own
 // programs list reads it; taken as stored, it would name a folder relative to the current
-// one. A value without a variable stays exactly as stored. False, with the reason, where
-// it cannot be expanded.
-bool ExpandEntry(WideText& value, std::string& reason)
+// one. A value without a variable stays exactly as stored (stored then stays empty). False,
+// with the reason, where the machine's variables cannot be had.
+bool ExpandEntry(WideText& value, std::string& stored, UnknownName& unknown, std::string& reason)
 {
     if (std::find(value.begin(), value.end(), L'%') == value.end()) {
         return true;
     }
-    std::string stored;
     InCodePage(value, stored);
     Environment machine;
     unsigned long error = 0;
@@ -123,14 +122,7 @@ bool ExpandEntry(WideText& value, std::string& reason)
         return false;
     }
     WideText expanded;
-    WideText undefined;
-    if (!ExpandVariables(value, machine, expanded, undefined)) {
-        std::string name;
-        InCodePage(undefined, name);
-        reason = Join(
-            {"its UninstallString '", stored, "' names the variable ", name, ", which is not defined on this machine"});
-        return false;
-    }
+    ExpandVariables(value, machine, expanded, unknown);
     value.swap(expanded);
     return true;
 }
@@ -146,8 +138,10 @@ bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::
         TracePassedOver(subkeyName, UnreadReason(read, type, error));
         return false;
     }
+    std::string stored;
+    UnknownName unknown;
     std::string reason;
-    if (type == kRegistryExpandableString && !ExpandEntry(value, reason)) {
+    if (type == kRegistryExpandableString && !ExpandEntry(value, stored, unknown, reason)) {
         TracePassedOver(subkeyName, reason);
         return false;
     }
@@ -158,6 +152,15 @@ bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::
     std::string candidate;
     if (!CutUninstallerCandidate(text, ActiveCodePage(), candidate)) {
         TracePassedOver(subkeyName, Join({"no /UNINSTALL in its UninstallString '", text, "'"}));
+        return false;
+    }
+    // A name no machine variable has decides only in the program's part: whatever follows
+    // the switch (a per-user log folder, "50%") is the installer's, and the launcher drops it.
+    if (unknown.at < WidePrefixOfAnsiLength(value, candidate.size()).size()) {
+        std::string name;
+        InCodePage(unknown.name, name);
+        TracePassedOver(subkeyName, Join({"its UninstallString '", stored, "' names the variable ", name,
+                                          ", which is not defined on this machine"}));
         return false;
     }
     // Otherwise the program path is named from the text as stored: exactly, or by its

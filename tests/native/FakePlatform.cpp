@@ -141,6 +141,16 @@ bool ReadMachineEnvironment(Environment& variables, unsigned long& error)
     return error == 0;
 }
 
+// The system's upper-casing for ASCII and Latin-1, enough to tell it from ASCII alone.
+bool SameVariableName(const wchar_t* a, std::size_t aLength, const wchar_t* b, std::size_t bLength)
+{
+    const auto upper = [](wchar_t c) {
+        return (c >= L'a' && c <= L'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) ? static_cast<wchar_t>(c - 0x20) : c;
+    };
+    return aLength == bLength &&
+           std::equal(a, a + aLength, b, [&](wchar_t x, wchar_t y) { return upper(x) == upper(y); });
+}
+
 std::string SystemErrorText(unsigned long error)
 {
     return Fake().errorTexts[error];

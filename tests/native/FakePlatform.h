@@ -87,7 +87,8 @@ protected:
 
 inline WideText W(const std::string& text)
 {
-    return WideText(text.begin(), text.end());
+    return WideText(reinterpret_cast<const unsigned char*>(text.data()),
+                    reinterpret_cast<const unsigned char*>(text.data() + text.size()));
 }
 
 inline std::string UninstallKey(const std::string& subkeyName)

@@ -301,7 +301,7 @@ TEST_F(LaunchSequence, TriesTheProductsInOrderAndMentionsOnlyEntriesThatNameAPro
 // An expandable entry with the machine's variables (never the launcher's own, which a user sets).
 TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
 {
-    const char machine[] = "=C:=C:\\\0SystemDrive=C:\0AZ=C:\\PF\0";
+    const char machine[] = "=C:=C:\\\0SystemDrive=C:\0AZ=C:\\PF\0\xC9Z=T\0";
     Fake().machineEnvironment = W(std::string(machine, sizeof machine - 1));
     Fake().environment["MZ"] = W("C:\\PF"); // the launcher's own: a user may have set it
     Fake().errorTexts[5] = "Access is denied.\r\n";
@@ -311,7 +311,8 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
     const FileVersion64 usable = Version(1, 2, 3, 9), old = Version(1, 2, 3, 8);
     const std::string a = "C:\\A\\U.exe ", notHere = " (Windows error 2)",
                       view = sizeof(void*) == 4 ? "32-bit view" : "64-bit view";
-    const std::string unreadable = "its version cannot be read (Windows error 32: held), file '" + a + "'";
+    const std::string unreadable = "its version cannot be read (Windows error 32: held), file '" + a + "'",
+                      percent = "C:\\5%\\T\\U.exe ";
     const auto notString = [](const std::string& type) {
         return "its UninstallString is " + type + ", not a string (REG_SZ or REG_EXPAND_SZ)";
     };
@@ -343,12 +344,16 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         {"C:\\A\\U /UNINSTALL", plain, read, {}, "no such file 'C:\\A\\U ' with .com, .exe, .bat or .cmd" + notHere},
         // a bare name: the current folder's only
         {"U.exe /UNINSTALL", plain, read, {{"U.exe ", usable}}, "no such file '.\\U.exe '" + notHere},
-        // "%%" and a lone '%' name nothing
-        {"%az%\\U.exe /UNINSTALL 5%", expandable, read, {{"C:\\PF\\U.exe ", usable}}, "C:\\PF\\U.exe "},
+        // "%%" names nothing
         {"%SystemDrive%%%%AZ%\\U /UNINSTALL", expandable, read, {{"C:%%C:\\PF\\U .exe", usable}}, "C:%%C:\\PF\\U "},
         {"%AZ%\\U.exe /UNINSTALL", plain, read, {{"C:\\PF\\U.exe ", usable}}, "no such file '%AZ%\\U.exe '" + notHere},
         {"%AZ%\\U /UNINSTAL", expandable, read, {}, "no /UNINSTALL in its UninstallString 'C:\\PF\\U /UNINSTAL'"},
         {"%MZ%\\U /UNINSTALL", expandable, read, {}, undefined("%MZ%\\U /UNINSTALL", "MZ")},
+        // only the program's part decides: after the switch a user's variable and a lone '%'; in
+        // front of it the '%' of a folder's name. Names match in any letter case, beyond ASCII.
+        {"%az%\\U.exe /UNINSTALL /LOG=%MZ%\\u.log", expandable, read, {{"C:\\PF\\U.exe ", usable}}, "C:\\PF\\U.exe "},
+        {"%SystemDrive%\\U.exe /UNINSTALL /P=50% /L=%MZ%", expandable, read, {{"C:\\U.exe ", usable}}, "C:\\U.exe "},
+        {"C:\\5%\\%\xE9z%\\U.exe /UNINSTALL", expandable, read, {{percent, usable}}, percent},
         // a name never begins a variable at its '='
         {"%AZ%%C:%\\U /UNINSTALL", expandable, read, {}, undefined("%AZ%%C:%\\U /UNINSTALL", "C:")},
     };

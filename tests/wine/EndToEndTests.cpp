@@ -273,8 +273,9 @@ TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
     const std::string program = folder + "\\RARAVIRO.exe ";
     LaunchOptions options;
     options.currentDirectory = Wide(scratch_ + "Work");
-    for (const std::wstring& entry : {std::wstring(L"%ProgramFiles%\\Quorvane Test Kit\\RARAVIRO.exe /UNINSTALL"),
-                                      L"%SystemDrive%" + Wide(program.substr(2)) + L"/UNINSTALL"}) {
+    for (const std::wstring& entry :
+         {std::wstring(L"%ProgramFiles%\\Quorvane Test Kit\\RARAVIRO.exe /UNINSTALL /L=%QUORVANE_ONLY_MINE%\\u.log"),
+          L"%SystemDrive%" + Wide(program.substr(2)) + L"/UNINSTALL"}) {
         SetEntry(0, entry, KEY_WOW64_32KEY, REG_EXPAND_SZ);
         EXPECT_EQ(Launch(L" /S", options).exitCode, 0u) << Utf8(entry);
         EXPECT_EQ(Report("cmdline"), program + config);

@@ -1,6 +1,7 @@
 // The Win32 layer against real Win32, none of it leaving a handle open; the machine's
 // variables and the code page learnt are proven end to end.
 #include "platform/AnsiPath.h"
+#include "platform/Environment.h"
 #include "platform/FileVersionReader.h"
 #include "platform/NetworkPath.h"
 #include "platform/ProcessControl.h"
@@ -84,6 +85,14 @@ TEST_F(Platform, ReadsNoVersionFromWhatHasNone)
     Place("stand_in_1238.exe", "stand_in_installer.exe");
     ASSERT_TRUE(SetCurrentDirectoryA(scratch_.c_str()));
     EXPECT_EQ(GetFileVersion64(".\\stand_in_installer.exe", error), 0x0001000200030008ULL);
+}
+
+// Variable names as the system's expansion compares them: its upper-casing beyond ASCII, no more.
+TEST(Environment, ComparesVariableNamesAsTheSystemDoes)
+{
+    EXPECT_TRUE(SameVariableName(L"\u00C9z\u0141", 3, L"\u00E9Z\u0142", 3));
+    EXPECT_FALSE(SameVariableName(L"\u00DF", 1, L"SS", 2));
+    EXPECT_FALSE(SameVariableName(L"AB", 2, L"A", 1));
 }
 
 // The installer gets the default error mode, not the launcher's (Wine hands none on; Windows does).
