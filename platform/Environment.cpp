@@ -32,6 +32,15 @@ bool Lookup(const Environment& variables, const WideText& text, std::size_t begi
 }
 } // namespace
 
+bool EnvironmentValueIs(const WideText& value, const char* word)
+{
+    std::size_t at = 0;
+    while (at < value.size() && word[at] != '\0' && (value[at] | 0x20) == static_cast<wchar_t>(word[at])) {
+        ++at;
+    }
+    return at == value.size() && word[at] == '\0';
+}
+
 void ExpandVariables(const WideText& text, const Environment& variables, WideText& expanded, UnknownName& unknown)
 {
     expanded.clear();

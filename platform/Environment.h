@@ -10,6 +10,9 @@
 // A variable of the launcher's own environment; false when it is not set.
 bool ReadEnvironmentVariable(const char* name, WideText& value);
 
+// Whether value is word (lower-case ASCII letters) in any letter case.
+bool EnvironmentValueIs(const WideText& value, const char* word);
+
 // Variables as the system keeps them in an environment block: "NAME=value" after
 // "NAME=value", each ended by a zero (a name may begin with '=').
 using Environment = WideText;

@@ -24,6 +24,7 @@ constexpr FileVersion64 Version(unsigned major, unsigned minor, unsigned build, 
 }
 
 const std::string kParameters = "/S /config=\"C:\\Kit\\setup.cfg\"";
+const std::string kRanExit = "exit code 0 (QUORVANE_EXIT_CODE is not installer)";
 
 // The launcher's exit code for "/S", returned or ended with.
 int Launch()
@@ -427,7 +428,7 @@ TEST_F(LaunchSequence, ShowsABoxOnlyWhileCtrlIsDownAndOnlyWhereOneCanBeSeen)
     Fake().childExitCode = 3;
     std::map<char, std::string> step = {
         {'N', "(no box: nobody can see this session)"},
-        {'X', "exit code 0"},
+        {'X', kRanExit},
         {'F', kFolderNameMessage}, // a text of three lines, traced on one
         {'G', std::regex_replace(kFolderNameMessage, std::regex("\n"), " ")},
         {'E', "exit code -1"},
@@ -593,8 +594,21 @@ TEST_F(LaunchSequence, StartsTheInstallerAndSaysWhyAStartFailed)
         EXPECT_EQ(Fake().runs, runs);
         std::vector<std::string> texts = RunSteps("C:\\T\\UN", plain, ran ? "3" : "-1");
         texts.insert(texts.end() - 1, c.said.begin(), c.said.end());
-        texts.push_back(ran ? "exit code 0" : "exit code -1");
+        texts.push_back(ran ? kRanExit : "exit code -1");
         EXPECT_EQ(Fake().debugOutput, Traced(texts));
+    }
+    // The installer's own code once it ran, where QUORVANE_EXIT_CODE=installer asks for it.
+    Fake().drives = local;
+    Fake().startOutcome = ended;
+    for (const auto& [variable, installer, exitCode] : {std::tuple<const char*, int, int>{"installer", 3010, 3010},
+                                                        {"INSTALLER", 1603, 1603},
+                                                        {"installer ", 3010, 0}}) {
+        Fake().environment = {{"QUORVANE_EXIT_CODE", W(variable)}};
+        Fake().childExitCode = installer;
+        EXPECT_EQ(Launch(), exitCode) << variable;
+        const std::string rule = " (the installer's: QUORVANE_EXIT_CODE=installer)";
+        EXPECT_EQ(Fake().debugOutput.back(),
+                  Traced({exitCode == 0 ? kRanExit : "exit code " + std::to_string(exitCode) + rule})[0]);
     }
 }
 

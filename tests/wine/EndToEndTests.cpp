@@ -51,6 +51,7 @@ protected:
     {
         RemoveEntries();
         SetEnvironmentVariableA("QUORVANE_LOG", nullptr);
+        SetEnvironmentVariableA("QUORVANE_EXIT_CODE", nullptr);
     }
     // Every product's entry the tests wrote, in both views.
     static void RemoveEntries()
@@ -261,7 +262,8 @@ TEST_F(EndToEnd, LeavesItsLogWhereDeploymentsCollectIt)
 
 // Expandable entries with the machine's variables only: a variable of the launcher's
 // environment, which a user can set, is not used, nor the name taken as written (a folder of
-// that name is planted).
+// that name is planted); after the switch it changes nothing. Asked for, the installer's own
+// exit code is the launcher's; where nothing is usable, -1 all the same.
 TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
 {
     const std::string folder = KitProgramFolder(), config = " /S /config=\"" + kit_ + "setup.cfg\"";
@@ -273,11 +275,13 @@ TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
     const std::string program = folder + "\\RARAVIRO.exe ";
     LaunchOptions options;
     options.currentDirectory = Wide(scratch_ + "Work");
+    SetEnvironmentVariableA("QUORVANE_EXIT_CODE", "installer");
+    SetChildExit("3010");
     for (const std::wstring& entry :
          {std::wstring(L"%ProgramFiles%\\Quorvane Test Kit\\RARAVIRO.exe /UNINSTALL /L=%QUORVANE_ONLY_MINE%\\u.log"),
           L"%SystemDrive%" + Wide(program.substr(2)) + L"/UNINSTALL"}) {
         SetEntry(0, entry, KEY_WOW64_32KEY, REG_EXPAND_SZ);
-        EXPECT_EQ(Launch(L" /S", options).exitCode, 0u) << Utf8(entry);
+        EXPECT_EQ(Launch(L" /S", options).exitCode, 3010u) << Utf8(entry);
         EXPECT_EQ(Report("cmdline"), program + config);
     }
     SetEntry(0, L"%QUORVANE_ONLY_MINE%\\RARAVIRO.exe /UNINSTALL", KEY_WOW64_32KEY, REG_EXPAND_SZ);
