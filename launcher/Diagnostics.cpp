@@ -144,8 +144,8 @@ std::string DescribeStart(const StartFacts& facts)
                  "; log: ", facts.log, "; command line: ", facts.commandLine});
 }
 
-int TraceExitCode(int exitCode)
+int TraceExitCode(int exitCode, const char* rule)
 {
-    TraceStep("exit code " + NumberText(exitCode));
+    TraceStep(Join({"exit code ", NumberText(exitCode), rule}));
     return exitCode;
 }

@@ -65,5 +65,6 @@ std::string DescribeStart(const StartFacts& facts);
 // A version as a.b.c.d.
 std::string VersionText(FileVersion64 version);
 
-// Traces the exit code the launcher ends with, and returns it.
-int TraceExitCode(int exitCode);
+// Traces the exit code the launcher ends with, then rule (" (why)", or nothing), and returns
+// it.
+int TraceExitCode(int exitCode, const char* rule = "");

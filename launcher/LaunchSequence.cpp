@@ -4,6 +4,7 @@
 #include "Diagnostics.h"
 #include "UninstallerDiscovery.h"
 #include "platform/AnsiPath.h"
+#include "platform/Environment.h"
 #include "platform/FileVersionReader.h"
 #include "platform/NetworkPath.h"
 #include "platform/ProcessControl.h"
@@ -140,8 +141,9 @@ void TraceStart(const std::string& commandLine, bool dllSearchRestricted, const 
     StartFacts facts;
     // Read with the reader that reads the installer's version, so the two cannot disagree.
     std::string modulePath;
+    unsigned long error = 0;
     if (GetModulePath(modulePath)) {
-        facts.launcherVersion = GetFileVersion64(modulePath);
+        facts.launcherVersion = GetFileVersion64(modulePath, error);
     }
     facts.windows = ReadWindowsVersion();
     facts.windows64Bit = IsWindows64Bit();
@@ -181,7 +183,14 @@ int RunLauncher(const std::string& commandTail)
     const bool ran = RunInstaller(programFile, path, commandTail, directory, result);
     ShowDebugInfo("(Un-)Installer ready with return-value:" + NumberText(result));
 
-    // The installer's own exit code is only shown; but an installer that never ran must
-    // not look like success to a script that started the launcher.
-    return TraceExitCode(ran ? 0 : -1);
+    // The installer's own exit code is only shown, unless whoever started the launcher asks
+    // for it (a deployment tool that must tell a failed install or a restart from success);
+    // an installer that never ran must not look like success to a script that started it.
+    if (!ran) {
+        return TraceExitCode(-1);
+    }
+    WideText rule;
+    const bool passOn = ReadEnvironmentVariable("QUORVANE_EXIT_CODE", rule) && EnvironmentValueIs(rule, "installer");
+    return TraceExitCode(passOn ? result : 0, passOn ? " (the installer's: QUORVANE_EXIT_CODE=installer)"
+                                                     : " (QUORVANE_EXIT_CODE is not installer)");
 }

@@ -14,10 +14,11 @@
 void TraceStart(const std::string& commandLine, bool dllSearchRestricted, const std::string& log);
 
 // The whole run; returns the process exit code: 0 after the installer ran, whatever it
-// returned; -1 when it could not be started. When no usable uninstaller exists, or the
-// launcher's folder cannot be named in the ANSI code page, it shows an error box (where
-// one can be seen) and ends the process with -1 instead of returning. Each step goes to
-// the debug output.
+// returned, or its own code where the launcher's environment holds QUORVANE_EXIT_CODE=
+// installer (in any letter case); -1 when it could not be started. When no usable
+// uninstaller exists, or the launcher's folder cannot be named in the ANSI code page, it
+// shows an error box (where one can be seen) and ends the process with -1 instead of
+// returning. Each step goes to the debug output.
 int RunLauncher(const std::string& commandTail);
 
 // The launcher's own directory, ending in a backslash; a single backslash when the

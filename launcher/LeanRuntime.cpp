@@ -18,13 +18,24 @@
 // - every other throw is a fault the launcher neither expects nor catches: the process ends
 //   as a runtime error (EndAfterRuntimeError), with the library's message in the debug
 //   output, exit code -1 and no box, where the uncaught exception would have reached abort.
+// The math error handler: MinGW's default, which its start-up code installs, prints every
+// error of a math function to the standard error, which a GUI program does not have, with
+// its format and six messages; the launcher does no math. Here the function's own result
+// stands, as it does after the default's print.
+//
 // If the library ever needs a helper that is not here, its object file is linked again
 // and the link fails on the duplicates: nothing is lost silently.
 #include "Diagnostics.h"
 
 #include <bits/functexcept.h> // the helpers' declarations, so a changed signature fails here
 
+#include <math.h>
 #include <new>
+
+extern "C" int __cdecl _matherr(struct _exception*)
+{
+    return 0;
+}
 
 namespace __gnu_cxx {
 void __verbose_terminate_handler()

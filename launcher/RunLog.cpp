@@ -35,11 +35,6 @@ std::string Failure(const WideText& path, const char* done, unsigned long error)
 {
     return Join({PathText(path), " could not be ", done, " (", WindowsError(error), ")"});
 }
-
-bool IsOff(const WideText& value)
-{
-    return value.size() == 3 && (value[0] | 0x20) == L'o' && (value[1] | 0x20) == L'f' && (value[2] | 0x20) == L'f';
-}
 } // namespace
 
 WideText LogFileName(const LocalTime& time, unsigned long processId, unsigned attempt)
@@ -82,7 +77,7 @@ std::string StartLog()
     WideText folder;
     unsigned long error = 0;
     if (ReadEnvironmentVariable("QUORVANE_LOG", folder) && !folder.empty()) {
-        if (IsOff(folder)) {
+        if (EnvironmentValueIs(folder, "off")) {
             return "off (QUORVANE_LOG=off)";
         }
         if (folder.back() != L'\\' && folder.back() != L'/') {

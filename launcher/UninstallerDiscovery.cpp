@@ -44,8 +44,13 @@ std::string RegistryTypeName(std::uint32_t type)
 {
     const char* const names[] = {"REG_NONE", nullptr,        nullptr, "REG_BINARY", "REG_DWORD", nullptr,
                                  nullptr,    "REG_MULTI_SZ", nullptr, nullptr,      nullptr,     "REG_QWORD"};
-    return type < 12 && names[type] != nullptr ? std::string(names[type])
-                                               : "of type " + NumberText(static_cast<long>(type));
+    if (type < 12 && names[type] != nullptr) {
+        return names[type];
+    }
+    // As stored: a type from 2^31 on is no negative number.
+    std::string text = "of type ";
+    AppendNumber(text, type);
+    return text;
 }
 
 // Why an entry was passed over before any program was looked at.
@@ -79,8 +84,13 @@ std::string ProgramReason(const std::string& candidate, const std::string& file,
         return Join({"no such file '", rule.file, "'", rule.triesExtensions ? " with .com, .exe, .bat or .cmd" : "",
                      " (", WindowsError(error), ")"});
     }
-    if (version == 0) {
+    // Only these two errors mean the file has no version resource; any other (a file held
+    // open without sharing, a medium gone) says nothing of the version it has.
+    if (version == 0 && (error == kNoResourceSection || error == kNoVersionResource)) {
         return Join({"no version resource in '", file, "'"});
+    }
+    if (version == 0) {
+        return Join({"its version cannot be read (", WindowsError(error), "), file '", file, "'"});
     }
     return Join(
         {"file version ", VersionText(version), " of '", file, "', below ", VersionText(MinimumUninstallerVersion)});
@@ -96,14 +106,13 @@ bool InCodePage(const WideText& text, std::string& ansi)
 
 // An expandable value names its program through the machine's variables, as the system's own
 // programs list reads it; taken as stored, it would name a folder relative to the current
-// one. A value without a variable stays exactly as stored. False, with the reason, where
-// it cannot be expanded.
-bool ExpandEntry(WideText& value, std::string& reason)
+// one. A value without a variable stays exactly as stored (stored then stays empty). False,
+// with the reason, where the machine's variables cannot be had.
+bool ExpandEntry(WideText& value, std::string& stored, UnknownName& unknown, std::string& reason)
 {
     if (std::find(value.begin(), value.end(), L'%') == value.end()) {
         return true;
     }
-    std::string stored;
     InCodePage(value, stored);
     Environment machine;
     unsigned long error = 0;
@@ -113,14 +122,7 @@ bool ExpandEntry(WideText& value, std::string& reason)
         return false;
     }
     WideText expanded;
-    WideText undefined;
-    if (!ExpandVariables(value, machine, expanded, undefined)) {
-        std::string name;
-        InCodePage(undefined, name);
-        reason = Join(
-            {"its UninstallString '", stored, "' names the variable ", name, ", which is not defined on this machine"});
-        return false;
-    }
+    ExpandVariables(value, machine, expanded, unknown);
     value.swap(expanded);
     return true;
 }
@@ -136,8 +138,10 @@ bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::
         TracePassedOver(subkeyName, UnreadReason(read, type, error));
         return false;
     }
+    std::string stored;
+    UnknownName unknown;
     std::string reason;
-    if (type == kRegistryExpandableString && !ExpandEntry(value, reason)) {
+    if (type == kRegistryExpandableString && !ExpandEntry(value, stored, unknown, reason)) {
         TracePassedOver(subkeyName, reason);
         return false;
     }
@@ -148,6 +152,15 @@ bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::
     std::string candidate;
     if (!CutUninstallerCandidate(text, ActiveCodePage(), candidate)) {
         TracePassedOver(subkeyName, Join({"no /UNINSTALL in its UninstallString '", text, "'"}));
+        return false;
+    }
+    // A name no machine variable has decides only in the program's part: whatever follows
+    // the switch (a per-user log folder, "50%") is the installer's, and the launcher drops it.
+    if (unknown.at < WidePrefixOfAnsiLength(value, candidate.size()).size()) {
+        std::string name;
+        InCodePage(unknown.name, name);
+        TracePassedOver(subkeyName, Join({"its UninstallString '", stored, "' names the variable ", name,
+                                          ", which is not defined on this machine"}));
         return false;
     }
     // Otherwise the program path is named from the text as stored: exactly, or by its
@@ -163,7 +176,7 @@ bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::
     // The version is read from the very file that will be started: a bare name from the
     // current directory, a name without extension with the extension the runner adds.
     const std::string file = FindProgramFile(candidate, error);
-    const FileVersion64 version = file.empty() ? 0 : GetFileVersion64(file);
+    const FileVersion64 version = file.empty() ? 0 : GetFileVersion64(file, error);
     if (!IsUsableUninstallerVersion(version)) {
         ShowDebugInfo(Join({"No UNxxx.exe or old version at'", candidate, "'"}));
         TracePassedOver(subkeyName, ProgramReason(candidate, file, error, version));

@@ -3,11 +3,6 @@
 #include "Environment.h"
 
 namespace {
-wchar_t FoldAscii(wchar_t c)
-{
-    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-}
-
 // Where text holds c from from on; text.size() when it does not.
 std::size_t Find(const WideText& text, wchar_t c, std::size_t from)
 {
@@ -17,19 +12,18 @@ std::size_t Find(const WideText& text, wchar_t c, std::size_t from)
     return from;
 }
 
-// The value of the variable named text[begin, end) in variables; false when there is none.
-bool Lookup(const Environment& variables, const WideText& text, std::size_t begin, std::size_t end, WideText& value)
+// Where the value of the variable named text[begin, end) begins in variables, with its
+// length; false when there is none.
+bool Lookup(const Environment& variables, const WideText& text, std::size_t begin, std::size_t end, std::size_t& value,
+            std::size_t& length)
 {
     for (std::size_t entry = 0; entry < variables.size();) {
         const std::size_t entryEnd = Find(variables, L'\0', entry);
         const std::size_t equals = Find(variables, L'=', entry + 1);
-        bool same = equals < entryEnd && equals - entry == end - begin;
-        for (std::size_t i = 0; same && i < end - begin; ++i) {
-            same = FoldAscii(variables[entry + i]) == FoldAscii(text[begin + i]);
-        }
-        if (same) {
-            value.assign(variables.begin() + static_cast<std::ptrdiff_t>(equals + 1),
-                         variables.begin() + static_cast<std::ptrdiff_t>(entryEnd));
+        if (equals < entryEnd &&
+            SameVariableName(&variables[entry], equals - entry, text.data() + begin, end - begin)) {
+            value = equals + 1;
+            length = entryEnd - value;
             return true;
         }
         entry = entryEnd + 1;
@@ -38,23 +32,43 @@ bool Lookup(const Environment& variables, const WideText& text, std::size_t begi
 }
 } // namespace
 
-bool ExpandVariables(const WideText& text, const Environment& variables, WideText& expanded, WideText& undefined)
+bool EnvironmentValueIs(const WideText& value, const char* word)
+{
+    std::size_t at = 0;
+    while (at < value.size() && word[at] != '\0' && (value[at] | 0x20) == static_cast<wchar_t>(word[at])) {
+        ++at;
+    }
+    return at == value.size() && word[at] == '\0';
+}
+
+void ExpandVariables(const WideText& text, const Environment& variables, WideText& expanded, UnknownName& unknown)
 {
     expanded.clear();
-    undefined.clear();
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t close = text[at] == L'%' ? Find(text, L'%', at + 1) : text.size();
-        WideText value;
-        if (close == text.size() || close == at + 1) { // a character as written; "%%" names nothing
-            expanded.push_back(text[at++]);
-        } else if (Lookup(variables, text, at + 1, close, value)) {
-            expanded.insert(expanded.end(), value.begin(), value.end());
-            at = close + 1;
-        } else {
-            undefined.assign(text.begin() + static_cast<std::ptrdiff_t>(at + 1),
-                             text.begin() + static_cast<std::ptrdiff_t>(close));
-            return false;
+    unknown = UnknownName();
+    for (std::size_t at = 0, end; at < text.size(); at = end) {
+        // As written: a character, or a name that names no variable up to its closing '%',
+        // which may open the next reference.
+        end = at + 1;
+        const std::size_t close = text[at] == L'%' ? Find(text, L'%', end) : text.size();
+        std::size_t value = 0;
+        std::size_t length = 0;
+        if (close < text.size() && Lookup(variables, text, end, close, value, length)) {
+            expanded.insert(expanded.end(), variables.data() + value, variables.data() + value + length);
+            end = close + 1;
+            continue;
         }
+        if (close < text.size()) {
+            // Between two folders' percent signs stands a piece of a path, not a name.
+            bool name = close > end && unknown.at == UnknownName::kNone;
+            for (std::size_t i = end; i < close; ++i) {
+                name = name && text[i] != L'\\' && text[i] != L'/';
+            }
+            if (name) {
+                unknown.at = expanded.size();
+                unknown.name.assign(text.data() + end, text.data() + close);
+            }
+            end = close;
+        }
+        expanded.insert(expanded.end(), text.data() + at, text.data() + end);
     }
-    return true;
 }

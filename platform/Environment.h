@@ -10,6 +10,9 @@
 // A variable of the launcher's own environment; false when it is not set.
 bool ReadEnvironmentVariable(const char* name, WideText& value);
 
+// Whether value is word (lower-case ASCII letters) in any letter case.
+bool EnvironmentValueIs(const WideText& value, const char* word);
+
 // Variables as the system keeps them in an environment block: "NAME=value" after
 // "NAME=value", each ended by a zero (a name may begin with '=').
 using Environment = WideText;
@@ -21,9 +24,22 @@ using Environment = WideText;
 // when the system cannot tell them.
 bool ReadMachineEnvironment(Environment& variables, unsigned long& error);
 
-// text with every %NAME% replaced by the value of the variable NAME (ASCII letters in any
-// case), as the system expands a REG_EXPAND_SZ value; a '%' that opens no name ("100%",
-// "%%") stays as written. False where text names a variable that variables lack: undefined
-// is then that name. Left as written, such a name would be a path relative to the current
-// folder, where anyone may make a folder literally named %NAME%.
-bool ExpandVariables(const WideText& text, const Environment& variables, WideText& expanded, WideText& undefined);
+// Whether two variable names are the same, letter case aside, as the system compares them
+// (its own upper-casing, beyond ASCII).
+bool SameVariableName(const wchar_t* a, std::size_t aLength, const wchar_t* b, std::size_t bLength);
+
+// A %NAME% that expanding left as written: where its '%' stands in the expansion, and NAME.
+struct UnknownName {
+    static constexpr std::size_t kNone = ~std::size_t(0);
+    std::size_t at = kNone;
+    WideText name;
+};
+
+// text as the system expands a REG_EXPAND_SZ value, in one pass: every %NAME% that names a
+// variable of variables is replaced by its value; one that names none stays as written and
+// the scan goes on from its closing '%', which may open the next reference; a '%' without
+// a closing one, or "%%", stays too. unknown is the first name left as written that holds
+// no path separator (percent signs in two folders' names are no reference). Left as
+// written, such a name would be a path relative to the current folder, where anyone may
+// make a folder literally named %NAME%: its caller decides where that matters.
+void ExpandVariables(const WideText& text, const Environment& variables, WideText& expanded, UnknownName& unknown);

@@ -75,3 +75,9 @@ bool ReadMachineEnvironment(Environment& variables, unsigned long& error)
     variables.assign(block.text(), end);
     return true;
 }
+
+bool SameVariableName(const wchar_t* a, std::size_t aLength, const wchar_t* b, std::size_t bLength)
+{
+    // The comparison the system's own expansion makes: ordinal, upper-cased by its table.
+    return CompareStringOrdinal(a, static_cast<int>(aLength), b, static_cast<int>(bLength), TRUE) == CSTR_EQUAL;
+}

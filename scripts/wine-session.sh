@@ -141,7 +141,7 @@ wine_session_start() {
       case $(sed -n 's/^State:[[:space:]]*\(.\).*/\1/p' "/proc/$quorvane_xvfb_pid/status" 2>/dev/null) in
         "" | Z | X) break ;;
       esac
-      if [ "$(tr -d ' \n' <"/tmp/.X$candidate-lock" 2>/dev/null)" = "$quorvane_xvfb_pid" ] &&
+      if [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$candidate-lock")" = "$quorvane_xvfb_pid" ] &&
         [ -e "/tmp/.X11-unix/X$candidate" ]; then
         display=$candidate
         break

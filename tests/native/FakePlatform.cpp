@@ -30,10 +30,12 @@ RegistryRead ReadRegistryString(const std::string& subKey, const std::string& va
     return entry->second.read;
 }
 
-FileVersion64 GetFileVersion64(const std::string& path)
+FileVersion64 GetFileVersion64(const std::string& path, unsigned long& error)
 {
     const auto file = Fake().files.find(path);
-    return file == Fake().files.end() ? 0 : file->second;
+    const FileVersion64 version = file == Fake().files.end() ? 0 : file->second;
+    error = version == 0 ? (file == Fake().files.end() ? 2 : Fake().versionError) : 0;
+    return version;
 }
 
 std::string FindProgramFile(const std::string& name, unsigned long& error)
@@ -137,6 +139,16 @@ bool ReadMachineEnvironment(Environment& variables, unsigned long& error)
     variables = Fake().machineEnvironment;
     error = Fake().machineEnvironmentError;
     return error == 0;
+}
+
+// The system's upper-casing for ASCII and Latin-1, enough to tell it from ASCII alone.
+bool SameVariableName(const wchar_t* a, std::size_t aLength, const wchar_t* b, std::size_t bLength)
+{
+    const auto upper = [](wchar_t c) {
+        return (c >= L'a' && c <= L'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) ? static_cast<wchar_t>(c - 0x20) : c;
+    };
+    return aLength == bLength &&
+           std::equal(a, a + aLength, b, [&](wchar_t x, wchar_t y) { return upper(x) == upper(y); });
 }
 
 std::string SystemErrorText(unsigned long error)

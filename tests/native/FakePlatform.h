@@ -45,6 +45,7 @@ struct FakeRegistryValue {
 struct FakePlatform {
     std::map<std::string, FakeRegistryValue> uninstallStrings; // key -> its UninstallString; no key: NoKey
     std::map<std::string, FileVersion64> files; // with their versions (0: none); no other file exists
+    unsigned long versionError = 1813; // why a version 0 cannot be read
     std::map<WideText, WideText> shortForms; // paths that have a short form
     std::string modulePath = "C:\\Kit\\Quorvane.exe"; // "": its folder has no name the code page can hold
     RunOutcome startOutcome = RunOutcome::Ended;
@@ -86,7 +87,8 @@ protected:
 
 inline WideText W(const std::string& text)
 {
-    return WideText(text.begin(), text.end());
+    return WideText(reinterpret_cast<const unsigned char*>(text.data()),
+                    reinterpret_cast<const unsigned char*>(text.data() + text.size()));
 }
 
 inline std::string UninstallKey(const std::string& subkeyName)

@@ -24,6 +24,7 @@ constexpr FileVersion64 Version(unsigned major, unsigned minor, unsigned build, 
 }
 
 const std::string kParameters = "/S /config=\"C:\\Kit\\setup.cfg\"";
+const std::string kRanExit = "exit code 0 (QUORVANE_EXIT_CODE is not installer)";
 
 // The launcher's exit code for "/S", returned or ended with.
 int Launch()
@@ -301,15 +302,21 @@ TEST_F(LaunchSequence, TriesTheProductsInOrderAndMentionsOnlyEntriesThatNameAPro
 // An expandable entry with the machine's variables (never the launcher's own, which a user sets).
 TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
 {
-    const char machine[] = "=C:=C:\\\0SystemDrive=C:\0AZ=C:\\PF\0";
+    const char machine[] = "=C:=C:\\\0SystemDrive=C:\0AZ=C:\\PF\0\xC9Z=T\0";
     Fake().machineEnvironment = W(std::string(machine, sizeof machine - 1));
     Fake().environment["MZ"] = W("C:\\PF"); // the launcher's own: a user may have set it
     Fake().errorTexts[5] = "Access is denied.\r\n";
+    Fake().errorTexts[32] = "held";
     const auto plain = kRegistryString, expandable = kRegistryExpandableString;
     const auto read = RegistryRead::Read, notAString = RegistryRead::NotAString;
     const FileVersion64 usable = Version(1, 2, 3, 9), old = Version(1, 2, 3, 8);
     const std::string a = "C:\\A\\U.exe ", notHere = " (Windows error 2)",
                       view = sizeof(void*) == 4 ? "32-bit view" : "64-bit view";
+    const std::string unreadable = "its version cannot be read (Windows error 32: held), file '" + a + "'",
+                      percent = "C:\\5%\\T\\U.exe ";
+    const auto notString = [](const std::string& type) {
+        return "its UninstallString is " + type + ", not a string (REG_SZ or REG_EXPAND_SZ)";
+    };
     const auto undefined = [](const std::string& value, const char* name) {
         return "its UninstallString '" + value + "' names the variable " + name +
                ", which is not defined on this machine";
@@ -320,32 +327,41 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         RegistryRead read;
         std::map<std::string, FileVersion64> files;
         std::string outcome; // the passed-over reason, or the path taken
+        unsigned long versionError = 1813; // why a version 0 cannot be read
     } cases[] = {
         {"", 0, RegistryRead::NoKey, {}, "no such entry in the registry's " + view + ", which this launcher reads"},
         {"", 0, RegistryRead::NoValue, {}, "the entry has no UninstallString"},
-        {"", 4, notAString, {}, "its UninstallString is REG_DWORD, not a string (REG_SZ or REG_EXPAND_SZ)"},
-        {"", 42, notAString, {}, "its UninstallString is of type 42, not a string (REG_SZ or REG_EXPAND_SZ)"},
+        {"", 4, notAString, {}, notString("REG_DWORD")},
+        {"", 42, notAString, {}, notString("of type 42")},
+        {"", 0xFFFF0012, notAString, {}, notString("of type 4294901778")}, // as stored, also where long has 32 bits
         {"", plain, RegistryRead::Failed, {}, "its UninstallString cannot be read (Windows error 5: Access is denied)"},
         {"C:\\A\\U.exe /UNINSTAL", plain, read, {}, "no /UNINSTALL in its UninstallString 'C:\\A\\U.exe /UNINSTAL'"},
         {"C:\\A\\U.exe /UNINSTALL", expandable, read, {{a, usable}}, a}, // no variable: as stored
         {"C:\\A\\U.exe /UNINSTALL", plain, read, {{a, old}}, "file version 1.2.3.8 of '" + a + "', below 1.2.3.9"},
-        {"C:\\A\\U.exe /UNINSTALL", plain, read, {{"C:\\A\\U.exe ", 0}}, "no version resource in 'C:\\A\\U.exe '"},
+        {"C:\\A\\U.exe /UNINSTALL", plain, read, {{a, 0}}, "no version resource in 'C:\\A\\U.exe '"},
+        {"C:\\A\\U.exe /UNINSTALL", plain, read, {{a, 0}}, "no version resource in 'C:\\A\\U.exe '", 1812},
+        {"C:\\A\\U.exe /UNINSTALL", plain, read, {{a, 0}}, unreadable, 32}, // open without sharing
         {"C:\\A\\U.exe /UNINSTALL", plain, read, {}, "no such file 'C:\\A\\U.exe '" + notHere},
         {"C:\\A\\U /UNINSTALL", plain, read, {}, "no such file 'C:\\A\\U ' with .com, .exe, .bat or .cmd" + notHere},
         // a bare name: the current folder's only
         {"U.exe /UNINSTALL", plain, read, {{"U.exe ", usable}}, "no such file '.\\U.exe '" + notHere},
-        // "%%" and a lone '%' name nothing
-        {"%az%\\U.exe /UNINSTALL 5%", expandable, read, {{"C:\\PF\\U.exe ", usable}}, "C:\\PF\\U.exe "},
+        // "%%" names nothing
         {"%SystemDrive%%%%AZ%\\U /UNINSTALL", expandable, read, {{"C:%%C:\\PF\\U .exe", usable}}, "C:%%C:\\PF\\U "},
         {"%AZ%\\U.exe /UNINSTALL", plain, read, {{"C:\\PF\\U.exe ", usable}}, "no such file '%AZ%\\U.exe '" + notHere},
         {"%AZ%\\U /UNINSTAL", expandable, read, {}, "no /UNINSTALL in its UninstallString 'C:\\PF\\U /UNINSTAL'"},
         {"%MZ%\\U /UNINSTALL", expandable, read, {}, undefined("%MZ%\\U /UNINSTALL", "MZ")},
+        // only the program's part decides: after the switch a user's variable and a lone '%'; in
+        // front of it the '%' of a folder's name. Names match in any letter case, beyond ASCII.
+        {"%az%\\U.exe /UNINSTALL /LOG=%MZ%\\u.log", expandable, read, {{"C:\\PF\\U.exe ", usable}}, "C:\\PF\\U.exe "},
+        {"%SystemDrive%\\U.exe /UNINSTALL /P=50% /L=%MZ%", expandable, read, {{"C:\\U.exe ", usable}}, "C:\\U.exe "},
+        {"C:\\5%\\%\xE9z%\\U.exe /UNINSTALL", expandable, read, {{percent, usable}}, percent},
         // a name never begins a variable at its '='
         {"%AZ%%C:%\\U /UNINSTALL", expandable, read, {}, undefined("%AZ%%C:%\\U /UNINSTALL", "C:")},
     };
     for (const auto& c : cases) {
         Fake().uninstallStrings[UninstallKey("Entry")] = {W(c.value), c.type, c.read};
         Fake().files = c.files;
+        Fake().versionError = c.versionError;
         std::string path = "untouched";
         std::string file;
         if (CheckUninstallEntry("Entry", path, file)) {
@@ -412,7 +428,7 @@ TEST_F(LaunchSequence, ShowsABoxOnlyWhileCtrlIsDownAndOnlyWhereOneCanBeSeen)
     Fake().childExitCode = 3;
     std::map<char, std::string> step = {
         {'N', "(no box: nobody can see this session)"},
-        {'X', "exit code 0"},
+        {'X', kRanExit},
         {'F', kFolderNameMessage}, // a text of three lines, traced on one
         {'G', std::regex_replace(kFolderNameMessage, std::regex("\n"), " ")},
         {'E', "exit code -1"},
@@ -578,8 +594,21 @@ TEST_F(LaunchSequence, StartsTheInstallerAndSaysWhyAStartFailed)
         EXPECT_EQ(Fake().runs, runs);
         std::vector<std::string> texts = RunSteps("C:\\T\\UN", plain, ran ? "3" : "-1");
         texts.insert(texts.end() - 1, c.said.begin(), c.said.end());
-        texts.push_back(ran ? "exit code 0" : "exit code -1");
+        texts.push_back(ran ? kRanExit : "exit code -1");
         EXPECT_EQ(Fake().debugOutput, Traced(texts));
+    }
+    // The installer's own code once it ran, where QUORVANE_EXIT_CODE=installer asks for it.
+    Fake().drives = local;
+    Fake().startOutcome = ended;
+    for (const auto& [variable, installer, exitCode] : {std::tuple<const char*, int, int>{"installer", 3010, 3010},
+                                                        {"INSTALLER", 1603, 1603},
+                                                        {"installer ", 3010, 0}}) {
+        Fake().environment = {{"QUORVANE_EXIT_CODE", W(variable)}};
+        Fake().childExitCode = installer;
+        EXPECT_EQ(Launch(), exitCode) << variable;
+        const std::string rule = " (the installer's: QUORVANE_EXIT_CODE=installer)";
+        EXPECT_EQ(Fake().debugOutput.back(),
+                  Traced({exitCode == 0 ? kRanExit : "exit code " + std::to_string(exitCode) + rule})[0]);
     }
 }
 

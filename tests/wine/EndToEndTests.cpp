@@ -78,6 +78,7 @@ protected:
         RemoveEntries();
         SetKitUserVariable(L"");
         SetEnvironmentVariableA("QUORVANE_LOG", nullptr);
+        SetEnvironmentVariableA("QUORVANE_EXIT_CODE", nullptr);
     }
     // Every product's entry the tests wrote, in both views.
     static void RemoveEntries()
@@ -324,7 +325,8 @@ TEST_F(EndToEnd, LeavesItsLogWhereDeploymentsCollectIt)
 // Expandable entries with the machine's variables only: neither a variable of the launcher's
 // environment nor one of the user's own (HKCU\Environment, which the user's elevated token brings
 // too), both of which a user can set, is used, nor the name taken as written (a folder of that
-// name is planted).
+// name is planted); after the switch it changes nothing. Asked for, the installer's own exit code
+// is the launcher's; where nothing is usable, -1 all the same.
 TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
 {
     const std::string folder = KitProgramFolder(), config = " /S /config=\"" + kit_ + "setup.cfg\"";
@@ -339,21 +341,39 @@ TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
     const std::string program = folder + "\\RARAVIRO.exe ";
     LaunchOptions options;
     options.currentDirectory = Wide(scratch_ + "Work");
-    for (const std::wstring& entry : {std::wstring(L"%ProgramFiles%\\Quorvane Test Kit\\RARAVIRO.exe /UNINSTALL"),
-                                      L"%SystemDrive%" + Wide(program.substr(2)) + L"/UNINSTALL"}) {
+    SetEnvironmentVariableA("QUORVANE_EXIT_CODE", "installer");
+    SetChildExit("3010");
+    for (const std::wstring& entry :
+         {std::wstring(L"%ProgramFiles%\\Quorvane Test Kit\\RARAVIRO.exe /UNINSTALL /L=%QUORVANE_ONLY_MINE%\\u.log"),
+          L"%SystemDrive%" + Wide(program.substr(2)) + L"/UNINSTALL"}) {
         SetEntry(0, entry, KEY_WOW64_32KEY, REG_EXPAND_SZ);
-        EXPECT_EQ(Launch(L" /S", options).exitCode, 0u) << Utf8(entry);
+        EXPECT_EQ(Launch(L" /S", options).exitCode, 3010u) << Utf8(entry);
         EXPECT_EQ(Report("cmdline"), program + config);
     }
-    for (const std::string name : {"QUORVANE_ONLY_MINE", "QUORVANE_KIT_USER"}) {
-        const std::string entry = "%" + name + "%\\RARAVIRO.exe /UNINSTALL";
-        SetEntry(0, Wide(entry), KEY_WOW64_32KEY, REG_EXPAND_SZ);
-        const LaunchResult result = Launch(L" /S", options);
-        ExpectNotFound(result);
-        EXPECT_EQ(std::count(result.debugOutput.begin(), result.debugOutput.end(),
-                             "Quorvane: Trelvo - Ruzod Iri!UninstallKey passed over: its UninstallString '" + entry +
-                                 "' names the variable " + name + ", which is not defined on this machine"),
-                  1);
+    SetEntry(0, L"%QUORVANE_ONLY_MINE%\\RARAVIRO.exe /UNINSTALL", KEY_WOW64_32KEY, REG_EXPAND_SZ);
+    SetEntry(3, L"%QUORVANE_KIT_USER%\\RARAVIRO.exe /UNINSTALL", KEY_WOW64_32KEY, REG_EXPAND_SZ);
+    // Beside it, what else really keeps an entry from use: a program held open without sharing
+    // while the launcher reads it, a type stored from 2^31 on (negative where long has 32 bits).
+    const HANDLE held =
+        CreateFileA(Install(1, "stand_in_installer.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetEntry(2, L"C:\\U.exe /UNINSTALL", KEY_WOW64_32KEY, 0xFFFF0012);
+    const LaunchResult result = Launch(L" /S", options);
+    CloseHandle(held);
+    ExpectNotFound(result);
+    EXPECT_NE(held, INVALID_HANDLE_VALUE);
+    for (const std::string& line :
+         {std::string("Quorvane: Trelvo - Ruzod Iri!UninstallKey passed over: its UninstallString "
+                      "'%QUORVANE_ONLY_MINE%\\RARAVIRO.exe /UNINSTALL' names the variable QUORVANE_ONLY_MINE, "
+                      "which is not defined on this machine"),
+          std::string("Quorvane: TOVUninstallKey passed over: its UninstallString '%QUORVANE_KIT_USER%\\RARAVIRO.exe "
+                      "/UNINSTALL' names the variable QUORVANE_KIT_USER, which is not defined on this machine"),
+          std::string("Quorvane: RedadaVador!UninstallKey passed over: its version cannot be read (Windows error 32: "),
+          std::string("Quorvane: TTAL!UninstallKey passed over: its UninstallString is of type 4294901778, not a "
+                      "string (REG_SZ or REG_EXPAND_SZ)")}) {
+        EXPECT_EQ(std::count_if(result.debugOutput.begin(), result.debugOutput.end(),
+                                [&line](const std::string& said) { return said.substr(0, line.size()) == line; }),
+                  1)
+            << line;
     }
     SetEnvironmentVariableA("QUORVANE_ONLY_MINE", nullptr);
     EXPECT_TRUE(SetKitUserVariable(L""));

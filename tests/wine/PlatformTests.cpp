@@ -1,6 +1,7 @@
 // The Win32 layer against real Win32, none of it leaving a handle open; the machine's
 // variables and the code page learnt are proven end to end.
 #include "platform/AnsiPath.h"
+#include "platform/Environment.h"
 #include "platform/FileVersionReader.h"
 #include "platform/NetworkPath.h"
 #include "platform/ProcessControl.h"
@@ -70,16 +71,28 @@ TEST_F(Platform, ReadsNoVersionFromWhatHasNone)
     std::ofstream(scratch_ + "nofixed.exe", std::ios::binary) << damaged;
     std::ofstream(scratch_ + "truncated.exe", std::ios::binary) << damaged.substr(0, 1024);
     const HANDLE next = NextHandle();
+    unsigned long error = 0;
     for (const std::string& path : {scratch_ + "nofixed.exe", scratch_ + "truncated.exe", scratch_,
                                     GetModuleDirectory() + "stand_in_plain.exe"}) {
-        EXPECT_EQ(GetFileVersion64(path), 0u) << path;
+        EXPECT_EQ(GetFileVersion64(path, error), 0u) << path;
+        EXPECT_NE(error, 0u) << path;
     }
-    EXPECT_EQ(GetFileVersion64(GetModuleDirectory() + "stand_in_installer.exe"), 0x0001000200030009ULL);
+    EXPECT_TRUE(error == kNoResourceSection || error == kNoVersionResource) << error; // a program without one
+    EXPECT_EQ(GetFileVersion64(GetModuleDirectory() + "stand_in_installer.exe", error), 0x0001000200030009ULL);
+    EXPECT_EQ(error, 0u);
     EXPECT_EQ(NextHandle(), next);
     // A relative path is the current folder's, as a process start takes it, not the test programs'.
     Place("stand_in_1238.exe", "stand_in_installer.exe");
     ASSERT_TRUE(SetCurrentDirectoryA(scratch_.c_str()));
-    EXPECT_EQ(GetFileVersion64(".\\stand_in_installer.exe"), 0x0001000200030008ULL);
+    EXPECT_EQ(GetFileVersion64(".\\stand_in_installer.exe", error), 0x0001000200030008ULL);
+}
+
+// Variable names as the system's expansion compares them: its upper-casing beyond ASCII, no more.
+TEST(Environment, ComparesVariableNamesAsTheSystemDoes)
+{
+    EXPECT_TRUE(SameVariableName(L"\u00C9z\u0141", 3, L"\u00E9Z\u0142", 3));
+    EXPECT_FALSE(SameVariableName(L"\u00DF", 1, L"SS", 2));
+    EXPECT_FALSE(SameVariableName(L"AB", 2, L"A", 1));
 }
 
 TEST_F(Platform, RunsTheChosenFileAndReadsItsWholeExitCode)
