@@ -1,10 +1,8 @@
-// What the tests make outside the kit's folder carries the kit's mark, and only what bears
-// it is ever removed: a product's uninstall entry, a key, a folder or a task of that name
-// that is not the kit's (a product really installed here) is left exactly as it is.
-// Registry keys hold the value QuorvaneTestKit, written right after the key is made; the
-// folder under Program Files holds the file kMarkFile, written first; the scheduled task
-// runs a script inside the kit's folder (QUORVANE_KIT_WORK). Folders are removed without
-// ever going through a link: another's files may lie behind one.
+// What the tests make outside the kit's folder carries the kit's mark, and only what bears it is
+// ever removed: what is not the kit's (a product really installed here) stays exactly as it is.
+// Keys hold the value QuorvaneTestKit, written as the key is made; the folder under Program Files
+// holds kMarkFile, made first; the scheduled task runs a script inside QUORVANE_KIT_WORK. Folders
+// are removed without ever going through a link: another's files may lie behind one.
 #pragma once
 
 #include <shlobj.h>
@@ -21,9 +19,8 @@ constexpr REGSAM kOwnView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32K
 // ERROR_REPARSE_POINT_ENCOUNTERED, which the MinGW headers lack: a folder to remove is itself a link.
 constexpr DWORD kFolderIsALink = 4395;
 
-// HKLM\subKey in view, made new with the kit's mark, or the kit's own already there; null if it
-// cannot be made or marked (one just made is deleted again), or if a key of that name is there
-// without the mark (never marked as ours).
+// HKLM\subKey in view, made new with the kit's mark, or the kit's own already there; null where
+// it cannot be made or marked (then it is deleted again), or where another's has that name.
 inline HKEY CreateKitKey(const std::string& subKey, REGSAM view = KEY_WOW64_32KEY)
 {
     HKEY key = nullptr;
@@ -77,10 +74,9 @@ inline DWORD RemoveKitKey(const std::string& subKey, REGSAM view = KEY_WOW64_32K
     return error != ERROR_SUCCESS ? error : RegDeleteKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), view, 0);
 }
 
-// Removes path, a folder with all it holds or a file, never going through a link: a junction or a
-// directory link in it is removed itself, not what it leads to (the runtime's remove_all walks
-// into them), and a path that is itself a link is left. 0, or the Windows error of the first
-// removal that failed.
+// Removes path, a folder with all it holds or a file: a junction or directory link in it is removed
+// itself, never what it leads to (the runtime's remove_all walks into them), and a folder that is
+// itself a link is left. 0, or the Windows error of the first removal that failed.
 inline DWORD RemoveTree(const std::wstring& path, DWORD attributes = INVALID_FILE_ATTRIBUTES, bool inside = false)
 {
     if (!inside && (attributes = GetFileAttributesW(path.c_str())) == INVALID_FILE_ATTRIBUTES) {
@@ -146,9 +142,8 @@ inline bool CreateKitProgramFolder()
     }
     const char text[] = "run-tests.cmd --clean-up removes this folder\r\n";
     DWORD written = 0;
-    const bool marked = WriteFile(mark, text, sizeof text - 1, &written, nullptr) && written == sizeof text - 1;
-    CloseHandle(mark);
-    return marked;
+    WriteFile(mark, text, sizeof text - 1, &written, nullptr);
+    return CloseHandle(mark);
 }
 
 // Removes that folder where it bears the kit's mark (one without it stays): 0, or the Windows error.

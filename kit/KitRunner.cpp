@@ -1,9 +1,8 @@
 // The test kit's start of the test program (kit/run-tests.cmd starts it on Windows, the test command under
 // Wine): the refusals, the clean-up of what bears the kit's mark (KitMarks.h), first what an interrupted run
 // left and last what the tests leave, the tests' folder made afresh once nothing refused (QUORVANE_KIT_WORK),
-// the report's record of the machine, the closing line "N passed, N failed, N skipped". With --clean-up it
-// only removes what bears the mark, saying what it removed, what it left as not the kit's, and what of the
-// kit's it could not remove.
+// the report's record of the machine, the closing line "N passed, N failed, N skipped". --clean-up only
+// removes what bears the mark.
 #include "kit/KitMarks.h"
 #include "WineTestSupport.h"
 #include "platform/SystemError.h"
@@ -42,16 +41,16 @@ int RunSystemProgram(const std::string& program, const std::string& arguments, s
     return answer != nullptr ? _pclose(answer) : -1;
 }
 
-// What bears the tests' names: the kit's own (found, or removed), what is not the kit's (always
-// left), and what of the kit's could not be removed (each with why).
+// What bears the tests' names: the kit's own (found, or removed), another's (always left), and the
+// kit's that could not be removed (with why).
 struct Leftovers {
     std::vector<std::string> kits;
     std::vector<std::string> others;
     std::vector<std::string> stuck;
 };
 
-// The kit's work\ folder removed: a program a test started may hold some of it for a moment after
-// it ended (Wine's console host, for one), so a sharing violation is tried again, for a minute at most.
+// A program a test started may hold some of work\ for a moment after it ended (Wine's console host,
+// for one): a sharing violation is tried again, for a minute at most.
 DWORD RemoveWork(const wchar_t* work)
 {
     DWORD failed = RemoveTree(work);
@@ -67,8 +66,8 @@ std::string Why(DWORD error)
     return error == ERROR_SUCCESS ? "" : WindowsError(error);
 }
 
-// What is there; with remove, the kit's own is removed (work\ too where withWork).
-Leftovers Survey(bool remove, bool withWork = true)
+// What is there; with remove, the kit's own is removed.
+Leftovers Survey(bool remove)
 {
     Leftovers found;
     const auto sort = [&found, remove](const std::string& name, bool marked, auto removeIt) {
@@ -112,7 +111,7 @@ Leftovers Survey(bool remove, bool withWork = true)
              });
     }
     // The tests' own folder in the kit's, which an interrupted run leaves.
-    if (withWork && work != nullptr && *work != L'\0' && GetFileAttributesW(work) != INVALID_FILE_ATTRIBUTES) {
+    if (work != nullptr && *work != L'\0' && GetFileAttributesW(work) != INVALID_FILE_ATTRIBUTES) {
         sort(Ansi(work), true, [work] { return Why(RemoveWork(work)); });
     }
     return found;
@@ -282,15 +281,6 @@ int main(int argc, char** argv)
 {
     const wchar_t* work = _wgetenv(L"QUORVANE_KIT_WORK");
     const bool kit = work != nullptr && *work != L'\0';
-    // Once the tests' program, which may hold some of it open, has ended.
-    if (kit && argc == 2 && std::string(argv[1]) == "--remove-work") {
-        const DWORD failed = RemoveWork(work);
-        if (failed != 0) {
-            std::printf("run-tests.cmd: could not remove %s, the kit's: %s\n", Ansi(work).c_str(),
-                        WindowsError(failed).c_str());
-        }
-        return failed == 0 ? 0 : 1;
-    }
     // The refusals, before anything changes; exit code 2 tells run-tests.cmd.
     const bool cleanUp = argc == 2 && std::string(argv[1]) == "--clean-up";
     const char* const who = cleanUp ? "run-tests.cmd --clean-up" : "run-tests.cmd";
@@ -364,7 +354,7 @@ int main(int argc, char** argv)
     listeners.Append(new Printer);
     const int status = RUN_ALL_TESTS();
     // What the tests left, quietly unless something of the kit's stays; the closing line is the last.
-    const Leftovers left = Survey(true, false);
+    const Leftovers left = Survey(true);
     Say({{}, {}, left.stuck}, who);
     const ::testing::UnitTest& tests = *::testing::UnitTest::GetInstance();
     std::printf("%d passed, %d failed, %d skipped\n", tests.successful_test_count(), tests.failed_test_count(),
