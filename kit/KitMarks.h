@@ -1,38 +1,49 @@
-// What the tests make outside the kit's folder carries the kit's mark, and only what bears
-// it is ever removed: a product's uninstall entry, a key, a folder or a task of that name
-// that is not the kit's (a product really installed here) is left exactly as it is.
-// Registry keys hold the value QuorvaneTestKit, written right after the key is made; the
-// folder under Program Files holds the file kMarkFile, written first; the scheduled task
-// runs a script inside the kit's folder (QUORVANE_KIT_WORK); the user's variable
-// QUORVANE_KIT_USER names a folder whose name is QuorvaneTestKit.
+// What the tests make outside the kit's folder carries the kit's mark, and only what bears it is
+// ever removed: what is not the kit's (a product really installed here) stays exactly as it is.
+// Keys hold the value QuorvaneTestKit, written as the key is made; the folder under Program Files
+// holds kMarkFile, made first; the scheduled task runs a script inside QUORVANE_KIT_WORK; the user's
+// variable QUORVANE_KIT_USER names a folder whose name is QuorvaneTestKit. Folders
+// are removed without ever going through a link: another's files may lie behind one.
 #pragma once
 
-#include "WineTestSupport.h"
+#include <shlobj.h>
+#include <windows.h>
+
+#include <string>
 
 #include <cwchar>
 
 constexpr wchar_t kKitMarkValue[] = L"QuorvaneTestKit";
-constexpr char kMarkFile[] = "made by the Quorvane test kit.txt";
+constexpr wchar_t kMarkFile[] = L"made by the Quorvane test kit.txt";
 constexpr char kKitTask[] = "Quorvane Test Kit";
+constexpr char kTestsKey[] = "SOFTWARE\\QuorvaneTests";
+// The view a program of this build reads without asking for one.
+constexpr REGSAM kOwnView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+// ERROR_REPARSE_POINT_ENCOUNTERED, which the MinGW headers lack: a folder to remove is itself a link.
+constexpr DWORD kFolderIsALink = 4395;
 
-// HKLM\subKey in view, made with the kit's mark, or the kit's own already there; null if it
-// cannot be made, or if a key of that name is there without the mark (never marked as ours).
+// HKLM\subKey in view, made new with the kit's mark, or the kit's own already there; null where
+// it cannot be made or marked (then it is deleted again), or where another's has that name.
 inline HKEY CreateKitKey(const std::string& subKey, REGSAM view = KEY_WOW64_32KEY)
 {
     HKEY key = nullptr;
     DWORD disposition = 0;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(subKey).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
                         &disposition) != ERROR_SUCCESS) {
         return nullptr;
     }
-    if (disposition == REG_OPENED_EXISTING_KEY &&
-        RegQueryValueExW(key, kKitMarkValue, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-        RegCloseKey(key);
-        return nullptr;
-    }
     const wchar_t mark[] = L"made by the Quorvane test kit; run-tests.cmd --clean-up removes it";
-    RegSetValueExW(key, kKitMarkValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(mark), sizeof mark);
-    return key;
+    if (disposition == REG_OPENED_EXISTING_KEY
+            ? RegQueryValueExW(key, kKitMarkValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS
+            : RegSetValueExW(key, kKitMarkValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(mark), sizeof mark) ==
+                  ERROR_SUCCESS) {
+        return key;
+    }
+    RegCloseKey(key);
+    if (disposition == REG_CREATED_NEW_KEY) {
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), view, 0);
+    }
+    return nullptr;
 }
 
 // Whether HKLM\subKey exists in view, and whether it bears the kit's mark.
@@ -49,18 +60,21 @@ inline bool KeyExists(const std::string& subKey, REGSAM view, bool* marked = nul
     return true;
 }
 
-// Removes HKLM\subKey from view where it bears the kit's mark; true when it did.
-inline bool RemoveKitKey(const std::string& subKey, REGSAM view = KEY_WOW64_32KEY)
+// Removes HKLM\subKey from view where it bears the kit's mark (one without it stays): 0, or the
+// Windows error of the removal.
+inline DWORD RemoveKitKey(const std::string& subKey, REGSAM view = KEY_WOW64_32KEY)
 {
     bool marked = false;
     HKEY key = nullptr;
-    if (!KeyExists(subKey, view, &marked) || !marked ||
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS) {
-        return false;
+    if (!KeyExists(subKey, view, &marked) || !marked) {
+        return ERROR_SUCCESS;
     }
-    RegDeleteTreeA(key, nullptr);
-    RegCloseKey(key);
-    return RegDeleteKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), view, 0) == ERROR_SUCCESS;
+    DWORD error = RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_ALL_ACCESS | view, &key);
+    if (error == ERROR_SUCCESS) {
+        error = RegDeleteTreeA(key, nullptr);
+        RegCloseKey(key);
+    }
+    return error != ERROR_SUCCESS ? error : RegDeleteKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), view, 0);
 }
 
 // The user's own variable (HKCU\Environment), which the system gives every process of that
@@ -90,32 +104,81 @@ inline bool SetKitUserVariable(const std::wstring& value)
                                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == 0;
 }
 
-// The kit's folder under the Program Files of this 32-bit program (Program Files (x86) on
-// 64-bit Windows); empty where there is none.
-inline std::string KitProgramFolder()
+// Removes path, a folder with all it holds or a file: a junction or directory link in it is removed
+// itself, never what it leads to (the runtime's remove_all walks into them), and a folder that is
+// itself a link is left. 0, or the Windows error of the first removal that failed.
+inline DWORD RemoveTree(const std::wstring& path, DWORD attributes = INVALID_FILE_ATTRIBUTES, bool inside = false)
 {
-    char programFiles[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableA("ProgramFiles", programFiles, MAX_PATH);
-    return length == 0 || length >= MAX_PATH ? "" : std::string(programFiles) + "\\Quorvane Test Kit";
+    if (!inside && (attributes = GetFileAttributesW(path.c_str())) == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error;
+    }
+    const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if (link && folder && !inside) {
+        return kFolderIsALink;
+    }
+    DWORD failed = 0;
+    WIN32_FIND_DATAW entry;
+    const HANDLE found = folder && !link ? FindFirstFileW((path + L"\\*").c_str(), &entry) : INVALID_HANDLE_VALUE;
+    for (BOOL more = found != INVALID_HANDLE_VALUE; more && failed == 0; more = FindNextFileW(found, &entry)) {
+        const std::wstring name = entry.cFileName;
+        failed = name == L"." || name == L".." ? 0 : RemoveTree(path + L"\\" + name, entry.dwFileAttributes, true);
+    }
+    if (found != INVALID_HANDLE_VALUE) {
+        FindClose(found);
+    }
+    if (failed == 0 && !(folder ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str()))) {
+        failed = GetLastError();
+    }
+    return failed;
 }
 
-// Makes that folder with the kit's mark in it first.
+// The kit's folder under the system's Program Files for 32-bit programs (Program Files (x86) on
+// 64-bit Windows), never the one a prompt's %ProgramFiles% names; empty where there is none.
+inline std::wstring KitProgramFolder()
+{
+    PWSTR programFiles = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramFilesX86, 0, nullptr, &programFiles))) {
+        folder = std::wstring(programFiles) + L"\\Quorvane Test Kit";
+    }
+    CoTaskMemFree(programFiles);
+    return folder;
+}
+
+// Whether folder is a folder, not a link, with the kit's mark in it.
+inline bool BearsKitMark(const std::wstring& folder)
+{
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    const DWORD mark = GetFileAttributesW((folder + L"\\" + kMarkFile).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == FILE_ATTRIBUTE_DIRECTORY &&
+           mark != INVALID_FILE_ATTRIBUTES && (mark & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// Makes that folder new, its mark first; the kit's own already there will do, another's never.
 inline bool CreateKitProgramFolder()
 {
-    const std::string folder = KitProgramFolder();
-    CreateDirectoryA(folder.c_str(), nullptr);
-    std::ofstream(folder + "\\" + kMarkFile) << "run-tests.cmd --clean-up removes this folder\n";
-    return GetFileAttributesA((folder + "\\" + kMarkFile).c_str()) != INVALID_FILE_ATTRIBUTES;
+    const std::wstring folder = KitProgramFolder();
+    if (folder.empty() || !CreateDirectoryW(folder.c_str(), nullptr)) {
+        return !folder.empty() && GetLastError() == ERROR_ALREADY_EXISTS && BearsKitMark(folder);
+    }
+    const HANDLE mark = CreateFileW((folder + L"\\" + kMarkFile).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (mark == INVALID_HANDLE_VALUE) {
+        RemoveDirectoryW(folder.c_str());
+        return false;
+    }
+    const char text[] = "run-tests.cmd --clean-up removes this folder\r\n";
+    DWORD written = 0;
+    WriteFile(mark, text, sizeof text - 1, &written, nullptr);
+    return CloseHandle(mark);
 }
 
-// Removes that folder where it bears the kit's mark; false when one without it is left.
-inline bool RemoveKitProgramFolder()
+// Removes that folder where it bears the kit's mark (one without it stays): 0, or the Windows error.
+inline DWORD RemoveKitProgramFolder()
 {
-    const std::string folder = KitProgramFolder();
-    if (GetFileAttributesA((folder + "\\" + kMarkFile).c_str()) == INVALID_FILE_ATTRIBUTES) {
-        return GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
-    }
-    std::error_code failed;
-    std::filesystem::remove_all(folder, failed);
-    return !failed;
+    const std::wstring folder = KitProgramFolder();
+    return BearsKitMark(folder) ? RemoveTree(folder) : ERROR_SUCCESS;
 }

@@ -1,11 +1,16 @@
 // The test kit's start of the test program (kit/run-tests.cmd starts it on Windows, the test command under
 // Wine): the refusals, the clean-up of what bears the kit's mark (KitMarks.h), first what an interrupted run
 // left and last what the tests leave, the tests' folder made afresh once nothing refused (QUORVANE_KIT_WORK),
-// the report's record of the machine, the closing line "N passed, N failed, N skipped". With --clean-up it
-// only removes what bears the mark, saying what it removed and left.
+// the report's record of the machine, the closing line "N passed, N failed, N skipped". --clean-up only
+// removes what bears the mark.
 #include "kit/KitMarks.h"
+#include "WineTestSupport.h"
 #include "platform/SystemError.h"
 #include "platform/SystemFacts.h"
+
+#include <aclapi.h>
+#include <sddl.h>
+#include <winioctl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -14,100 +19,175 @@
 
 namespace {
 
-// What the tests may leave outside the kit's folder: the kit's own, and what bears its names
-// but not its mark.
+std::string Ansi(const std::wstring& wide)
+{
+    std::string text;
+    WideToAnsi(wide.data(), wide.size(), CP_ACP, text);
+    return text;
+}
+
+// A program of the system folder by its full path, never one the current folder could answer to its
+// name, through the command interpreter: its exit code, and both its output streams in output.
+int RunSystemProgram(const std::string& program, const std::string& arguments, std::string& output)
+{
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    FILE* answer =
+        _popen(("\"\"" + std::string(system) + "\\" + program + "\" " + arguments + " 2>&1\"").c_str(), "rb");
+    char buffer[512];
+    for (std::size_t read; answer != nullptr && (read = std::fread(buffer, 1, sizeof buffer, answer)) != 0;) {
+        output.append(buffer, read);
+    }
+    return answer != nullptr ? _pclose(answer) : -1;
+}
+
+// What bears the tests' names: the kit's own (found, or removed), another's (always left), and the
+// kit's that could not be removed (with why).
 struct Leftovers {
     std::vector<std::string> kits;
     std::vector<std::string> others;
+    std::vector<std::string> stuck;
 };
 
-// What is there; with remove, the kit's own is removed (what cannot be is counted among the
-// others, with why).
+// A program a test started may hold some of work\ for a moment after it ended (Wine's console host,
+// for one): a sharing violation is tried again, for a minute at most.
+DWORD RemoveWork(const wchar_t* work)
+{
+    DWORD failed = RemoveTree(work);
+    for (int tries = 0; failed == ERROR_SHARING_VIOLATION && tries < 600; ++tries) {
+        Sleep(100);
+        failed = RemoveTree(work);
+    }
+    return failed;
+}
+
+std::string Why(DWORD error)
+{
+    return error == ERROR_SUCCESS ? "" : WindowsError(error);
+}
+
+// What is there; with remove, the kit's own is removed.
 Leftovers Survey(bool remove)
 {
     Leftovers found;
     const auto sort = [&found, remove](const std::string& name, bool marked, auto removeIt) {
-        if (!marked) {
-            found.others.push_back(name);
-        } else if (remove && !removeIt()) {
-            found.others.push_back(name + ", the kit's, which could not be removed");
-        } else {
-            found.kits.push_back(name);
-        }
+        const std::string failed = marked && remove ? removeIt() : "";
+        (!marked          ? found.others
+         : failed.empty() ? found.kits
+                          : found.stuck)
+            .push_back(failed.empty() ? name : name + ", the kit's: " + failed);
     };
     const bool wow64 = Windows64Bit();
-    const auto key = [&](const std::string& subKey, REGSAM view) {
-        bool marked = false;
-        if (KeyExists(subKey, view, &marked)) {
-            const std::string inView =
-                wow64 ? std::string(view == KEY_WOW64_64KEY ? "64" : "32") + "-bit view" : "the one registry view";
-            sort("HKLM\\" + subKey + " (" + inView + ")", marked, [&] { return RemoveKitKey(subKey, view); });
+    const auto key = [&](const std::string& subKey) {
+        for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+            bool marked = false;
+            if ((view == KEY_WOW64_32KEY || wow64) && KeyExists(subKey, view, &marked)) { // 32-bit Windows has one
+                const std::string inView =
+                    wow64 ? std::string(view == KEY_WOW64_64KEY ? "64" : "32") + "-bit view" : "the one registry view";
+                sort("HKLM\\" + subKey + " (" + inView + ")", marked, [&] { return Why(RemoveKitKey(subKey, view)); });
+            }
         }
     };
     for (const char* product : ProductUninstallKeys) {
-        key(kUninstallList + std::string(product), KEY_WOW64_32KEY);
-        if (wow64) { // 32-bit Windows has one view
-            key(kUninstallList + std::string(product), KEY_WOW64_64KEY);
-        }
+        key(kUninstallList + std::string(product));
     }
-    key("SOFTWARE\\QuorvaneTests", KEY_WOW64_32KEY);
+    key(kTestsKey);
     bool userMarked = false;
     if (UserVariableExists(userMarked)) {
-        sort("the user's variable QUORVANE_KIT_USER (HKCU\\Environment)", userMarked,
-             [] { return SetKitUserVariable(L""); });
+        sort("the user's variable QUORVANE_KIT_USER (HKCU\\Environment)", userMarked, [] {
+            return Why(static_cast<DWORD>(RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Environment", kKitUserVariable)));
+        });
     }
-    const std::string folder = KitProgramFolder();
-    if (!folder.empty() && GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        sort(folder, GetFileAttributesA((folder + "\\" + kMarkFile).c_str()) != INVALID_FILE_ATTRIBUTES,
-             RemoveKitProgramFolder);
+    const std::wstring folder = KitProgramFolder();
+    if (!folder.empty() && GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        sort(Ansi(folder), BearsKitMark(folder), [] { return Why(RemoveKitProgramFolder()); });
     }
-    // The kit's task runs a script inside this kit's folder: its definition names QUORVANE_KIT_WORK, in either
-    // of the forms schtasks writes. Wine's task scheduler is never used by the tests: there, none is looked for.
-    std::string task;
-    if (FILE* answer =
-            RunsUnderWine() ? nullptr : _popen("schtasks /query /xml /tn \"Quorvane Test Kit\" 2>nul", "rb")) {
-        char buffer[512];
-        for (std::size_t read; (read = std::fread(buffer, 1, sizeof buffer, answer)) != 0;) {
-            task.append(buffer, read);
-        }
-        _pclose(answer);
-    }
-    task.erase(std::remove(task.begin(), task.end(), '\0'), task.end()); // UTF-16 read as ASCII
-    const char* work = std::getenv("QUORVANE_KIT_WORK");
-    if (task.find("<Task") != std::string::npos) {
+    // The kit's task runs a script inside this kit's folder: its definition (UTF-16) names QUORVANE_KIT_WORK.
+    // Wine's task scheduler is never used by the tests: there, none is looked for.
+    const wchar_t* work = _wgetenv(L"QUORVANE_KIT_WORK");
+    std::string answer;
+    if (!RunsUnderWine() && RunSystemProgram("schtasks.exe", "/query /xml /tn \"Quorvane Test Kit\"", answer) == 0) {
+        const std::wstring task(reinterpret_cast<const wchar_t*>(answer.data()), answer.size() / sizeof(wchar_t));
         sort(std::string("the scheduled task ") + kKitTask,
-             work != nullptr && *work != '\0' && task.find(work) != std::string::npos,
-             [] { return std::system("schtasks /delete /f /tn \"Quorvane Test Kit\" >nul 2>&1") == 0; });
+             work != nullptr && *work != L'\0' && task.find(work) != std::wstring::npos, [] {
+                 std::string said;
+                 return RunSystemProgram("schtasks.exe", "/delete /f /tn \"Quorvane Test Kit\"", said) == 0
+                            ? ""
+                            : "schtasks /delete failed: " + said;
+             });
+    }
+    // The tests' own folder in the kit's, which an interrupted run leaves.
+    if (work != nullptr && *work != L'\0' && GetFileAttributesW(work) != INVALID_FILE_ATTRIBUTES) {
+        sort(Ansi(work), true, [work] { return Why(RemoveWork(work)); });
     }
     return found;
 }
 
-// Removes path, a folder with all it holds or a file, without going through a link: a junction
-// or a directory link is removed itself, never what it leads to (the runtime's remove_all walks
-// into them). 0, or the Windows error of the first removal that failed.
-DWORD RemoveTree(const std::wstring& path)
+// The kit's folder as a door: who but administrators, SYSTEM, the system's installer service and the
+// account running the kit (an administrator) may change it (or own it, and so rewrite its access list),
+// or move it away through a folder above it, and could swap what the tests start as administrator and
+// as SYSTEM. A line naming the folder and them, or empty.
+std::string WhoCouldSwap(std::wstring folder)
 {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error;
+    BYTE user[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)] = {};
+    HANDLE token = nullptr;
+    DWORD size = 0;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+    GetTokenInformation(token, TokenUser, user, sizeof user, &size);
+    CloseHandle(token);
+    PSID installer = nullptr;
+    ConvertStringSidToSidW(L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", &installer);
+    std::string others;
+    const auto check = [&](PSID sid) {
+        wchar_t name[256] = {}, domain[256] = {};
+        DWORD nameSize = 256, domainSize = 256;
+        SID_NAME_USE use;
+        const std::string named = LookupAccountSidW(nullptr, sid, name, &nameSize, domain, &domainSize, &use)
+                                      ? Ansi(*domain != L'\0' ? std::wstring(domain) + L"\\" + name : name)
+                                      : "an account unknown here";
+        if (!IsWellKnownSid(sid, WinBuiltinAdministratorsSid) && !IsWellKnownSid(sid, WinLocalSystemSid) &&
+            !IsWellKnownSid(sid, WinCreatorOwnerRightsSid) && !EqualSid(sid, installer) &&
+            !EqualSid(sid, reinterpret_cast<TOKEN_USER*>(user)->User.Sid) && others.find(named) == std::string::npos) {
+            others += (others.empty() ? "" : ", ") + named;
+        }
+    };
+    const ACCESS_MASK move = DELETE | FILE_DELETE_CHILD | WRITE_DAC | WRITE_OWNER;
+    GENERIC_MAPPING files = {FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
+    for (ACCESS_MASK rights = move | FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_WRITE_ATTRIBUTES;;
+         rights = move) {
+        PSID owner = nullptr;
+        PACL list = nullptr;
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        const DWORD error = GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT,
+                                                  OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
+                                                  nullptr, &list, nullptr, &descriptor);
+        others = error != ERROR_SUCCESS ? "anyone, for its access list cannot be read: " + WindowsError(error)
+                 : list == nullptr      ? "everyone: it has no access list"
+                                        : "";
+        if (error == ERROR_SUCCESS) {
+            check(owner);
+        }
+        for (DWORD at = 0; list != nullptr && at < list->AceCount; ++at) {
+            ACCESS_ALLOWED_ACE* entry = nullptr;
+            GetAce(list, at, reinterpret_cast<void**>(&entry));
+            ACCESS_MASK mask = entry->Mask;
+            MapGenericMask(&mask, &files);
+            // An inherit-only entry gives nothing on this folder.
+            if (entry->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && (entry->Header.AceFlags & INHERIT_ONLY_ACE) == 0 &&
+                (mask & rights) != 0) {
+                check(&entry->SidStart);
+            }
+        }
+        LocalFree(descriptor);
+        const std::size_t cut = folder.find_last_of(L'\\');
+        if (!others.empty() || cut == std::wstring::npos || cut + 1 == folder.size()) {
+            LocalFree(installer);
+            return others.empty() ? ""
+                                  : Ansi(folder) + (rights == move ? ", a folder above the kit's," : "") +
+                                        " can be changed by " + others;
+        }
+        folder.resize(cut == 2 ? 3 : cut); // "C:\\" is the last
     }
-    const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    DWORD failed = 0;
-    WIN32_FIND_DATAW entry;
-    const HANDLE found = folder && !link ? FindFirstFileW((path + L"\\*").c_str(), &entry) : INVALID_HANDLE_VALUE;
-    for (BOOL more = found != INVALID_HANDLE_VALUE; more && failed == 0; more = FindNextFileW(found, &entry)) {
-        const std::wstring name = entry.cFileName;
-        failed = name == L"." || name == L".." ? 0 : RemoveTree(path + L"\\" + name);
-    }
-    if (found != INVALID_HANDLE_VALUE) {
-        FindClose(found);
-    }
-    if (failed == 0 && !(folder ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str()))) {
-        failed = GetLastError();
-    }
-    return failed;
 }
 
 // The machine as the report records it.
@@ -154,35 +234,85 @@ class Printer : public ::testing::EmptyTestEventListener {
                     test.test_suite_name(), test.name(), static_cast<long long>(result.elapsed_time()));
         std::fflush(stdout);
     }
-    void OnTestProgramEnd(const ::testing::UnitTest& tests) override
-    {
-        std::printf("%d passed, %d failed, %d skipped\n", tests.successful_test_count(), tests.failed_test_count(),
-                    tests.skipped_test_count());
-    }
 };
+// A junction and a directory link in the kit's folder under Program Files: its removal takes the
+// link, never what it leads to, and a folder that is itself a link is left.
+TEST(Kit, RemovesALinkInItsFolderNeverWhatItLeadsTo)
+{
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = KitProgramFolder(), link = folder + L"\\link";
+    const std::wstring target = std::wstring(temp) + L"quorvane-link-target", ours = target + L"\\ours.txt";
+    ASSERT_TRUE(CreateDirectoryW(target.c_str(), nullptr));
+    std::ofstream(ours.c_str()) << "ours";
+    for (const bool junction : {true, false}) {
+        ASSERT_TRUE(CreateKitProgramFolder());
+        std::string said;
+        RunSystemProgram("cmd.exe",
+                         std::string("/c mklink ") + (junction ? "/j" : "/d") + " \"" + Ansi(link) + "\" \"" +
+                             Ansi(target) + "\"",
+                         said);
+        const DWORD made = GetFileAttributesW(link.c_str());
+        if ((made == INVALID_FILE_ATTRIBUTES || (made & FILE_ATTRIBUTE_REPARSE_POINT) == 0) && RunsUnderWine()) {
+            RemoveKitProgramFolder();
+            RemoveTree(target);
+            GTEST_SKIP() << "Wine makes no junction nor directory link; the kit's check under Wine puts a link of the "
+                            "host's, which Wine shows as one, in that folder";
+        }
+        ASSERT_TRUE(made != INVALID_FILE_ATTRIBUTES && (made & FILE_ATTRIBUTE_REPARSE_POINT) != 0) << said;
+        EXPECT_EQ(RemoveTree(link), kFolderIsALink);
+        EXPECT_EQ(RemoveKitProgramFolder(), 0u);
+        EXPECT_EQ(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(ReadWholeFile(Ansi(ours)), "ours") << (junction ? "junction" : "directory link");
+    }
+    EXPECT_EQ(RemoveTree(target), 0u);
+}
+
+// The three lists, each line led by who says it.
+void Say(const Leftovers& left, const char* who)
+{
+    for (const std::string& removed : left.kits) {
+        std::printf("%s: removed %s, the kit's\n", who, removed.c_str());
+    }
+    for (const std::string& other : left.others) {
+        std::printf("%s: left %s: it does not bear the kit's mark\n", who, other.c_str());
+    }
+    for (const std::string& stuck : left.stuck) {
+        std::printf("%s: could not remove %s\n", who, stuck.c_str());
+    }
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const std::string option = argc == 2 ? argv[1] : "";
-    if (option == "--clean-up") {
-        const Leftovers left = Survey(true);
-        for (const std::string& removed : left.kits) {
-            std::printf("run-tests.cmd --clean-up: removed %s, the kit's\n", removed.c_str());
-        }
-        for (const std::string& other : left.others) {
-            std::printf("run-tests.cmd --clean-up: left %s: it does not bear the kit's mark\n", other.c_str());
-        }
-        if (left.kits.empty() && left.others.empty()) {
-            std::puts("run-tests.cmd --clean-up: nothing of the kit's was there");
-        }
-        return 0;
-    }
-    // The refusals, before the tests change anything; exit code 2 tells run-tests.cmd.
+    const wchar_t* work = _wgetenv(L"QUORVANE_KIT_WORK");
+    const bool kit = work != nullptr && *work != L'\0';
+    // The refusals, before anything changes; exit code 2 tells run-tests.cmd.
+    const bool cleanUp = argc == 2 && std::string(argv[1]) == "--clean-up";
+    const char* const who = cleanUp ? "run-tests.cmd --clean-up" : "run-tests.cmd";
     if (!ReadTokenFacts().elevated) {
-        std::puts("run-tests.cmd: refused: it needs an administrator's command prompt (Run as administrator): the "
-                  "tests write uninstall entries under HKEY_LOCAL_MACHINE and start a task as SYSTEM. Nothing was "
-                  "changed.");
+        std::printf("%s: refused: it needs an administrator's command prompt (Run as administrator): the tests' "
+                    "uninstall entries under HKEY_LOCAL_MACHINE, their folder under Program Files and their task as "
+                    "SYSTEM are an administrator's to %s. Nothing was changed.\n",
+                    who, cleanUp ? "remove" : "write");
+        return 2;
+    }
+    if (cleanUp) {
+        const Leftovers left = Survey(true);
+        Say(left, who);
+        if (left.kits.empty() && left.others.empty() && left.stuck.empty()) {
+            std::printf("%s: nothing of the kit's was there\n", who);
+        }
+        return left.stuck.empty() ? 0 : 1;
+    }
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    const std::wstring kitFolder = std::wstring(program).substr(0, std::wstring(program).find_last_of(L'\\'));
+    const char* const door = " not only by administrators and SYSTEM: another user could swap what the tests start "
+                             "as administrator and as SYSTEM. Unpack the kit into a folder that only administrators "
+                             "can change (test-kit.md, \"Unpacking it\").";
+    if (const std::string swap = kit ? WhoCouldSwap(kitFolder) : ""; !swap.empty()) {
+        std::printf("run-tests.cmd: refused: %s,%s Nothing was changed.\n", swap.c_str(), door);
         return 2;
     }
     Leftovers found = Survey(false);
@@ -193,28 +323,33 @@ int main(int argc, char** argv)
         }
         found = Survey(true);
     }
-    if (!found.others.empty()) {
-        const bool product = found.others[0].rfind(std::string("HKLM\\") + kUninstallList, 0) == 0;
-        std::printf("run-tests.cmd: refused: %s exists%s. Nothing was changed.\n", found.others[0].c_str(),
+    for (const std::string& other : found.others) {
+        const bool product = other.rfind(std::string("HKLM\\") + kUninstallList, 0) == 0;
+        std::printf("run-tests.cmd: refused: %s exists%s.\n", other.c_str(),
                     product ? ": a product the launcher looks for is installed here, and the tests would change "
                               "its entry. Run the kit on a machine without the products"
                             : ", not made by the kit, and the tests would use its name. Remove it, or run the kit "
                               "on another machine");
+    }
+    Say({{}, {}, found.stuck}, "run-tests.cmd: refused");
+    if (!found.others.empty() || !found.stuck.empty()) {
+        std::puts(found.stuck.empty() ? "Nothing was changed." : "Nothing else was changed.");
         return 2;
     }
     // The tests' own folder, with the temporary folder run-tests.cmd names in it (work\temp),
     // made fresh only now: a refusal leaves an earlier run's as it was.
-    const char* work = std::getenv("QUORVANE_KIT_WORK");
-    if (work != nullptr && *work != '\0') {
-        DWORD failed = RemoveTree(Wide(work));
-        if (failed == 0 &&
-            !(CreateDirectoryA(work, nullptr) && CreateDirectoryA((std::string(work) + "\\temp").c_str(), nullptr))) {
+    if (kit) {
+        const std::wstring temp = std::wstring(work) + L"\\temp";
+        DWORD failed = RemoveTree(work);
+        if (failed == 0 && !(CreateDirectoryW(work, nullptr) && CreateDirectoryW(temp.c_str(), nullptr))) {
             failed = GetLastError();
         }
-        if (failed != 0) {
+        const std::string swap = failed == 0 ? WhoCouldSwap(work) : "";
+        if (failed != 0 || !swap.empty()) {
             // A refusal, as the others: run-tests.cmd then keeps an earlier report as it was.
-            std::printf("run-tests.cmd: refused: %s could not be made afresh: %s\n", work,
-                        WindowsError(failed).c_str());
+            std::printf("run-tests.cmd: refused: %s\n",
+                        failed != 0 ? (Ansi(work) + " could not be made afresh: " + WindowsError(failed)).c_str()
+                                    : (swap + "," + door).c_str());
             return 2;
         }
     }
@@ -224,6 +359,11 @@ int main(int argc, char** argv)
     delete listeners.Release(listeners.default_result_printer());
     listeners.Append(new Printer);
     const int status = RUN_ALL_TESTS();
-    Survey(true); // what a failing test left, quietly: the closing line stays the last
-    return status;
+    // What the tests left, quietly unless something of the kit's stays; the closing line is the last.
+    const Leftovers left = Survey(true);
+    Say({{}, {}, left.stuck}, who);
+    const ::testing::UnitTest& tests = *::testing::UnitTest::GetInstance();
+    std::printf("%d passed, %d failed, %d skipped\n", tests.successful_test_count(), tests.failed_test_count(),
+                tests.skipped_test_count());
+    return left.stuck.empty() ? status : 1;
 }

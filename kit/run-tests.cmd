@@ -1,12 +1,6 @@
 @echo off
-rem The Quorvane test kit: every test of the launcher that applies to this machine, started
-rem from an administrator's command prompt in the folder the kit was unpacked to (see
-rem test-kit.md beside this file). It ends with one line "N passed, N failed, N skipped",
-rem leaves report.xml beside this file and exits with 0 only when nothing failed, with 2 when
-rem it refused to run (it says why; a refusal changes nothing, an earlier report.xml included).
-rem Arguments go to the test program, for instance --gtest_filter=EndToEnd.*
-rem run-tests.cmd --clean-up only removes what an interrupted run left (what bears the kit's
-rem mark; nothing else), and says what it removed and what it left. --help shows the usage.
+rem The Quorvane test kit's start, from an administrator's command prompt: what it does, its
+rem arguments and its exit codes are its usage below (run-tests.cmd --help) and test-kit.md.
 setlocal
 cd /d "%~dp0"
 set "QUORVANE_KIT_WORK=%~dp0work"
@@ -21,27 +15,26 @@ rem report under another name: a refusal leaves an earlier run's report.xml and 
 set "TEMP=%QUORVANE_KIT_WORK%\temp"
 set "TMP=%QUORVANE_KIT_WORK%\temp"
 if exist report.new.xml del report.new.xml
-rem The test program refuses, changing nothing, where it would touch what is not the kit's,
+rem The test program refuses, changing nothing, where it would touch what is not the kit's or
+rem where others may change the kit's folder,
 rem and removes what the kit's tests leave, also what an interrupted run left.
 quorvane_tests.exe --gtest_output=xml:report.new.xml %*
 set status=%errorlevel%
 if exist report.new.xml goto done
 if %status%==2 exit /b 2
 rem A crash: no report of the tests' own, and perhaps the kit's things left behind.
-quorvane_tests.exe --clean-up >nul
+quorvane_tests.exe --clean-up
 > report.new.xml echo ^<testsuites tests="1" failures="1"^>^<testsuite name="Kit" tests="1" failures="1"^>^<testcase name="TheTestsEndedWithTheirReport" status="run" result="completed" classname="Kit"^>^<failure message="the test program ended with exit code %status% before its report"/^>^</testcase^>^</testsuite^>^</testsuites^>
 echo the test program ended with exit code %status% before its report
 echo 0 passed, 1 failed, 0 skipped
 set status=1
 :done
 move /y report.new.xml report.xml >nul
-if exist "%QUORVANE_KIT_WORK%" rmdir /s /q "%QUORVANE_KIT_WORK%" >nul 2>&1
 exit /b %status%
 
 :clean_up
 quorvane_tests.exe --clean-up
-if exist "%QUORVANE_KIT_WORK%" rmdir /s /q "%QUORVANE_KIT_WORK%" >nul 2>&1
-exit /b 0
+exit /b %errorlevel%
 
 :usage
 echo Usage: run-tests.cmd [ARGUMENTS...]    from an administrator's command prompt, in this folder
@@ -50,8 +43,10 @@ echo Runs every test of the launcher that applies to this machine and ends with 
 echo "N passed, N failed, N skipped"; the run's report is report.xml beside this file.
 echo   ARGUMENTS   go to the test program, for instance --gtest_filter=EndToEnd.*
 echo   --clean-up  only removes what an interrupted run left (what bears the kit's mark;
-echo               nothing else), and says what it removed and what it left
-echo Exit code: 0 when nothing failed; 1 when a test failed, or the test program ended
-echo before its report; 2 when it refused to run (it says why, and changed nothing).
+echo               nothing else), and says what it removed, what it left as not the
+echo               kit's, and what of the kit's it could not remove, with the error
+echo Exit code: 0 when nothing failed; 1 when a test failed, the test program ended
+echo before its report, or something of the kit's could not be removed; 2 when it
+echo refused to run (it says why; it changed nothing but what an earlier run left).
 echo More in test-kit.md beside this file.
 exit /b 0

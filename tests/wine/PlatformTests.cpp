@@ -8,12 +8,12 @@
 #include "platform/ProcessRunner.h"
 #include "platform/RegistryReader.h"
 
-#include "kit/KitMarks.h"
+#include "WineTestSupport.h"
 
 namespace {
 TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
 {
-    const char* const key = "SOFTWARE\\QuorvaneTests";
+    const char* const key = kTestsKey;
     const struct {
         const char* name;
         DWORD type;
@@ -32,20 +32,22 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
          L"C:\\\u0141\u00F3d\u017A\\U.exe", 28, RegistryRead::Read, L"C:\\\u0141\u00F3d\u017A\\U.exe"},
         {"Missing", 0, L"", 0, RegistryRead::NoValue, L""},
     };
-    RemoveKitKey(key);
-    // A key of that name without the kit's mark is never taken for the kit's own.
+    // In the view the reader reads; a key of that name without the kit's mark is never taken for the kit's own.
+    RemoveKitKey(key, kOwnView);
     HKEY plain = nullptr;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &plain, nullptr);
+    DWORD made = 0;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS | kOwnView, nullptr, &plain, &made);
     RegCloseKey(plain);
-    EXPECT_EQ(CreateKitKey(key), nullptr);
-    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key, KEY_WOW64_32KEY, 0);
-    const HKEY made = CreateKitKey(key);
-    ASSERT_NE(made, nullptr);
-    RegCloseKey(made);
-    for (const auto& c : cases) { // in the view the reader reads
-        RegSetKeyValueW(HKEY_LOCAL_MACHINE, Wide(key).c_str(), c.type != 0 ? Wide(c.name).c_str() : nullptr, c.type,
-                        c.stored.data(), c.size);
+    EXPECT_EQ(CreateKitKey(key, kOwnView), nullptr);
+    ASSERT_EQ(made, static_cast<DWORD>(REG_CREATED_NEW_KEY)); // only what this test made goes
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key, kOwnView, 0);
+    const HKEY kits = CreateKitKey(key, kOwnView);
+    ASSERT_NE(kits, nullptr);
+    for (const auto& c : cases) {
+        RegSetValueExW(kits, c.type != 0 ? Wide(c.name).c_str() : nullptr, 0, c.type,
+                       reinterpret_cast<const BYTE*>(c.stored.data()), c.size);
     }
+    RegCloseKey(kits);
     const HANDLE next = NextHandle();
     for (const auto& c : cases) {
         WideText value = {L's'};
@@ -56,7 +58,7 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
             << c.name << ", type " << type;
     }
     EXPECT_EQ(NextHandle(), next);
-    RemoveKitKey(key);
+    RemoveKitKey(key, kOwnView);
 }
 
 using Platform = ReportingChildTest;

@@ -1,6 +1,7 @@
 // What the Windows tests share, and a fixture for the stand-in installer's report.
 #pragma once
 
+#include "kit/KitMarks.h"
 #include "launcher/LaunchSequence.h"
 #include "launcher/UninstallerDiscovery.h"
 #include "platform/SystemLibrary.h"
@@ -93,8 +94,7 @@ protected:
     ~ReportingChildTest() override
     {
         SetCurrentDirectoryA(previousFolder_.c_str());
-        std::error_code ignored;
-        std::filesystem::remove_all(Wide(scratch_), ignored);
+        RemoveTree(Wide(scratch_.substr(0, scratch_.size() - 1)));
     }
     // A copy of a test program under the scratch folder (wide: no name is split at a second byte).
     std::string Place(const std::string& program, const std::string& relativePath) const

@@ -1,7 +1,8 @@
 #!/bin/sh
 # The test kit through scripts/kit as a release engineer runs it: as typed without a host locale,
-# then with what some cases need, a crash, an ended prompt, a product's own entry, no elevation,
-# and a fresh 32-bit prefix (one registry view). The prefix is left as found.
+# then with what some cases need, a crash, an ended prompt, a link in its folder, what others
+# made under its names, a folder others can change, no elevation, and a fresh 32-bit prefix (one
+# registry view). The prefix is left as found.
 # Usage: kit.sh PLANT-OVERRIDES   (in a Wine session, from the checkout's top folder)
 set -eu
 plants=$1
@@ -12,7 +13,9 @@ key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\TTAL!UninstallKey'
 reg() { /usr/lib/wine/wine64 reg "$@" >/dev/null 2>&1; }
 prefix32=$work/win32/wineprefix
 trap '[ -z "${making32:-}" ] || { kill -KILL -"$making32"; wait "$making32"; } 2>/dev/null || true
-      reg delete "$key" /f /reg:32 || true; WINEPREFIX="$prefix32" wineserver -k 2>/dev/null || true
+      reg delete "$key" /f /reg:64 || true; reg delete "HKLM\\SOFTWARE\\QuorvaneTests" /f /reg:64 || true
+      rm -rf "$WINEPREFIX/drive_c/QuorvaneKitKept" "$WINEPREFIX/drive_c/Program Files (x86)/Quorvane Test Kit"
+      WINEPREFIX="$prefix32" wineserver -k 2>/dev/null || true
       rm -rf "$work"' EXIT
 trap 'echo "kit.sh: interrupted"; exit 130' INT TERM
 
@@ -29,16 +32,16 @@ state() {
   reg export 'HKCU\Software' "$work/hkcu.reg" /reg:64 /y
   reg export 'HKCU\Environment' "$work/environment.reg" /reg:64 /y
   # scripts/kit unpacks into C:\QuorvaneKitRun and removes it, also what an interrupted run left.
-  (cd "$WINEPREFIX/drive_c" && find . -path ./QuorvaneKitRun -prune -o -print | sort)
+  (cd "$WINEPREFIX/drive_c" && find . -path ./QuorvaneKitRun -prune -o -path ./QuorvaneKitKept -prune -o -print | sort)
   # Wine keeps its own settings of the moment under HKCU\Software\Wine, and rewrites its font
   # lists for the code page of each start.
   for file in "$work"/*.reg; do iconv -f UTF-16 -t UTF-8 "$file" | tr -d "\r"; done |
     awk '/^\[/ { wine = index($0, "[HKEY_CURRENT_USER\\Software\\Wine") == 1 || /\\Font[A-Za-z]*\]$/ } !wine'
 }
 state >"$work/before"
-unchanged() { # what: the prefix as the kit found it
+unchanged() { # what [state]: the prefix as the kit found it, or as that state recorded it
   state >"$work/after"
-  diff "$work/before" "$work/after" | head -20 >"$work/changes" || true
+  diff "$work/${2:-before}" "$work/after" | head -20 >"$work/changes" || true
   [ ! -s "$work/changes" ] || { cat "$work/changes"; fail "$1 left the prefix's registry or files changed"; }
 }
 # scripts/kit with its arguments; its output in $work/LOG, its exit code expected.
@@ -83,20 +86,38 @@ start crash 1 --gtest_also_run_disabled_tests --gtest_filter=*LeavesWhatItMadeAn
 summary crash '0 passed, 1 failed, 0 skipped'
 unchanged "a crashing test"
 QUORVANE_END_PROMPT=1 start ended 3 --gtest_also_run_disabled_tests --gtest_filter=*LeavesWhatItMadeAndCrashes
+# Its clean-up: refused without elevation, deleting nothing (the next one removes the keys). A link
+# in its folder under Program Files (one of the host's, which Wine shows as a link and cannot
+# remove): what it leads to stays, and the clean-up names the folder it could not remove.
+start unelevated-clean-up 2 --unelevated --clean-up
+said unelevated-clean-up "refused: it needs an administrator's command prompt"
+folder="$WINEPREFIX/drive_c/Program Files (x86)/Quorvane Test Kit"
+mkdir "$work/target" && echo ours >"$work/target/ours.txt" && ln -s "$work/target" "$folder/link"
+start link 1 --clean-up
+said link "removed HKLM.*TTAL!UninstallKey (32-bit view), the kit's"
+said link "could not remove C:.*Quorvane Test Kit, the kit's: Windows error [0-9]"
+[ "$(cat "$work/target/ours.txt")" = ours ] || fail "the clean-up went through a link"
+rm "$folder/link"
 LC_ALL=ja_JP.UTF-8 start cp932 0 --gtest_filter=EndToEnd.FolderNames*:EndToEnd.AProgramInAFolder*
 said cp932 'an earlier run was interrupted; removing what it left'
 summary cp932 '2 passed, 0 failed, 0 skipped' 932
 LC_ALL=hi_IN.UTF-8 start cp65001 0 "--gtest_filter=EndToEnd.FolderNames*:EndToEnd.AProgramInAFolder*:Platform.*${shell:+-$shell}"
 summary cp65001 '[0-9]+ passed, 0 failed, 0 skipped' 65001
 
-# Refusals, before anything is changed: a product's entry written by hand, which the
-# clean-up leaves exactly as it was; no elevation. The first, and the usage, in a kit
-# unpacked here with an earlier run's report and work\ (scripts/kit unpacks afresh), which
-# stay as they were.
-reg add "$key" /v UninstallString /t REG_SZ /d 'C:\Trelvo\UN.exe /UNINSTALL' /f /reg:32
+# Refusals, before anything is changed: what others made under the kit's names (a product's entry
+# in the 64-bit view, a key of the tests' name, the folder under Program Files), which the clean-up
+# leaves exactly as it was; a kit's folder others can change; no elevation. The first two, and the
+# usage, in a kit unpacked here with an earlier run's report and work\ (scripts/kit unpacks afresh),
+# which stay as they were.
+tests='HKLM\SOFTWARE\QuorvaneTests'
+reg add "$key" /v UninstallString /t REG_SZ /d 'C:\Trelvo\UN.exe /UNINSTALL' /f /reg:64
+reg add "$tests" /v Theirs /t REG_SZ /d theirs /f /reg:64
+mkdir "$folder" && echo theirs >"$folder/theirs.txt"
+state >"$work/theirs"
 zip=$(realpath build/mingw-i686/QuorvaneTestKit-*.zip)
-mkdir "$work/kept" && (cd "$work/kept" && cmake -E tar xf "$zip")
-kept=$(echo "$work"/kept/QuorvaneTestKit-*)
+kept=$WINEPREFIX/drive_c/QuorvaneKitKept
+mkdir "$kept" && (cd "$kept" && cmake -E tar xf "$zip")
+kept=$(echo "$kept"/QuorvaneTestKit-*)
 mkdir -p "$kept/work/temp" && echo earlier | tee "$kept/report.xml" >"$kept/work/temp/left"
 direct() { # log expected-status [argument]: run-tests.cmd started in that kit
   status=0
@@ -104,16 +125,24 @@ direct() { # log expected-status [argument]: run-tests.cmd started in that kit
   [ "$status" = "$2" ] && [ "$(cat "$kept/report.xml" "$kept/work/temp/left")" = "$(printf 'earlier\nearlier')" ] ||
     { cat "$work/$1"; fail "run-tests.cmd${3:+ $3} exits $status, not $2, or changed the earlier report or work\\"; }
 }
-direct refused-entry 2
+direct refused-theirs 2
 direct usage 0 '/?'
 said usage '^Usage: run-tests.cmd'
-said refused-entry 'refused: HKLM\\SOFTWARE\\.*\\TTAL!UninstallKey (32-bit view) exists'
+chmod o+w "$kept"
+direct refused-door 2
+chmod o-w "$kept"
+rm -rf "$WINEPREFIX/drive_c/QuorvaneKitKept"
+said refused-door "refused: C:.*QuorvaneTestKit-.* can be changed by .*Everyone, not only by administrators and SYSTEM"
 start clean-up 0 --clean-up
-said clean-up "left HKLM.*TTAL!UninstallKey (32-bit view): it does not bear the kit's mark"
-/usr/lib/wine/wine64 reg query "$key" /reg:32 2>/dev/null | tr -d '\r' | grep -v '^$' >"$work/entry"
-[ "$(sed -n 2p "$work/entry" | tr -s ' ')" = ' UninstallString REG_SZ C:\Trelvo\UN.exe /UNINSTALL' ] &&
-  [ "$(wc -l <"$work/entry")" = 2 ] || { cat "$work/entry"; fail "the refusal or the clean-up changed the entry"; }
-reg delete "$key" /f /reg:32
+for theirs in 'HKLM\\SOFTWARE\\.*\\TTAL!UninstallKey (64-bit view)' 'HKLM\\SOFTWARE\\QuorvaneTests (64-bit view)' \
+              'C:.*\\Quorvane Test Kit'; do
+  said refused-theirs "refused: $theirs exists"
+  said clean-up "left $theirs: it does not bear the kit's mark"
+done
+unchanged "a refusal or the clean-up" theirs
+reg delete "$key" /f /reg:64
+reg delete "$tests" /f /reg:64
+rm -r "$folder"
 start unelevated 2 --unelevated
 said unelevated "refused: it needs an administrator's command prompt"
 unchanged "the kit"
