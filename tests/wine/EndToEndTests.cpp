@@ -45,27 +45,16 @@ std::string Field(const std::string& opening, const std::string& name)
     return opening.substr(start, name == "command line" ? std::string::npos : opening.find(';', start) - start);
 }
 
-// Starts a thread in the process that calls the C++ runtime's abort: msvcrt's, where that library
-// lies in the process. False when none could be started.
+// Starts a thread in the process at the C++ runtime's abort. msvcrt.dll is one of the system's
+// known DLLs, at one address in every 32-bit process (under Wine too): its abort here is its abort
+// there. False when no thread could be started.
 bool AbortIn(DWORD processId)
 {
-    const HMODULE own = GetModuleHandleA("msvcrt.dll");
-    const auto offset =
-        reinterpret_cast<const BYTE*>(GetProcAddress(own, "abort")) - reinterpret_cast<const BYTE*>(own);
-    MODULEENTRY32W module{};
-    module.dwSize = sizeof module;
-    const HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
-    BOOL found = Module32FirstW(modules, &module);
-    while (found && _wcsicmp(module.szModule, L"msvcrt.dll") != 0) {
-        found = Module32NextW(modules, &module);
-    }
-    CloseHandle(modules);
+    const auto abortThere = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<INT_PTR>(GetProcAddress(GetModuleHandleA("msvcrt.dll"), "abort")));
     const HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
-    const auto abortThere =
-        reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<INT_PTR>(module.modBaseAddr + offset));
-    const HANDLE thread = found && process != nullptr
-                              ? CreateRemoteThread(process, nullptr, 0, abortThere, nullptr, 0, nullptr)
-                              : nullptr;
+    const HANDLE thread =
+        process != nullptr ? CreateRemoteThread(process, nullptr, 0, abortThere, nullptr, 0, nullptr) : nullptr;
     CloseHandle(process);
     return thread != nullptr && CloseHandle(thread);
 }
@@ -533,13 +522,32 @@ TEST_F(EndToEnd, AsSystemInSessionZeroItShowsNoBoxAndLeavesItsLog)
     }
 }
 
-// The runtime's pieces in a program of their own (nothing the launcher does reaches them), and its
-// abort in the shipped launcher itself: called while the launcher waits for its installer, on a
-// thread started in it at msvcrt's abort, where the runtime ends a run it cannot go on with.
+// A run the runtime ended: no box, its line, -1.
+void ExpectEndedByTheRuntime(const LaunchResult& result, const std::string& line)
+{
+    EXPECT_TRUE(result.boxes.empty()) << line;
+    EXPECT_EQ(result.exitCode, 0xFFFFFFFFu) << line;
+    ASSERT_GE(result.debugOutput.size(), 2u) << line;
+    EXPECT_EQ(std::vector<std::string>(result.debugOutput.end() - 2, result.debugOutput.end()),
+              (std::vector<std::string>{line, "Quorvane: exit code -1"}));
+}
+
+// The runtime's pieces in a program of their own: nothing the launcher does reaches them.
 TEST_F(EndToEnd, RuntimeFailuresEndWithALineAndMinusOneWithoutABox)
 {
     LaunchOptions check;
     check.program = Wide(GetModuleDirectory() + "lean_runtime_check.exe");
+    EXPECT_EQ(Launch(L"", check).exitCode, 0u) << "memory that cannot be had is std::bad_alloc";
+    ExpectEndedByTheRuntime(Launch(L" logic", check),
+                            "Quorvane: runtime error: a position past the end of a string or array (out_of_range)");
+    ExpectEndedByTheRuntime(Launch(L" terminate", check),
+                            "Quorvane: runtime error: an exception was not handled (terminate)");
+}
+
+// The runtime's abort in the shipped launcher itself, where the runtime ends a run it cannot go on
+// with: called while the launcher waits for its installer, on a thread started in it at msvcrt's abort.
+TEST_F(EndToEnd, TheLaunchersOwnAbortEndsWithALineAndMinusOneWithoutABox)
+{
     Install(0, "stand_in_installer.exe");
     SetEnvironmentVariableA("QUORVANE_SLEEP_MS", "600000"); // ended below
     LaunchOptions waiting;
@@ -551,20 +559,7 @@ TEST_F(EndToEnd, RuntimeFailuresEndWithALineAndMinusOneWithoutABox)
     waiting.whileRunning = [&] {
         aborted = aborted || (Report("pid") != "<missing>" && AbortIn(launcher));
     };
-    const std::pair<const wchar_t*, const char*> cases[] = {
-        {L" logic", "Quorvane: runtime error: a position past the end of a string or array (out_of_range)"},
-        {L" terminate", "Quorvane: runtime error: an exception was not handled (terminate)"},
-        {nullptr, "Quorvane: runtime error: the C++ runtime gave up (abort)"}, // the launcher
-    };
-    EXPECT_EQ(Launch(L"", check).exitCode, 0u) << "memory that cannot be had is std::bad_alloc";
-    for (const auto& c : cases) {
-        const LaunchResult result = c.first != nullptr ? Launch(c.first, check) : Launch(L" /S", waiting);
-        EXPECT_TRUE(result.boxes.empty()) << c.second;
-        EXPECT_EQ(result.exitCode, 0xFFFFFFFFu) << c.second;
-        ASSERT_GE(result.debugOutput.size(), 2u) << c.second;
-        EXPECT_EQ(std::vector<std::string>(result.debugOutput.end() - 2, result.debugOutput.end()),
-                  (std::vector<std::string>{c.second, "Quorvane: exit code -1"}));
-    }
+    ExpectEndedByTheRuntime(Launch(L" /S", waiting), "Quorvane: runtime error: the C++ runtime gave up (abort)");
     EXPECT_TRUE(aborted);
     SetEnvironmentVariableA("QUORVANE_SLEEP_MS", nullptr);
     const HANDLE installer = OpenProcess(PROCESS_TERMINATE, FALSE, std::strtoul(Report("pid").c_str(), nullptr, 10));
