@@ -85,11 +85,12 @@ std::string ProgramReason(const std::string& candidate, const std::string& file,
                      " (", WindowsError(error), ")"});
     }
     // Only these two errors mean the file has no version resource; any other (a file held
-    // open without sharing, a medium gone) says nothing of the version it has.
+    // open without sharing, a medium gone) says nothing of the version it has. A version read
+    // without an error is the file's own, 0.0.0.0 too.
     if (version == 0 && (error == kNoResourceSection || error == kNoVersionResource)) {
         return Join({"no version resource in '", file, "'"});
     }
-    if (version == 0) {
+    if (version == 0 && error != 0) {
         return Join({"its version cannot be read (", WindowsError(error), "), file '", file, "'"});
     }
     return Join(

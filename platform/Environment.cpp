@@ -58,10 +58,16 @@ void ExpandVariables(const WideText& text, const Environment& variables, WideTex
             continue;
         }
         if (close < text.size()) {
-            // Between two folders' percent signs stands a piece of a path, not a name.
+            // Between two folders' percent signs stands a piece of a path, not a name, once the
+            // path has its root ("C:\\", "\\\\"): without one it would be sought in the current folder.
+            const auto separator = [](wchar_t c) {
+                return c == L'\\' || c == L'/';
+            };
+            const bool rooted = (expanded.size() >= 3 && expanded[1] == L':' && separator(expanded[2])) ||
+                                (expanded.size() >= 2 && separator(expanded[0]) && separator(expanded[1]));
             bool name = close > end && unknown.at == UnknownName::kNone;
-            for (std::size_t i = end; i < close; ++i) {
-                name = name && text[i] != L'\\' && text[i] != L'/';
+            for (std::size_t i = end; i < close && rooted; ++i) {
+                name = name && !separator(text[i]);
             }
             if (name) {
                 unknown.at = expanded.size();

@@ -333,7 +333,6 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         {"", 0, RegistryRead::NoValue, {}, "the entry has no UninstallString"},
         {"", 4, notAString, {}, notString("REG_DWORD")},
         {"", 42, notAString, {}, notString("of type 42")},
-        {"", 0xFFFF0012, notAString, {}, notString("of type 4294901778")}, // as stored, also where long has 32 bits
         {"", plain, RegistryRead::Failed, {}, "its UninstallString cannot be read (Windows error 5: Access is denied)"},
         {"C:\\A\\U.exe /UNINSTAL", plain, read, {}, "no /UNINSTALL in its UninstallString 'C:\\A\\U.exe /UNINSTAL'"},
         {"C:\\A\\U.exe /UNINSTALL", expandable, read, {{a, usable}}, a}, // no variable: as stored
@@ -341,6 +340,7 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         {"C:\\A\\U.exe /UNINSTALL", plain, read, {{a, 0}}, "no version resource in 'C:\\A\\U.exe '"},
         {"C:\\A\\U.exe /UNINSTALL", plain, read, {{a, 0}}, "no version resource in 'C:\\A\\U.exe '", 1812},
         {"C:\\A\\U.exe /UNINSTALL", plain, read, {{a, 0}}, unreadable, 32}, // open without sharing
+        {"C:\\A\\U.exe /UNINSTALL", plain, read, {{a, 0}}, "file version 0.0.0.0 of '" + a + "', below 1.2.3.9", 0},
         {"C:\\A\\U.exe /UNINSTALL", plain, read, {}, "no such file 'C:\\A\\U.exe '" + notHere},
         {"C:\\A\\U /UNINSTALL", plain, read, {}, "no such file 'C:\\A\\U ' with .com, .exe, .bat or .cmd" + notHere},
         // a bare name: the current folder's only
@@ -355,6 +355,8 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         {"%az%\\U.exe /UNINSTALL /LOG=%MZ%\\u.log", expandable, read, {{"C:\\PF\\U.exe ", usable}}, "C:\\PF\\U.exe "},
         {"%SystemDrive%\\U.exe /UNINSTALL /P=50% /L=%MZ%", expandable, read, {{"C:\\U.exe ", usable}}, "C:\\U.exe "},
         {"C:\\5%\\%\xE9z%\\U.exe /UNINSTALL", expandable, read, {{percent, usable}}, percent},
+        // ... in a path with its root only: without one, it would be sought in the current folder
+        {"%A/%\\U /UNINSTALL", expandable, read, {{"%A/%\\U .exe", usable}}, undefined("%A/%\\U /UNINSTALL", "A/")},
         // a name never begins a variable at its '='
         {"%AZ%%C:%\\U /UNINSTALL", expandable, read, {}, undefined("%AZ%%C:%\\U /UNINSTALL", "C:")},
     };
