@@ -33,6 +33,13 @@ std::string AnsiNoBestFit(const std::wstring& text)
     return ansi;
 }
 
+// 64-bit Windows, which has a second registry view beside the 32-bit one the launcher reads.
+bool Windows64Bit()
+{
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
 // A field of the launcher's opening line ("log", "rights", "Windows", ...).
 std::string Field(const std::string& opening, const std::string& name)
 {
@@ -90,11 +97,10 @@ protected:
     }
     static void SetEntry(int product, const std::wstring& value, REGSAM view = KEY_WOW64_32KEY, DWORD type = REG_SZ)
     {
-        const HKEY opened = CreateKitKey(Key(product), view);
-        ASSERT_NE(opened, nullptr);
-        RegSetValueExW(opened, L"UninstallString", 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+        const KitKey opened = CreateKitKey(Key(product), view);
+        ASSERT_NE(opened.get(), nullptr);
+        RegSetValueExW(opened.get(), L"UninstallString", 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(opened);
     }
     // A product whose uninstall entry names a copy of a stand-in installer.
     std::string Install(int product, const std::string& standIn, const std::string& folder = "P") const
@@ -141,7 +147,7 @@ protected:
         }
         std::vector<std::string> traced;
         for (const std::string& line : result.debugOutput) {
-            traced.push_back(Utf8(Wide(line)));
+            traced.push_back(Narrow(Wide(line), CP_UTF8));
         }
         EXPECT_EQ(lines, traced) << log;
         DeleteFileA(log.c_str());
@@ -347,7 +353,7 @@ TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
          {std::wstring(L"%ProgramFiles%\\Quorvane Test Kit\\RARAVIRO.exe /UNINSTALL /L=%QUORVANE_ONLY_MINE%\\u.log"),
           L"%SystemDrive%" + Wide(program.substr(2)) + L"/UNINSTALL"}) {
         SetEntry(0, entry, KEY_WOW64_32KEY, REG_EXPAND_SZ);
-        EXPECT_EQ(Launch(L" /S", options).exitCode, 3010u) << Utf8(entry);
+        EXPECT_EQ(Launch(L" /S", options).exitCode, 3010u) << Narrow(entry, CP_UTF8);
         EXPECT_EQ(Report("cmdline"), program + config);
     }
     SetEntry(0, L"%QUORVANE_ONLY_MINE%\\RARAVIRO.exe /UNINSTALL", KEY_WOW64_32KEY, REG_EXPAND_SZ);
@@ -403,7 +409,7 @@ TEST_F(EndToEnd, AProgramInAFolderTheCodePageCannotNameIsNamedByItsShortForm)
         const LaunchResult result = Launch(L" /S");
         if (std::string(standIn) == "stand_in_installer.exe") {
             EXPECT_EQ(result.exitCode, 0u);
-            EXPECT_EQ(Report("module"), Utf8(program));
+            EXPECT_EQ(Report("module"), Narrow(program, CP_UTF8));
             EXPECT_EQ(Report("cmdline"), named + "  /S /config=\"" + kit_ + "setup.cfg\"");
         } else { // too old: the usable look-alike is not taken either
             ExpectNotFound(result);
@@ -622,7 +628,7 @@ TEST_F(EndToEnd, DISABLED_LeavesWhatItMadeAndCrashes)
 {
     SetEntry(2, L"C:\\left\\UN.exe /UNINSTALL");
     SetEntry(5, L"C:\\left\\UN.exe /UNINSTALL", KEY_WOW64_64KEY);
-    RegCloseKey(CreateKitKey(kTestsKey));
+    CreateKitKey(kTestsKey);
     SetKitUserVariable(L"C:\\left\\QuorvaneTestKit");
     CreateKitProgramFolder();
     if (std::getenv("QUORVANE_END_PROMPT") != nullptr) {

@@ -38,16 +38,16 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
     DWORD made = 0;
     RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS | kOwnView, nullptr, &plain, &made);
     RegCloseKey(plain);
-    EXPECT_EQ(CreateKitKey(key, kOwnView), nullptr);
+    EXPECT_EQ(CreateKitKey(key, kOwnView).get(), nullptr);
     ASSERT_EQ(made, static_cast<DWORD>(REG_CREATED_NEW_KEY)); // only what this test made goes
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key, kOwnView, 0);
-    const HKEY kits = CreateKitKey(key, kOwnView);
-    ASSERT_NE(kits, nullptr);
+    KitKey kits = CreateKitKey(key, kOwnView);
+    ASSERT_NE(kits.get(), nullptr);
     for (const auto& c : cases) {
-        RegSetValueExW(kits, c.type != 0 ? Wide(c.name).c_str() : nullptr, 0, c.type,
+        RegSetValueExW(kits.get(), c.type != 0 ? Wide(c.name).c_str() : nullptr, 0, c.type,
                        reinterpret_cast<const BYTE*>(c.stored.data()), c.size);
     }
-    RegCloseKey(kits);
+    kits.reset();
     const HANDLE next = NextHandle();
     for (const auto& c : cases) {
         WideText value = {L's'};
@@ -141,7 +141,7 @@ TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
     const auto named = [](const std::wstring& path) { // UTF-8 holds the names as they are
         wchar_t shortForm[MAX_PATH] = {};
         GetShortPathNameW(path.c_str(), shortForm, MAX_PATH);
-        return Utf8(GetACP() == CP_UTF8 ? path : shortForm);
+        return Narrow(GetACP() == CP_UTF8 ? path : shortForm, CP_UTF8);
     };
     // The name as the entry gives it, and the installer's exit code.
     const std::pair<const char*, const char*> cases[] = {{"RARAVIRO", "3"}, {"RARAVIRO.exe ", "0xFFFFFFFF"}};
