@@ -27,17 +27,13 @@ constexpr DWORD kFolderIsALink = 4395;
 
 // One owner for each key, search and system-allocated buffer, released on every path (handles:
 // the launcher's UniqueHandle).
-template <auto Release>
+template <typename Held, auto Release>
 struct Releaser {
-    template <typename Held>
-    void operator()(Held* held) const
-    {
-        Release(held);
-    }
+    void operator()(Held held) const { Release(held); }
 };
-using KitKey = std::unique_ptr<std::remove_pointer_t<HKEY>, Releaser<&RegCloseKey>>;
-using KitSearch = std::unique_ptr<void, Releaser<&FindClose>>;
-using KitLocal = std::unique_ptr<void, Releaser<&LocalFree>>;
+using KitKey = std::unique_ptr<std::remove_pointer_t<HKEY>, Releaser<HKEY, &RegCloseKey>>;
+using KitSearch = std::unique_ptr<void, Releaser<HANDLE, &FindClose>>;
+using KitLocal = std::unique_ptr<void, Releaser<HLOCAL, &LocalFree>>;
 
 // HKLM\subKey in view, made new with the kit's mark, or the kit's own already there; empty where
 // it cannot be made or marked (then it is deleted again), or where another's has that name.

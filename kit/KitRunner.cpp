@@ -10,9 +10,7 @@
 
 #include <aclapi.h>
 #include <sddl.h>
-#include <winioctl.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -37,9 +35,7 @@ int RunSystemProgram(const std::string& program, const std::string& arguments, s
 // What bears the tests' names: the kit's own (found, or removed), another's (always left), and the
 // kit's that could not be removed (with why).
 struct Leftovers {
-    std::vector<std::string> kits;
-    std::vector<std::string> others;
-    std::vector<std::string> stuck;
+    std::vector<std::string> kits, others, stuck;
 };
 
 // A program a test started may hold some of work\ for a moment after it ended (Wine's console host,
