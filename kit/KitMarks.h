@@ -25,15 +25,14 @@ constexpr REGSAM kOwnView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32K
 // ERROR_REPARSE_POINT_ENCOUNTERED, which the MinGW headers lack: a folder to remove is itself a link.
 constexpr DWORD kFolderIsALink = 4395;
 
-// One owner for each key, search and system-allocated buffer, released on every path (handles:
-// the launcher's UniqueHandle).
-template <typename Held, auto Release>
-struct Releaser {
-    void operator()(Held held) const { Release(held); }
+// One owner for each key, search, handle and system-allocated buffer, released on every path: the
+// launcher's own holders, and for a key, which is handed to the caller, one that can be moved.
+struct CloseKey {
+    void operator()(HKEY key) const { RegCloseKey(key); }
 };
-using KitKey = std::unique_ptr<std::remove_pointer_t<HKEY>, Releaser<HKEY, &RegCloseKey>>;
-using KitSearch = std::unique_ptr<void, Releaser<HANDLE, &FindClose>>;
-using KitLocal = std::unique_ptr<void, Releaser<HLOCAL, &LocalFree>>;
+using KitKey = std::unique_ptr<std::remove_pointer_t<HKEY>, CloseKey>;
+using KitSearch = UniqueResource<HANDLE, nullptr, BOOL(WINAPI*)(HANDLE), &FindClose>;
+using KitLocal = UniqueResource<HLOCAL, nullptr, HLOCAL(WINAPI*)(HLOCAL), &LocalFree>;
 
 // HKLM\subKey in view, made new with the kit's mark, or the kit's own already there; empty where
 // it cannot be made or marked (then it is deleted again), or where another's has that name.
@@ -134,11 +133,11 @@ inline DWORD RemoveTree(const std::wstring& path, DWORD attributes = INVALID_FIL
     WIN32_FIND_DATAW entry;
     const HANDLE first = folder && !link ? FindFirstFileW((path + L"\\*").c_str(), &entry) : INVALID_HANDLE_VALUE;
     KitSearch found(first != INVALID_HANDLE_VALUE ? first : nullptr);
-    for (BOOL more = found != nullptr; more && failed == 0; more = FindNextFileW(first, &entry)) {
+    for (BOOL more = found.get() != nullptr; more && failed == 0; more = FindNextFileW(first, &entry)) {
         const std::wstring name = entry.cFileName;
         failed = name == L"." || name == L".." ? 0 : RemoveTree(path + L"\\" + name, entry.dwFileAttributes, true);
     }
-    found.reset(); // the folder is removed once nothing holds it
+    found.reset(nullptr); // the folder is removed once nothing holds it
     if (failed == 0 && !(folder ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str()))) {
         failed = GetLastError();
     }

@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -260,14 +261,12 @@ TEST(Kit, RemovesALinkInItsFolderNeverWhatItLeadsTo)
 // The three lists, each line led by who says it.
 void Say(const Leftovers& left, const char* who)
 {
-    for (const std::string& removed : left.kits) {
-        std::printf("%s: removed %s, the kit's\n", who, removed.c_str());
-    }
-    for (const std::string& other : left.others) {
-        std::printf("%s: left %s: it does not bear the kit's mark\n", who, other.c_str());
-    }
-    for (const std::string& stuck : left.stuck) {
-        std::printf("%s: could not remove %s\n", who, stuck.c_str());
+    for (const auto& [list, before, after] : {std::tuple(&left.kits, "removed ", ", the kit's"),
+                                              std::tuple(&left.others, "left ", ": it does not bear the kit's mark"),
+                                              std::tuple(&left.stuck, "could not remove ", "")}) {
+        for (const std::string& what : *list) {
+            std::printf("%s: %s%s%s\n", who, before, what.c_str(), after);
+        }
     }
 }
 } // namespace
