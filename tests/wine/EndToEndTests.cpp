@@ -21,17 +21,6 @@ std::string Key(int product)
     return std::string(kUninstallList) + ProductUninstallKeys[product];
 }
 
-// text in the ANSI code page, '?' for what it lacks, as the launcher converts what it reads.
-std::string AnsiNoBestFit(const std::wstring& text)
-{
-    std::string ansi(text.size() * 4 + 1, '\0');
-    const bool utf8 = GetACP() == CP_UTF8;
-    ansi.resize(static_cast<std::size_t>(
-        WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, text.c_str(), static_cast<int>(text.size()),
-                            &ansi[0], static_cast<int>(ansi.size()), utf8 ? nullptr : "?", nullptr)));
-    return ansi;
-}
-
 // 64-bit Windows, which has a second registry view beside the 32-bit one the launcher reads.
 bool Windows64Bit()
 {
@@ -331,7 +320,7 @@ TEST_F(EndToEnd, LeavesItsLogWhereDeploymentsCollectIt)
 // is the launcher's; where nothing is usable, -1 all the same.
 TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
 {
-    const std::string folder = AnsiNoBestFit(KitProgramFolder()), config = " /S /config=\"" + kit_ + "setup.cfg\"";
+    const std::string folder = Narrow(KitProgramFolder()), config = " /S /config=\"" + kit_ + "setup.cfg\"";
     ASSERT_TRUE(CreateKitProgramFolder());
     PlaceWide("stand_in_installer.exe", Wide(folder + "\\RARAVIRO.exe"));
     const std::string usable = scratch_ + "QuorvaneTestKit"; // the folder's name: the user's variable's mark
@@ -394,8 +383,8 @@ TEST_F(EndToEnd, AProgramInAFolderTheCodePageCannotNameIsNamedByItsShortForm)
         PlaceWide(standIn, program);
         SetEntry(0, program + L" /UNINSTALL");
         ASSERT_NE(GetShortPathNameW(program.c_str(), shortForm, MAX_PATH), 0u);
-        const bool held = Wide(AnsiNoBestFit(program)) == program;
-        const std::string named = AnsiNoBestFit(held ? program : shortForm);
+        const bool held = Wide(Narrow(program)) == program;
+        const std::string named = Narrow(held ? program : shortForm);
         const LaunchResult result = Launch(L" /S");
         if (std::string(standIn) == "stand_in_installer.exe") {
             EXPECT_EQ(result.exitCode, 0u);
@@ -473,7 +462,7 @@ TEST_F(EndToEnd, NoDllPlantedBesideTheLauncherIsLoadedOnAnyPath)
     wchar_t message[512] = {};
     FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY, nullptr, ERROR_BAD_EXE_FORMAT, 0,
                    message, 512, reinterpret_cast<va_list*>(const_cast<DWORD_PTR*>(it)));
-    std::string text = AnsiNoBestFit(message);
+    std::string text = Narrow(message);
     text.erase(text.find_last_not_of("\r\n .") + 1);
     EXPECT_EQ(failed.debugOutput.at(failed.debugOutput.size() - 3),
               "Quorvane: the start of '" + library + " ': failed (Windows error 193: " + text + ")");
@@ -600,14 +589,14 @@ TEST_F(EndToEnd, FolderNamesAndArgumentsTheCodePageCannotHold)
         options.program =
             PlaceLauncher(Wide(scratch_) + c.first + L"\\", config, japanese ? L"\u30BD.exe" : L"Quorvane.exe");
         const LaunchResult result = Launch(c.second, options);
-        const std::string arguments = AnsiNoBestFit(c.second.substr(1));
+        const std::string arguments = Narrow(c.second.substr(1));
         const std::string expected = program + "  " + arguments + " /config=\"";
         EXPECT_EQ(Report("cmdline").substr(0, expected.size()), expected);
         EXPECT_EQ(Report("setup.cfg"), config) << Report("cmdline");
         // The opening line's command line: what the code page lacks as '?', never a look-alike.
         const std::string opening = result.debugOutput.empty() ? "" : result.debugOutput[0];
         EXPECT_EQ(Field(opening, "code page"), std::to_string(GetACP()));
-        EXPECT_EQ(Field(opening, "command line"), "\"" + AnsiNoBestFit(options.program) + "\" " + arguments);
+        EXPECT_EQ(Field(opening, "command line"), "\"" + Narrow(options.program) + "\" " + arguments);
     }
 }
 

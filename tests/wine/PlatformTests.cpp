@@ -182,12 +182,22 @@ TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
     EXPECT_EQ(NetworkFormOf(directory, network, error), NetworkForm::NotNetwork);
 }
 
-// UTF-8 has no best fit, but a lone surrogate has no UTF-8 form: it becomes '?', never U+FFFD,
-// which names another file. (What each code page holds is proven end to end.)
-TEST(WideToAnsi, GivesALoneSurrogateInUtf8AsAQuestionMark)
+// What a code page lacks becomes '?', never a look-alike that names another file: a full-width
+// quote as a quote, the yen sign as 932's backslash; in UTF-8, which has no best fit, a lone
+// surrogate, which has no UTF-8 form, never U+FFFD. (The end-to-end tests convert with it.)
+TEST(WideToAnsi, GivesWhatTheCodePageLacksAsAQuestionMark)
 {
-    std::string ansi;
-    EXPECT_FALSE(WideToAnsi(L"\u0141a\xD800", 3, 65001, ansi));
-    EXPECT_EQ(ansi, "\xC5\x81\x61?");
+    const struct {
+        unsigned codePage;
+        std::wstring wide;
+        const char* ansi;
+    } cases[] = {{1252, L"a\uFF02\u0141", "a??"},
+                 {932, L"\u00A5\u30BD", "?\x83\x5C"},
+                 {65001, L"\u0141a\xD800", "\xC5\x81\x61?"}};
+    for (const auto& c : cases) {
+        std::string ansi;
+        EXPECT_FALSE(WideToAnsi(c.wide.data(), c.wide.size(), c.codePage, ansi)) << c.codePage;
+        EXPECT_EQ(ansi, c.ansi) << c.codePage;
+    }
 }
 } // namespace
