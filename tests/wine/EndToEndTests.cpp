@@ -131,10 +131,9 @@ protected:
         for (std::size_t start = 0, end; (end = content.find("\r\n", start)) != std::string::npos; start = end + 2) {
             lines.push_back(content.substr(std::min(start + 24, end), end - std::min(start + 24, end)));
         }
-        std::vector<std::string> traced;
-        for (const std::string& line : result.debugOutput) {
-            traced.push_back(Narrow(Wide(line), CP_UTF8));
-        }
+        std::vector<std::string> traced(result.debugOutput.size());
+        std::transform(result.debugOutput.begin(), result.debugOutput.end(), traced.begin(),
+                       [](const std::string& line) { return Narrow(Wide(line), CP_UTF8); });
         EXPECT_EQ(lines, traced) << log;
         DeleteFileA(log.c_str());
     }
