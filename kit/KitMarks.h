@@ -6,12 +6,15 @@
 // are removed without ever going through a link: another's files may lie behind one.
 #pragma once
 
+#include "platform/WinHandles.h"
+
 #include <shlobj.h>
 #include <windows.h>
 
-#include <string>
-
 #include <cwchar>
+#include <memory>
+#include <string>
+#include <type_traits>
 
 constexpr wchar_t kKitMarkValue[] = L"QuorvaneTestKit";
 constexpr wchar_t kMarkFile[] = L"made by the Quorvane test kit.txt";
@@ -22,24 +25,34 @@ constexpr REGSAM kOwnView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32K
 // ERROR_REPARSE_POINT_ENCOUNTERED, which the MinGW headers lack: a folder to remove is itself a link.
 constexpr DWORD kFolderIsALink = 4395;
 
-// HKLM\subKey in view, made new with the kit's mark, or the kit's own already there; null where
+// One owner for each key, search, handle and system-allocated buffer, released on every path: the
+// launcher's own holders, and for a key, which is handed to the caller, one that can be moved.
+struct CloseKey {
+    void operator()(HKEY key) const { RegCloseKey(key); }
+};
+using KitKey = std::unique_ptr<std::remove_pointer_t<HKEY>, CloseKey>;
+using KitSearch = UniqueResource<HANDLE, nullptr, BOOL(WINAPI*)(HANDLE), &FindClose>;
+using KitLocal = UniqueResource<HLOCAL, nullptr, HLOCAL(WINAPI*)(HLOCAL), &LocalFree>;
+
+// HKLM\subKey in view, made new with the kit's mark, or the kit's own already there; empty where
 // it cannot be made or marked (then it is deleted again), or where another's has that name.
-inline HKEY CreateKitKey(const std::string& subKey, REGSAM view = KEY_WOW64_32KEY)
+inline KitKey CreateKitKey(const std::string& subKey, REGSAM view = KEY_WOW64_32KEY)
 {
-    HKEY key = nullptr;
+    HKEY made = nullptr;
     DWORD disposition = 0;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &made,
                         &disposition) != ERROR_SUCCESS) {
         return nullptr;
     }
+    KitKey key(made);
     const wchar_t mark[] = L"made by the Quorvane test kit; run-tests.cmd --clean-up removes it";
     if (disposition == REG_OPENED_EXISTING_KEY
-            ? RegQueryValueExW(key, kKitMarkValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS
-            : RegSetValueExW(key, kKitMarkValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(mark), sizeof mark) ==
+            ? RegQueryValueExW(made, kKitMarkValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS
+            : RegSetValueExW(made, kKitMarkValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(mark), sizeof mark) ==
                   ERROR_SUCCESS) {
         return key;
     }
-    RegCloseKey(key);
+    key.reset();
     if (disposition == REG_CREATED_NEW_KEY) {
         RegDeleteKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), view, 0);
     }
@@ -47,16 +60,14 @@ inline HKEY CreateKitKey(const std::string& subKey, REGSAM view = KEY_WOW64_32KE
 }
 
 // Whether HKLM\subKey exists in view, and whether it bears the kit's mark.
-inline bool KeyExists(const std::string& subKey, REGSAM view, bool* marked = nullptr)
+inline bool KeyExists(const std::string& subKey, REGSAM view, bool& marked)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_READ | view, &opened) != ERROR_SUCCESS) {
         return false;
     }
-    if (marked != nullptr) {
-        *marked = RegQueryValueExW(key, kKitMarkValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    }
-    RegCloseKey(key);
+    const KitKey key(opened);
+    marked = RegQueryValueExW(opened, kKitMarkValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     return true;
 }
 
@@ -65,14 +76,14 @@ inline bool KeyExists(const std::string& subKey, REGSAM view, bool* marked = nul
 inline DWORD RemoveKitKey(const std::string& subKey, REGSAM view = KEY_WOW64_32KEY)
 {
     bool marked = false;
-    HKEY key = nullptr;
-    if (!KeyExists(subKey, view, &marked) || !marked) {
+    if (!KeyExists(subKey, view, marked) || !marked) {
         return ERROR_SUCCESS;
     }
-    DWORD error = RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_ALL_ACCESS | view, &key);
+    HKEY opened = nullptr;
+    DWORD error = RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_ALL_ACCESS | view, &opened);
     if (error == ERROR_SUCCESS) {
-        error = RegDeleteTreeA(key, nullptr);
-        RegCloseKey(key);
+        const KitKey key(opened); // closed before the key itself is deleted
+        error = RegDeleteTreeA(opened, nullptr);
     }
     return error != ERROR_SUCCESS ? error : RegDeleteKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), view, 0);
 }
@@ -120,14 +131,13 @@ inline DWORD RemoveTree(const std::wstring& path, DWORD attributes = INVALID_FIL
     }
     DWORD failed = 0;
     WIN32_FIND_DATAW entry;
-    const HANDLE found = folder && !link ? FindFirstFileW((path + L"\\*").c_str(), &entry) : INVALID_HANDLE_VALUE;
-    for (BOOL more = found != INVALID_HANDLE_VALUE; more && failed == 0; more = FindNextFileW(found, &entry)) {
+    const HANDLE first = folder && !link ? FindFirstFileW((path + L"\\*").c_str(), &entry) : INVALID_HANDLE_VALUE;
+    KitSearch found(first != INVALID_HANDLE_VALUE ? first : nullptr);
+    for (BOOL more = found.get() != nullptr; more && failed == 0; more = FindNextFileW(first, &entry)) {
         const std::wstring name = entry.cFileName;
         failed = name == L"." || name == L".." ? 0 : RemoveTree(path + L"\\" + name, entry.dwFileAttributes, true);
     }
-    if (found != INVALID_HANDLE_VALUE) {
-        FindClose(found);
-    }
+    found.reset(nullptr); // the folder is removed once nothing holds it
     if (failed == 0 && !(folder ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str()))) {
         failed = GetLastError();
     }
@@ -164,16 +174,17 @@ inline bool CreateKitProgramFolder()
     if (folder.empty() || !CreateDirectoryW(folder.c_str(), nullptr)) {
         return !folder.empty() && GetLastError() == ERROR_ALREADY_EXISTS && BearsKitMark(folder);
     }
-    const HANDLE mark = CreateFileW((folder + L"\\" + kMarkFile).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    const HANDLE made = CreateFileW((folder + L"\\" + kMarkFile).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (mark == INVALID_HANDLE_VALUE) {
+    if (made == INVALID_HANDLE_VALUE) {
         RemoveDirectoryW(folder.c_str());
         return false;
     }
+    const UniqueHandle mark(made);
     const char text[] = "run-tests.cmd --clean-up removes this folder\r\n";
     DWORD written = 0;
-    WriteFile(mark, text, sizeof text - 1, &written, nullptr);
-    return CloseHandle(mark);
+    WriteFile(mark.get(), text, sizeof text - 1, &written, nullptr);
+    return true;
 }
 
 // Removes that folder where it bears the kit's mark (one without it stays): 0, or the Windows error.

@@ -10,21 +10,13 @@
 
 #include <aclapi.h>
 #include <sddl.h>
-#include <winioctl.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <tuple>
 #include <vector>
 
 namespace {
-
-std::string Ansi(const std::wstring& wide)
-{
-    std::string text;
-    WideToAnsi(wide.data(), wide.size(), CP_ACP, text);
-    return text;
-}
 
 // A program of the system folder by its full path, never one the current folder could answer to its
 // name, through the command interpreter: its exit code, and both its output streams in output.
@@ -44,9 +36,7 @@ int RunSystemProgram(const std::string& program, const std::string& arguments, s
 // What bears the tests' names: the kit's own (found, or removed), another's (always left), and the
 // kit's that could not be removed (with why).
 struct Leftovers {
-    std::vector<std::string> kits;
-    std::vector<std::string> others;
-    std::vector<std::string> stuck;
+    std::vector<std::string> kits, others, stuck;
 };
 
 // A program a test started may hold some of work\ for a moment after it ended (Wine's console host,
@@ -77,11 +67,11 @@ Leftovers Survey(bool remove)
                           : found.stuck)
             .push_back(failed.empty() ? name : name + ", the kit's: " + failed);
     };
-    const bool wow64 = Windows64Bit();
+    const bool wow64 = IsWindows64Bit() == Answer::Yes;
     const auto key = [&](const std::string& subKey) {
         for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
             bool marked = false;
-            if ((view == KEY_WOW64_32KEY || wow64) && KeyExists(subKey, view, &marked)) { // 32-bit Windows has one
+            if ((view == KEY_WOW64_32KEY || wow64) && KeyExists(subKey, view, marked)) { // 32-bit Windows has one
                 const std::string inView =
                     wow64 ? std::string(view == KEY_WOW64_64KEY ? "64" : "32") + "-bit view" : "the one registry view";
                 sort("HKLM\\" + subKey + " (" + inView + ")", marked, [&] { return Why(RemoveKitKey(subKey, view)); });
@@ -100,7 +90,7 @@ Leftovers Survey(bool remove)
     }
     const std::wstring folder = KitProgramFolder();
     if (!folder.empty() && GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        sort(Ansi(folder), BearsKitMark(folder), [] { return Why(RemoveKitProgramFolder()); });
+        sort(Narrow(folder), BearsKitMark(folder), [] { return Why(RemoveKitProgramFolder()); });
     }
     // The kit's task runs a script inside this kit's folder: its definition (UTF-16) names QUORVANE_KIT_WORK.
     // Wine's task scheduler is never used by the tests: there, none is looked for.
@@ -118,7 +108,7 @@ Leftovers Survey(bool remove)
     }
     // The tests' own folder in the kit's, which an interrupted run leaves.
     if (work != nullptr && *work != L'\0' && GetFileAttributesW(work) != INVALID_FILE_ATTRIBUTES) {
-        sort(Ansi(work), true, [work] { return Why(RemoveWork(work)); });
+        sort(Narrow(work), true, [work] { return Why(RemoveWork(work)); });
     }
     return found;
 }
@@ -130,23 +120,24 @@ Leftovers Survey(bool remove)
 std::string WhoCouldSwap(std::wstring folder)
 {
     BYTE user[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)] = {};
-    HANDLE token = nullptr;
+    HANDLE opened = nullptr;
     DWORD size = 0;
-    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
-    GetTokenInformation(token, TokenUser, user, sizeof user, &size);
-    CloseHandle(token);
-    PSID installer = nullptr;
-    ConvertStringSidToSidW(L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", &installer);
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened);
+    const UniqueHandle token(opened);
+    GetTokenInformation(token.get(), TokenUser, user, sizeof user, &size);
+    PSID service = nullptr;
+    ConvertStringSidToSidW(L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", &service);
+    const KitLocal installer(service);
     std::string others;
     const auto check = [&](PSID sid) {
         wchar_t name[256] = {}, domain[256] = {};
         DWORD nameSize = 256, domainSize = 256;
         SID_NAME_USE use;
         const std::string named = LookupAccountSidW(nullptr, sid, name, &nameSize, domain, &domainSize, &use)
-                                      ? Ansi(*domain != L'\0' ? std::wstring(domain) + L"\\" + name : name)
+                                      ? Narrow(*domain != L'\0' ? std::wstring(domain) + L"\\" + name : name)
                                       : "an account unknown here";
         if (!IsWellKnownSid(sid, WinBuiltinAdministratorsSid) && !IsWellKnownSid(sid, WinLocalSystemSid) &&
-            !IsWellKnownSid(sid, WinCreatorOwnerRightsSid) && !EqualSid(sid, installer) &&
+            !IsWellKnownSid(sid, WinCreatorOwnerRightsSid) && !EqualSid(sid, installer.get()) &&
             !EqualSid(sid, reinterpret_cast<TOKEN_USER*>(user)->User.Sid) && others.find(named) == std::string::npos) {
             others += (others.empty() ? "" : ", ") + named;
         }
@@ -157,10 +148,11 @@ std::string WhoCouldSwap(std::wstring folder)
          rights = move) {
         PSID owner = nullptr;
         PACL list = nullptr;
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        PSECURITY_DESCRIPTOR read = nullptr;
         const DWORD error = GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT,
                                                   OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
-                                                  nullptr, &list, nullptr, &descriptor);
+                                                  nullptr, &list, nullptr, &read);
+        const KitLocal descriptor(read); // holds owner and list
         others = error != ERROR_SUCCESS ? "anyone, for its access list cannot be read: " + WindowsError(error)
                  : list == nullptr      ? "everyone: it has no access list"
                                         : "";
@@ -178,12 +170,10 @@ std::string WhoCouldSwap(std::wstring folder)
                 check(&entry->SidStart);
             }
         }
-        LocalFree(descriptor);
         const std::size_t cut = folder.find_last_of(L'\\');
         if (!others.empty() || cut == std::wstring::npos || cut + 1 == folder.size()) {
-            LocalFree(installer);
             return others.empty() ? ""
-                                  : Ansi(folder) + (rights == move ? ", a folder above the kit's," : "") +
+                                  : Narrow(folder) + (rights == move ? ", a folder above the kit's," : "") +
                                         " can be changed by " + others;
         }
         folder.resize(cut == 2 ? 3 : cut); // "C:\\" is the last
@@ -201,7 +191,7 @@ class RecordMachine : public ::testing::Environment {
                      RRF_RT_REG_DWORD | RRF_SUBKEY_WOW6464KEY, nullptr, &lua, &size);
         const auto wine = FindFunction<const char*(CDECL*)()>(GetModuleHandleA("ntdll.dll"), "wine_get_version");
         ::testing::Test::RecordProperty("windows_version", WindowsVersionAsReported() + "." + std::to_string(revision));
-        ::testing::Test::RecordProperty("windows_bits", Windows64Bit() ? "64" : "32");
+        ::testing::Test::RecordProperty("windows_bits", IsWindows64Bit() == Answer::Yes ? "64" : "32");
         ::testing::Test::RecordProperty("code_page", std::to_string(GetACP()));
         ::testing::Test::RecordProperty("user_account_control",
                                         std::string(lua != 0 ? "on" : "off") +
@@ -249,8 +239,8 @@ TEST(Kit, RemovesALinkInItsFolderNeverWhatItLeadsTo)
         ASSERT_TRUE(CreateKitProgramFolder());
         std::string said;
         RunSystemProgram("cmd.exe",
-                         std::string("/c mklink ") + (junction ? "/j" : "/d") + " \"" + Ansi(link) + "\" \"" +
-                             Ansi(target) + "\"",
+                         std::string("/c mklink ") + (junction ? "/j" : "/d") + " \"" + Narrow(link) + "\" \"" +
+                             Narrow(target) + "\"",
                          said);
         const DWORD made = GetFileAttributesW(link.c_str());
         if ((made == INVALID_FILE_ATTRIBUTES || (made & FILE_ATTRIBUTE_REPARSE_POINT) == 0) && RunsUnderWine()) {
@@ -263,7 +253,7 @@ TEST(Kit, RemovesALinkInItsFolderNeverWhatItLeadsTo)
         EXPECT_EQ(RemoveTree(link), kFolderIsALink);
         EXPECT_EQ(RemoveKitProgramFolder(), 0u);
         EXPECT_EQ(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
-        EXPECT_EQ(ReadWholeFile(Ansi(ours)), "ours") << (junction ? "junction" : "directory link");
+        EXPECT_EQ(ReadWholeFile(Narrow(ours)), "ours") << (junction ? "junction" : "directory link");
     }
     EXPECT_EQ(RemoveTree(target), 0u);
 }
@@ -271,14 +261,12 @@ TEST(Kit, RemovesALinkInItsFolderNeverWhatItLeadsTo)
 // The three lists, each line led by who says it.
 void Say(const Leftovers& left, const char* who)
 {
-    for (const std::string& removed : left.kits) {
-        std::printf("%s: removed %s, the kit's\n", who, removed.c_str());
-    }
-    for (const std::string& other : left.others) {
-        std::printf("%s: left %s: it does not bear the kit's mark\n", who, other.c_str());
-    }
-    for (const std::string& stuck : left.stuck) {
-        std::printf("%s: could not remove %s\n", who, stuck.c_str());
+    for (const auto& [list, before, after] : {std::tuple(&left.kits, "removed ", ", the kit's"),
+                                              std::tuple(&left.others, "left ", ": it does not bear the kit's mark"),
+                                              std::tuple(&left.stuck, "could not remove ", "")}) {
+        for (const std::string& what : *list) {
+            std::printf("%s: %s%s%s\n", who, before, what.c_str(), after);
+        }
     }
 }
 } // namespace
@@ -348,7 +336,7 @@ int main(int argc, char** argv)
         if (failed != 0 || !swap.empty()) {
             // A refusal, as the others: run-tests.cmd then keeps an earlier report as it was.
             std::printf("run-tests.cmd: refused: %s\n",
-                        failed != 0 ? (Ansi(work) + " could not be made afresh: " + WindowsError(failed)).c_str()
+                        failed != 0 ? (Narrow(work) + " could not be made afresh: " + WindowsError(failed)).c_str()
                                     : (swap + "," + door).c_str());
             return 2;
         }

@@ -15,9 +15,8 @@ rem report under another name: a refusal leaves an earlier run's report.xml and 
 set "TEMP=%QUORVANE_KIT_WORK%\temp"
 set "TMP=%QUORVANE_KIT_WORK%\temp"
 if exist report.new.xml del report.new.xml
-rem The test program refuses, changing nothing, where it would touch what is not the kit's or
-rem where others may change the kit's folder,
-rem and removes what the kit's tests leave, also what an interrupted run left.
+rem The test program refuses, changing nothing, where it would touch what is not the kit's or where
+rem others may change the kit's folder, and removes what the kit's tests leave and an interrupted run left.
 quorvane_tests.exe --gtest_output=xml:report.new.xml %*
 set status=%errorlevel%
 if exist report.new.xml goto done

@@ -26,6 +26,7 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
         {"Empty", REG_SZ, L"", 2, RegistryRead::Read, L""},
         {"EmbeddedZero", REG_SZ, std::wstring(L"a\0b", 4), 8, RegistryRead::Read, L"a"},
         {"Number", REG_DWORD, L"\x0101\x0101", 4, RegistryRead::NotAString, L""},
+        {"HighType", 0xFFFF0012, L"C:\\U.exe", 18, RegistryRead::NotAString, L""}, // as stored, from 2^31 on
         {"NoZero", REG_SZ, L"abc", 6, RegistryRead::Read, L"abc"},
         {"OddSize", REG_SZ, L"abc", 5, RegistryRead::Read, L"abc"}, // half its last character
         {"Wide", REG_SZ, // as stored, no best fit
@@ -38,16 +39,16 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
     DWORD made = 0;
     RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS | kOwnView, nullptr, &plain, &made);
     RegCloseKey(plain);
-    EXPECT_EQ(CreateKitKey(key, kOwnView), nullptr);
+    EXPECT_EQ(CreateKitKey(key, kOwnView).get(), nullptr);
     ASSERT_EQ(made, static_cast<DWORD>(REG_CREATED_NEW_KEY)); // only what this test made goes
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key, kOwnView, 0);
-    const HKEY kits = CreateKitKey(key, kOwnView);
-    ASSERT_NE(kits, nullptr);
+    KitKey kits = CreateKitKey(key, kOwnView);
+    ASSERT_NE(kits.get(), nullptr);
     for (const auto& c : cases) {
-        RegSetValueExW(kits, c.type != 0 ? Wide(c.name).c_str() : nullptr, 0, c.type,
+        RegSetValueExW(kits.get(), c.type != 0 ? Wide(c.name).c_str() : nullptr, 0, c.type,
                        reinterpret_cast<const BYTE*>(c.stored.data()), c.size);
     }
-    RegCloseKey(kits);
+    kits.reset();
     const HANDLE next = NextHandle();
     for (const auto& c : cases) {
         WideText value = {L's'};
@@ -141,7 +142,7 @@ TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
     const auto named = [](const std::wstring& path) { // UTF-8 holds the names as they are
         wchar_t shortForm[MAX_PATH] = {};
         GetShortPathNameW(path.c_str(), shortForm, MAX_PATH);
-        return Utf8(GetACP() == CP_UTF8 ? path : shortForm);
+        return Narrow(GetACP() == CP_UTF8 ? path : shortForm, CP_UTF8);
     };
     // The name as the entry gives it, and the installer's exit code.
     const std::pair<const char*, const char*> cases[] = {{"RARAVIRO", "3"}, {"RARAVIRO.exe ", "0xFFFFFFFF"}};
@@ -181,12 +182,22 @@ TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
     EXPECT_EQ(NetworkFormOf(directory, network, error), NetworkForm::NotNetwork);
 }
 
-// UTF-8 has no best fit, but a lone surrogate has no UTF-8 form: it becomes '?', never U+FFFD,
-// which names another file. (What each code page holds is proven end to end.)
-TEST(WideToAnsi, GivesALoneSurrogateInUtf8AsAQuestionMark)
+// What a code page lacks becomes '?', never a look-alike that names another file: a full-width
+// quote as a quote, the yen sign as 932's backslash; in UTF-8, which has no best fit, a lone
+// surrogate, which has no UTF-8 form, never U+FFFD. (The end-to-end tests convert with it.)
+TEST(WideToAnsi, GivesWhatTheCodePageLacksAsAQuestionMark)
 {
-    std::string ansi;
-    EXPECT_FALSE(WideToAnsi(L"\u0141a\xD800", 3, 65001, ansi));
-    EXPECT_EQ(ansi, "\xC5\x81\x61?");
+    const struct {
+        unsigned codePage;
+        std::wstring wide;
+        const char* ansi;
+    } cases[] = {{1252, L"a\uFF02\u0141", "a??"},
+                 {932, L"\u00A5\u30BD", "?\x83\x5C"},
+                 {65001, L"\u0141a\xD800", "\xC5\x81\x61?"}};
+    for (const auto& c : cases) {
+        std::string ansi;
+        EXPECT_FALSE(WideToAnsi(c.wide.data(), c.wide.size(), c.codePage, ansi)) << c.codePage;
+        EXPECT_EQ(ansi, c.ansi) << c.codePage;
+    }
 }
 } // namespace

@@ -21,13 +21,6 @@ inline bool RunsUnderWine()
     return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
 }
 
-// 64-bit Windows, which has a second registry view beside the 32-bit one the launcher reads.
-inline bool Windows64Bit()
-{
-    BOOL wow64 = FALSE;
-    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
-}
-
 // Wine names a file outside ASCII only under a UTF-8 host locale, which a root shell often lacks.
 inline bool CannotNameNonAsciiFiles()
 {
@@ -48,10 +41,10 @@ inline std::wstring Wide(const std::string& ansi)
     return {wide.begin(), wide.end()};
 }
 
-inline std::string Utf8(const std::wstring& wide)
+inline std::string Narrow(const std::wstring& wide, unsigned codePage = CP_ACP)
 {
     std::string text;
-    WideToAnsi(wide.data(), wide.size(), CP_UTF8, text);
+    WideToAnsi(wide.data(), wide.size(), codePage, text);
     return text;
 }
 

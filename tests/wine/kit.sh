@@ -44,8 +44,7 @@ unchanged() { # what [state]: the prefix as the kit found it, or as that state r
   diff "$work/${2:-before}" "$work/after" | head -20 >"$work/changes" || true
   [ ! -s "$work/changes" ] || { cat "$work/changes"; fail "$1 left the prefix's registry or files changed"; }
 }
-# scripts/kit with its arguments; its output in $work/LOG, its exit code expected.
-start() { # log expected-status arguments...
+start() { # log expected-status arguments...: scripts/kit with them, its output in $work/LOG
   log=$work/$1 expected=$2
   shift 2
   status=0
