@@ -328,9 +328,11 @@ TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
     SetEntry(0, L"%QUORVANE_ONLY_MINE%\\RARAVIRO.exe /UNINSTALL", KEY_WOW64_32KEY, REG_EXPAND_SZ);
     SetEntry(3, L"%QUORVANE_KIT_USER%\\RARAVIRO.exe /UNINSTALL", KEY_WOW64_32KEY, REG_EXPAND_SZ);
     // Beside it, what else really keeps an entry from use: a program held open without sharing
-    // while the launcher reads it.
+    // while the launcher reads it, a type stored from 2^31 on (negative where long has 32 bits, as
+    // in this build: no native test can show it).
     const HANDLE held =
         CreateFileA(Install(1, "stand_in_installer.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetEntry(2, L"C:\\U.exe /UNINSTALL", KEY_WOW64_32KEY, 0xFFFF0012);
     const LaunchResult result = Launch(L" /S", options);
     CloseHandle(held);
     ExpectNotFound(result);
@@ -341,8 +343,9 @@ TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
                       "which is not defined on this machine"),
           std::string("Quorvane: TOVUninstallKey passed over: its UninstallString '%QUORVANE_KIT_USER%\\RARAVIRO.exe "
                       "/UNINSTALL' names the variable QUORVANE_KIT_USER, which is not defined on this machine"),
-          std::string(
-              "Quorvane: RedadaVador!UninstallKey passed over: its version cannot be read (Windows error 32: ")}) {
+          std::string("Quorvane: RedadaVador!UninstallKey passed over: its version cannot be read (Windows error 32: "),
+          std::string("Quorvane: TTAL!UninstallKey passed over: its UninstallString is of type 4294901778, not a "
+                      "string (REG_SZ or REG_EXPAND_SZ)")}) {
         EXPECT_EQ(std::count_if(result.debugOutput.begin(), result.debugOutput.end(),
                                 [&line](const std::string& said) { return said.substr(0, line.size()) == line; }),
                   1)
