@@ -40,11 +40,15 @@ struct Leftovers {
 };
 
 // A program a test started may hold some of work\ for a moment after it ended (Wine's console host,
-// for one): a sharing violation is tried again, for a minute at most.
+// for one; on Windows a scanner, or a file whose deletion is still pending): tried again, for a
+// minute at most.
 DWORD RemoveWork(const wchar_t* work)
 {
     DWORD failed = RemoveTree(work);
-    for (int tries = 0; failed == ERROR_SHARING_VIOLATION && tries < 600; ++tries) {
+    for (int tries = 0;
+         (failed == ERROR_SHARING_VIOLATION || failed == ERROR_ACCESS_DENIED || failed == ERROR_DIR_NOT_EMPTY) &&
+         tries < 600;
+         ++tries) {
         Sleep(100);
         failed = RemoveTree(work);
     }
@@ -119,14 +123,16 @@ Leftovers Survey(bool remove)
 // as SYSTEM. A line naming the folder and them, or empty.
 std::string WhoCouldSwap(std::wstring folder)
 {
-    BYTE user[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)] = {};
+    alignas(TOKEN_USER) BYTE user[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)] = {};
     HANDLE opened = nullptr;
     DWORD size = 0;
-    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened);
+    const bool known = OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened);
     const UniqueHandle token(opened);
-    GetTokenInformation(token.get(), TokenUser, user, sizeof user, &size);
     PSID service = nullptr;
-    ConvertStringSidToSidW(L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", &service);
+    if (!known || !GetTokenInformation(token.get(), TokenUser, user, sizeof user, &size) ||
+        !ConvertStringSidToSidW(L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", &service)) {
+        return "anyone, for the kit's own account cannot be read: " + WindowsError(GetLastError());
+    }
     const KitLocal installer(service);
     std::string others;
     const auto check = [&](PSID sid) {
@@ -164,10 +170,20 @@ std::string WhoCouldSwap(std::wstring folder)
             GetAce(list, at, reinterpret_cast<void**>(&entry));
             ACCESS_MASK mask = entry->Mask;
             MapGenericMask(&mask, &files);
-            // An inherit-only entry gives nothing on this folder.
-            if (entry->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && (entry->Header.AceFlags & INHERIT_ONLY_ACE) == 0 &&
-                (mask & rights) != 0) {
-                check(&entry->SidStart);
+            // An inherit-only entry gives nothing on this folder. Allowing entries of kinds whose
+            // account this check does not read (objects', compound) count as another's.
+            const BYTE type = entry->Header.AceType;
+            const bool plain = type == ACCESS_ALLOWED_ACE_TYPE || type == ACCESS_ALLOWED_CALLBACK_ACE_TYPE;
+            const bool allows = plain || type == ACCESS_ALLOWED_COMPOUND_ACE_TYPE ||
+                                type == ACCESS_ALLOWED_OBJECT_ACE_TYPE ||
+                                type == ACCESS_ALLOWED_CALLBACK_OBJECT_ACE_TYPE;
+            if (allows && (entry->Header.AceFlags & INHERIT_ONLY_ACE) == 0 && (mask & rights) != 0) {
+                if (plain) {
+                    check(&entry->SidStart);
+                } else if (others.find("an access entry") == std::string::npos) {
+                    others +=
+                        std::string(others.empty() ? "" : ", ") + "an access entry of a kind this check cannot read";
+                }
             }
         }
         const std::size_t cut = folder.find_last_of(L'\\');
@@ -285,6 +301,22 @@ int main(int argc, char** argv)
                     who, cleanUp ? "remove" : "write");
         return 2;
     }
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    const std::wstring kitFolder = std::wstring(program).substr(0, std::wstring(program).find_last_of(L'\\'));
+    // work\ is removed whole: only the kit's own, beside this program, never a folder a variable names.
+    if (kit && _wcsicmp(work, (kitFolder + L"\\work").c_str()) != 0) {
+        std::printf("%s: refused: QUORVANE_KIT_WORK names %s, not this kit's own %s\\work. Nothing was changed.\n", who,
+                    Narrow(work).c_str(), Narrow(kitFolder).c_str());
+        return 2;
+    }
+    const char* const door = " not only by administrators and SYSTEM: another user could swap what the tests start "
+                             "as administrator and as SYSTEM. Unpack the kit into a folder that only administrators "
+                             "can change (test-kit.md, \"Unpacking it\").";
+    if (const std::string swap = kit ? WhoCouldSwap(kitFolder) : ""; !swap.empty()) {
+        std::printf("%s: refused: %s,%s Nothing was changed.\n", who, swap.c_str(), door);
+        return 2;
+    }
     if (cleanUp) {
         const Leftovers left = Survey(true);
         Say(left, who);
@@ -292,16 +324,6 @@ int main(int argc, char** argv)
             std::printf("%s: nothing of the kit's was there\n", who);
         }
         return left.stuck.empty() ? 0 : 1;
-    }
-    wchar_t program[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
-    const std::wstring kitFolder = std::wstring(program).substr(0, std::wstring(program).find_last_of(L'\\'));
-    const char* const door = " not only by administrators and SYSTEM: another user could swap what the tests start "
-                             "as administrator and as SYSTEM. Unpack the kit into a folder that only administrators "
-                             "can change (test-kit.md, \"Unpacking it\").";
-    if (const std::string swap = kit ? WhoCouldSwap(kitFolder) : ""; !swap.empty()) {
-        std::printf("run-tests.cmd: refused: %s,%s Nothing was changed.\n", swap.c_str(), door);
-        return 2;
     }
     Leftovers found = Survey(false);
     if (found.others.empty() && !found.kits.empty()) {

@@ -127,6 +127,10 @@ direct() { # log expected-status [argument]: run-tests.cmd started in that kit
 direct refused-theirs 2
 direct usage 0 '/?'
 said usage '^Usage: run-tests.cmd'
+# A work folder that a variable names, not the kit's own, is never removed: here, the kit's parent.
+(cd "$kept" && QUORVANE_KIT_WORK='C:\QuorvaneKitKept' /usr/lib/wine/wine64 cmd /c quorvane_tests.exe --clean-up \
+  >"$work/elsewhere" 2>&1) && fail "a clean-up with work\\ named elsewhere ran"
+said elsewhere "refused: QUORVANE_KIT_WORK names C:.QuorvaneKitKept, not this kit's own"
 chmod o+w "$kept"
 direct refused-door 2
 chmod o-w "$kept"
