@@ -1,9 +1,7 @@
-// What the tests make outside the kit's folder carries the kit's mark, and only what bears
-// it is ever removed: a product's uninstall entry, a key, a folder or a task of that name
-// that is not the kit's (a product really installed here) is left exactly as it is.
-// Registry keys hold the value QuorvaneTestKit, written right after the key is made; the
-// folder under Program Files holds the file kMarkFile, written first; the scheduled task
-// runs a script inside the kit's folder (QUORVANE_KIT_WORK).
+// What the tests make outside the kit's folder carries the kit's mark, and only what bears it is
+// ever removed; one of that name without it (a product really installed here) is left as it is.
+// Keys hold the value QuorvaneTestKit, written right after the key is made; the folder under
+// Program Files the file kMarkFile, written first; the task runs a script inside QUORVANE_KIT_WORK.
 #pragma once
 
 #include "WineTestSupport.h"

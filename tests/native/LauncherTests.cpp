@@ -191,7 +191,6 @@ TEST(Text, ReadsWhatACallWritesHoweverLong)
     }
 }
 
-// Paths in the code page, from the system's wide form: exactly, else the short form, else none.
 using PathNames = FakePlatformTest;
 
 TEST_F(PathNames, TakeTheShortFormWhereTheCodePageLacksACharacter)

@@ -143,7 +143,6 @@ protected:
 
 TEST_F(EndToEnd, RunsTheFirstUsableUninstallerWithTheExactCommandLine)
 {
-    Install(0, "stand_in_1238.exe"); // too old: passed over without a box (the support page's runs show its line)
     const std::string program = Install(1, "stand_in_installer.exe", "Program Files\\Trelvo Lumio");
     SetChildExit("0xFFFFFFFF");
     DWORD sessionNumber = 0;
