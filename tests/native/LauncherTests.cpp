@@ -118,7 +118,7 @@ TEST(Text, ModuleDirectoryKeepsDriveAndDirectoryAndEndsInABackslash)
         {"C:x.exe", kSingle, "C:\\"},
         {"C:/A/x.exe", kSingle, "C:/A/\\"},
         {"", kSingle, "\\"},
-        {"C:\\a\\\x83\x5Cx.exe", kDouble, "C:\\a\\"},
+        {"C:\\a\\\x83\x5Cx.exe", kDouble, "C:\\a\\"}, // 0x5C a second byte, no separator
         {"C:\\\xE3\x82\xBD\\x.exe", kUtf8, "C:\\\xE3\x82\xBD\\"},
     };
     for (const auto& c : cases) {
