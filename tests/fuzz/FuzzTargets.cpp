@@ -17,12 +17,8 @@
 // A property that does not hold ends the run, and the fuzzer keeps the input.
 #define CHECK(condition) ((condition) ? void() : (std::fprintf(stderr, "failed: %s\n", #condition), std::abort()))
 
-void FuzzCommandTail(const CodePage& codePage, const std::string& line, const std::string&)
-{
-    CutCommandTail(line, codePage);
-}
-
-// Upper-casing keeps the length; a match found is one, a separator found is one.
+// Upper-casing keeps the length; a match found is one, a separator found is one; the folder
+// of text as a module path begins it and ends in a backslash; its command tail ends it.
 void FuzzAnsiText(const CodePage& codePage, const std::string& text, const std::string& needle)
 {
     std::string upper = text;
@@ -32,11 +28,10 @@ void FuzzAnsiText(const CodePage& codePage, const std::string& text, const std::
     CHECK(found < 0 || text.compare(static_cast<std::size_t>(found), needle.size(), needle) == 0);
     const long long last = FindLastOf(text, "\\/", codePage);
     CHECK(last < 0 || text[static_cast<std::size_t>(last)] == '\\' || text[static_cast<std::size_t>(last)] == '/');
-}
-
-void FuzzModuleDirectory(const CodePage& codePage, const std::string& path, const std::string&)
-{
-    ModuleDirectoryFromPath(path, codePage);
+    const std::string directory = ModuleDirectoryFromPath(text, codePage);
+    CHECK(directory.back() == '\\' && text.compare(0, directory.size() - 1, directory, 0, directory.size() - 1) == 0);
+    const std::string tail = CutCommandTail(text, codePage);
+    CHECK(text.compare(text.size() - tail.size(), tail.size(), tail) == 0);
 }
 
 // What becomes of an uninstall entry and the launcher's arguments: the program in front of
