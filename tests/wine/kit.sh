@@ -6,14 +6,14 @@
 # Usage: kit.sh PLANT-OVERRIDES   (in a Wine session, from the checkout's top folder)
 set -eu
 plants=$1
-fail() { echo "kit.sh: $*"; exit 1; }
+fail() { echo "kit.sh: $*" >&2; exit 1; } # also from a step whose output goes to a file
 work=$(mktemp -d "$PWD/build/kit.XXXXXX")
 key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\TTAL!UninstallKey'
 # Wine's own 64-bit reg.exe, started directly: quick, also where 32-bit programs are emulated.
-reg() { /usr/lib/wine/wine64 reg "$@" >/dev/null 2>&1; }
+reg() { answer=$(/usr/lib/wine/wine64 reg "$@" 2>&1) || { echo "kit.sh: reg $*: $answer" >&2; return 1; }; }
 prefix32=$work/win32/wineprefix
 trap '[ -z "${making32:-}" ] || { kill -KILL -"$making32"; wait "$making32"; } 2>/dev/null || true
-      reg delete "$key" /f /reg:64 || true; reg delete "HKLM\\SOFTWARE\\QuorvaneTests" /f /reg:64 || true
+      { reg delete "$key" /f /reg:64; reg delete "HKLM\\SOFTWARE\\QuorvaneTests" /f /reg:64; } 2>/dev/null || true
       rm -rf "$WINEPREFIX/drive_c/QuorvaneKitKept" "$WINEPREFIX/drive_c/Program Files (x86)/Quorvane Test Kit"
       WINEPREFIX="$prefix32" wineserver -k 2>/dev/null || true
       rm -rf "$work"' EXIT
@@ -28,9 +28,9 @@ making32=$!
 # What the kit must leave as it found it: the prefix's registry in both views (the 64-bit
 # view's export holds the 32-bit one, under Wow6432Node), the user's variables and its files.
 state() {
-  reg export 'HKLM\Software' "$work/hklm.reg" /reg:64 /y
-  reg export 'HKCU\Software' "$work/hkcu.reg" /reg:64 /y
-  reg export 'HKCU\Environment' "$work/environment.reg" /reg:64 /y
+  reg export 'HKLM\Software' "$work/hklm.reg" /reg:64 /y || exit 1
+  reg export 'HKCU\Software' "$work/hkcu.reg" /reg:64 /y || exit 1
+  reg export 'HKCU\Environment' "$work/environment.reg" /reg:64 /y || exit 1
   # scripts/kit unpacks into C:\QuorvaneKitRun and removes it, also what an interrupted run left.
   (cd "$WINEPREFIX/drive_c" && find . -path ./QuorvaneKitRun -prune -o -path ./QuorvaneKitKept -prune -o -print | sort)
   # Wine keeps its own settings of the moment under HKCU\Software\Wine, and rewrites its font
@@ -91,7 +91,8 @@ QUORVANE_END_PROMPT=1 start ended 3 --gtest_also_run_disabled_tests --gtest_filt
 start unelevated-clean-up 2 --unelevated --clean-up
 said unelevated-clean-up "refused: it needs an administrator's command prompt"
 folder="$WINEPREFIX/drive_c/Program Files (x86)/Quorvane Test Kit"
-mkdir "$work/target" && echo ours >"$work/target/ours.txt" && ln -s "$work/target" "$folder/link"
+mkdir "$work/target" && echo ours >"$work/target/ours.txt" && ln -s "$work/target" "$folder/link" ||
+  fail "no link could be put in $folder, which the test that crashed leaves"
 start link 1 --clean-up
 said link "removed HKLM.*TTAL!UninstallKey (32-bit view), the kit's"
 said link "could not remove C:.*Quorvane Test Kit, the kit's: Windows error [0-9]"
