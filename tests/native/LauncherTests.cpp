@@ -337,7 +337,7 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         // "%%" names nothing
         {"%SystemDrive%%%%AZ%\\U /UNINSTALL", expandable, read, {{"C:%%C:\\PF\\U .exe", usable}}, "C:%%C:\\PF\\U "},
         {"%AZ%\\U.exe /UNINSTALL", plain, read, {{"C:\\PF\\U.exe ", usable}}, "no such file '%AZ%\\U.exe '" + notHere},
-        {"%AZ%\\U /UNINSTAL", expandable, read, {}, "no /UNINSTALL in its UninstallString 'C:\\PF\\U /UNINSTAL'"},
+        {"%AZ%\\U /UNINSTAL%AZ", expandable, read, {}, "no /UNINSTALL in its UninstallString 'C:\\PF\\U /UNINSTAL%AZ'"},
         {"%MZ%\\U /UNINSTALL", expandable, read, {}, undefined("%MZ%\\U /UNINSTALL", "MZ")},
         // only the program's part decides: after the switch a user's variable and a lone '%'; in
         // front of it the '%' of a folder's name. Names match in any letter case, beyond ASCII.
