@@ -132,6 +132,9 @@ inline DWORD RemoveTree(const std::wstring& path, DWORD attributes = INVALID_FIL
     DWORD failed = 0;
     WIN32_FIND_DATAW entry;
     const HANDLE first = folder && !link ? FindFirstFileW((path + L"\\*").c_str(), &entry) : INVALID_HANDLE_VALUE;
+    if (folder && !link && first == INVALID_HANDLE_VALUE) {
+        return GetLastError(); // a folder that cannot be listed is left, with why
+    }
     KitSearch found(first != INVALID_HANDLE_VALUE ? first : nullptr);
     for (BOOL more = found.get() != nullptr; more && failed == 0; more = FindNextFileW(first, &entry)) {
         const std::wstring name = entry.cFileName;

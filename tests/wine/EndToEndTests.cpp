@@ -47,11 +47,10 @@ bool AbortIn(DWORD processId)
 {
     const auto abortThere = reinterpret_cast<LPTHREAD_START_ROUTINE>(
         reinterpret_cast<INT_PTR>(GetProcAddress(GetModuleHandleA("msvcrt.dll"), "abort")));
-    const HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
-    const HANDLE thread =
-        process != nullptr ? CreateRemoteThread(process, nullptr, 0, abortThere, nullptr, 0, nullptr) : nullptr;
-    CloseHandle(process);
-    return thread != nullptr && CloseHandle(thread);
+    const UniqueHandle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
+    const UniqueHandle thread(process ? CreateRemoteThread(process.get(), nullptr, 0, abortThere, nullptr, 0, nullptr)
+                                      : nullptr);
+    return static_cast<bool>(thread);
 }
 
 class EndToEnd : public ReportingChildTest {
@@ -549,8 +548,9 @@ TEST_F(EndToEnd, TheLaunchersOwnAbortEndsWithALineAndMinusOneWithoutABox)
     ExpectEndedByTheRuntime(Launch(L" /S", waiting), "Quorvane: runtime error: the C++ runtime gave up (abort)");
     EXPECT_TRUE(aborted);
     SetEnvironmentVariableA("QUORVANE_SLEEP_MS", nullptr);
-    const HANDLE installer = OpenProcess(PROCESS_TERMINATE, FALSE, std::strtoul(Report("pid").c_str(), nullptr, 10));
-    EXPECT_TRUE(installer != nullptr && TerminateProcess(installer, 0) && CloseHandle(installer));
+    const UniqueHandle installer(
+        OpenProcess(PROCESS_TERMINATE, FALSE, std::strtoul(Report("pid").c_str(), nullptr, 10)));
+    EXPECT_TRUE(installer && TerminateProcess(installer.get(), 0));
 }
 
 // Folder names best fit would turn into a quote, a slash or another folder's name, and an
