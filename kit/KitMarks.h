@@ -141,6 +141,9 @@ inline DWORD RemoveTree(const std::wstring& path, DWORD attributes = INVALID_FIL
         failed = name == L"." || name == L".." ? 0 : RemoveTree(path + L"\\" + name, entry.dwFileAttributes, true);
     }
     found.reset(nullptr); // the folder is removed once nothing holds it
+    if (!folder && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY); // else the deletion says why
+    }
     if (failed == 0 && !(folder ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str()))) {
         failed = GetLastError();
     }

@@ -131,7 +131,8 @@ std::string WhoCouldSwap(std::wstring folder)
     PSID service = nullptr;
     if (!known || !GetTokenInformation(token.get(), TokenUser, user, sizeof user, &size) ||
         !ConvertStringSidToSidW(L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", &service)) {
-        return "anyone, for the kit's own account cannot be read: " + WindowsError(GetLastError());
+        return "anyone, for the kit's own account or the installer service's cannot be read: " +
+               WindowsError(GetLastError());
     }
     const KitLocal installer(service);
     std::string others;
@@ -302,7 +303,13 @@ int main(int argc, char** argv)
         return 2;
     }
     wchar_t program[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    const DWORD named = GetModuleFileNameW(nullptr, program, MAX_PATH);
+    if (named == 0 || named == MAX_PATH) {
+        const DWORD error = named == 0 ? GetLastError() : ERROR_INSUFFICIENT_BUFFER;
+        std::printf("%s: refused: the kit's own folder cannot be named (%s). Nothing was changed.\n", who,
+                    WindowsError(error).c_str());
+        return 2;
+    }
     const std::wstring kitFolder = std::wstring(program).substr(0, std::wstring(program).find_last_of(L'\\'));
     // work\ is removed whole: only the kit's own, beside this program, never a folder a variable names.
     if (kit && _wcsicmp(work, (kitFolder + L"\\work").c_str()) != 0) {

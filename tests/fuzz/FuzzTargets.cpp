@@ -29,7 +29,8 @@ void FuzzAnsiText(const CodePage& codePage, const std::string& text, const std::
     const long long last = FindLastOf(text, "\\/", codePage);
     CHECK(last < 0 || text[static_cast<std::size_t>(last)] == '\\' || text[static_cast<std::size_t>(last)] == '/');
     const std::string directory = ModuleDirectoryFromPath(text, codePage);
-    CHECK(directory.back() == '\\' && text.compare(0, directory.size() - 1, directory, 0, directory.size() - 1) == 0);
+    CHECK(!directory.empty() && directory.back() == '\\' &&
+          text.compare(0, directory.size() - 1, directory, 0, directory.size() - 1) == 0);
     const std::string tail = CutCommandTail(text, codePage);
     CHECK(text.compare(text.size() - tail.size(), tail.size(), tail) == 0);
 }

@@ -139,6 +139,7 @@ TEST(Text, ChoosesTheProgramFileAsAProcessStartFindsIt)
     } cases[] = {
         {"C:\\K\\u", kSingle, {"C:\\K\\u.exe", "C:\\K\\u.com", "C:\\K\\u"}, "C:\\K\\u.com"},
         {"C:\\K\\u", kSingle, {"C:\\K\\u.cmd", "C:\\K\\u.bat"}, "C:\\K\\u.bat"},
+        {"C:\\K\\u", kSingle, {"C:\\K\\u"}, ""}, // never the name without the extensions
         {"C:\\K.d\\u", kSingle, {"C:\\K.d\\u.exe"}, "C:\\K.d\\u.exe"}, // a dot in a folder is no extension
         {"C:\\K.a/u", kSingle, {"C:\\K.a/u.com"}, "C:\\K.a/u.com"},
         {"C:\\K\\.u", kSingle, {"C:\\K\\.u.com"}, ""}, // an extension: nothing is added
@@ -294,7 +295,7 @@ TEST_F(LaunchSequence, TriesTheProductsInOrderAndMentionsOnlyEntriesThatNameAPro
 // An expandable entry with the machine's variables (never the launcher's own, which a user sets).
 TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
 {
-    const char machine[] = "=C:=C:\\\0SystemDrive=C:\0AZ=C:\\PF\0\xC9Z=T\0";
+    const char machine[] = "=C:=C:\\\0SystemDrive=C:\0DZ=C:\0AZ=C:\\PF\0\xC9Z=T\0";
     Fake().machineEnvironment = W(std::string(machine, sizeof machine - 1));
     Fake().environment["MZ"] = W("C:\\PF"); // the launcher's own: a user may have set it
     Fake().errorTexts[5] = "Access is denied.\r\n";
@@ -345,7 +346,7 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         {"%SystemDrive%\\U.exe /UNINSTALL /P=50% /L=%MZ%", expandable, read, {{"C:\\U.exe ", usable}}, "C:\\U.exe "},
         {"C:\\5%\\%\xE9z%\\U.exe /UNINSTALL", expandable, read, {{percent, usable}}, percent},
         // ... in a path with its root only: without one, it would be sought in the current folder
-        {"%A/%\\U /UNINSTALL", expandable, read, {{"%A/%\\U .exe", usable}}, undefined("%A/%\\U /UNINSTALL", "A/")},
+        {"%DZ%%A/%U /UNINSTALL", expandable, read, {{"C:%A/%U .exe", usable}}, undefined("%DZ%%A/%U /UNINSTALL", "A/")},
         // a name never begins a variable at its '='
         {"%AZ%%C:%\\U /UNINSTALL", expandable, read, {}, undefined("%AZ%%C:%\\U /UNINSTALL", "C:")},
     };

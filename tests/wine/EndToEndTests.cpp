@@ -21,7 +21,8 @@ std::string Key(int product)
     return std::string(kUninstallList) + ProductUninstallKeys[product];
 }
 
-// 64-bit Windows, which has a second registry view beside the 32-bit one the launcher reads.
+// 64-bit Windows, which has a second registry view beside the 32-bit one the launcher reads. Asked
+// here in a way of its own: the launcher's IsWindows64Bit would check the launcher against itself.
 bool Windows64Bit()
 {
     BOOL wow64 = FALSE;
