@@ -1,9 +1,7 @@
-// libFuzzer targets for the launcher's pure parts, one per build (FUZZ_TARGET names it),
-// under AddressSanitizer and UndefinedBehaviorSanitizer: crashes, reads past a buffer and
-// undefined behaviour, and for the text helpers what holds whatever the input. What the parts
-// give is proven in the native tests, where a wrong result is told apart. The first input byte
-// picks the code page (single-byte, shaped like 932, or UTF-8); the rest is cut into two texts
-// at its first 0xFF byte.
+// libFuzzer targets for the launcher's pure parts, one per build (FUZZ_TARGET names it): crashes,
+// reads past a buffer, undefined behaviour, and what holds whatever the input (right results are the
+// native tests' to prove). The first input byte picks the code page (single-byte, 932-like or UTF-8);
+// the rest is cut into two texts at its first 0xFF byte.
 #include "launcher/CommandTail.h"
 #include "launcher/LaunchSequence.h"
 #include "launcher/UninstallerDiscovery.h"
