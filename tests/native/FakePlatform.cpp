@@ -17,17 +17,12 @@ RegistryRead ReadRegistryString(const std::string& subKey, const std::string& va
 {
     Fake().registryReads.push_back(subKey);
     const auto entry = Fake().uninstallStrings.find(subKey);
-    value.clear();
-    type = 0;
+    const bool found = valueName == "UninstallString" && entry != Fake().uninstallStrings.end();
+    const FakeRegistryValue stored = found ? entry->second : FakeRegistryValue{{}, 0, RegistryRead::NoKey};
+    value = stored.read == RegistryRead::Read ? stored.text : WideText();
+    type = stored.type;
     error = 5; // ERROR_ACCESS_DENIED, for a read that Failed
-    if (valueName != "UninstallString" || entry == Fake().uninstallStrings.end()) {
-        return RegistryRead::NoKey;
-    }
-    type = entry->second.type;
-    if (entry->second.read == RegistryRead::Read) {
-        value = entry->second.text;
-    }
-    return entry->second.read;
+    return stored.read;
 }
 
 FileVersion64 GetFileVersion64(const std::string& path, unsigned long& error)
@@ -117,8 +112,8 @@ bool WideToAnsi(const wchar_t* wide, std::size_t length, unsigned codePage, std:
             for (int shift = 6 * (extra - 1); shift >= 0; shift -= 6) {
                 ansi += static_cast<char>(0x80 | ((code >> shift) & 0x3F));
             }
-        } else if (id == 932 && (code == 0x30BD || code == 0x3042)) {
-            ansi += code == 0x30BD ? "\x83\x5C" : "\x82\xA0";
+        } else if (id == 932 && code == 0x30BD) {
+            ansi += "\x83\x5C";
         } else {
             const bool held = code < (id == 932 ? 0x80UL : 0x100UL);
             ansi += held ? static_cast<char>(code) : '?';
@@ -197,10 +192,6 @@ bool ReadTemporaryFolder(WideText& folder, unsigned long& error)
     return !folder.empty();
 }
 
-namespace {
-WideText currentLog;
-} // namespace
-
 NewFile CreateLogFile(const WideText& path, unsigned long& error)
 {
     error = Fake().createError;
@@ -210,7 +201,7 @@ NewFile CreateLogFile(const WideText& path, unsigned long& error)
     if (error != 0) {
         return NewFile::Failed;
     }
-    currentLog = path;
+    Fake().openLog = path;
     Fake().logs[path];
     return NewFile::Created;
 }
@@ -222,7 +213,7 @@ bool WriteLogFile(const std::string& bytes, unsigned long& error)
         return false;
     }
     --Fake().logWritesLeft;
-    Fake().logs[currentLog] += bytes;
+    Fake().logs[Fake().openLog] += bytes;
     return true;
 }
 

@@ -1,6 +1,6 @@
 // The Win32 layer's stand-in in the native build, set up and recorded by the tests. Its code
-// page conversion gives UTF-8 on 65001 (a lone surrogate as '?'), ASCII, katakana SO and
-// hiragana A on 932, U+0000 to U+00FF elsewhere; any other character, a pair too, is one '?'.
+// page conversion gives UTF-8 on 65001 (a lone surrogate as '?'), ASCII and katakana SO on
+// 932, U+0000 to U+00FF elsewhere; any other character, a pair too, is one '?'.
 #pragma once
 
 #include "launcher/UninstallerDiscovery.h"
@@ -38,7 +38,7 @@ struct ProcessEnded {
 // An UninstallString as a read finds it; a read that Failed fails with error 5.
 struct FakeRegistryValue {
     WideText text;
-    std::uint32_t type = 1; // REG_SZ
+    std::uint32_t type = kRegistryString;
     RegistryRead read = RegistryRead::Read;
 };
 
@@ -48,10 +48,8 @@ struct FakePlatform {
     unsigned long versionError = 1813; // why a version 0 cannot be read
     std::map<WideText, WideText> shortForms; // paths that have a short form
     std::string modulePath = "C:\\Kit\\Quorvane.exe"; // "": its folder has no name the code page can hold
-    RunOutcome startOutcome = RunOutcome::Ended;
-    unsigned long startError = 0;
-    RunOutcome shellOutcome = RunOutcome::Ended;
-    unsigned long shellError = 0;
+    RunOutcome startOutcome = RunOutcome::Ended, shellOutcome = RunOutcome::Ended; // of a plain and a shell start
+    unsigned long startError = 0, shellError = 0;
     std::int32_t childExitCode = 0;
     SessionFacts session;
     WindowsVersion windows;
@@ -75,6 +73,7 @@ struct FakePlatform {
     std::vector<FakeBox> boxes;
     std::vector<std::string> debugOutput;
     std::map<WideText, std::string> logs; // created, with what was written
+    WideText openLog; // the one written to
 };
 
 // The platform of the running test; fresh for every test through FakePlatformTest.
@@ -96,8 +95,7 @@ inline std::string UninstallKey(const std::string& subkeyName)
     return "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + subkeyName;
 }
 
-// Product number product's UninstallString (each byte a wide character); with a version,
-// also the file it names in front of its switch.
+// Product number product's UninstallString; with a version, also the file in front of its switch.
 inline void SetEntry(int product, const std::string& value, FileVersion64 version = 0)
 {
     Fake().uninstallStrings[UninstallKey(ProductUninstallKeys[product])] = {W(value)};
