@@ -71,7 +71,7 @@ struct FakePlatform {
     std::vector<std::string> registryReads;
     std::vector<FakeRun> runs;
     std::vector<FakeBox> boxes;
-    std::vector<std::string> debugOutput;
+    std::vector<std::string> debugOutput; // without the "Quorvane: " and line end of every line
     std::map<WideText, std::string> logs; // created, with what was written
     WideText openLog; // the one written to
 };

@@ -25,6 +25,7 @@ constexpr FileVersion64 Version(unsigned major, unsigned minor, unsigned build, 
 
 const std::string kParameters = "/S /config=\"C:\\Kit\\setup.cfg\"";
 const std::string kRanExit = "exit code 0 (QUORVANE_EXIT_CODE is not installer)";
+using Lines = std::vector<std::string>;
 
 // The launcher's exit code for "/S", returned or ended with.
 int Launch()
@@ -242,19 +243,8 @@ TEST_F(PathNames, TakeTheShortFormWhereTheCodePageLacksACharacter)
 
 using LaunchSequence = FakePlatformTest;
 
-// Each text as one line of debug output.
-std::vector<std::string> Traced(const std::vector<std::string>& texts)
-{
-    std::vector<std::string> lines;
-    lines.reserve(texts.size());
-    for (const std::string& text : texts) {
-        lines.push_back("Quorvane: " + text + "\n");
-    }
-    return lines;
-}
-
 // A run's steps: the path found, the installer's parameters, its exit code.
-std::vector<std::string> RunSteps(const std::string& path, const std::string& parameters, const std::string& code)
+Lines RunSteps(const std::string& path, const std::string& parameters, const std::string& code)
 {
     return {"RARAVIRO.exe or UNxxx.exe path: '" + path + "'", "Start the installer with param: '" + parameters + "'",
             "(Un-)Installer ready with return-value:" + code};
@@ -264,7 +254,7 @@ TEST_F(LaunchSequence, TriesTheProductsInOrderAndMentionsOnlyEntriesThatNameAPro
 {
     Fake().controlKey = {0x80};
     EXPECT_EQ(Launch(), -1);
-    std::vector<std::string> keys;
+    Lines keys;
     for (const char* name : {"Trelvo - Ruzod Iri!UninstallKey", "RedadaVador!UninstallKey", "TTAL!UninstallKey",
                              "TOVUninstallKey", "TrelvoQuent!UninstallKey", "TrelvoVantelo!UninstallKey",
                              "TrelvoLumio!UninstallKey", "TrelvoHeddle!UninstallKey"}) {
@@ -284,7 +274,7 @@ TEST_F(LaunchSequence, TriesTheProductsInOrderAndMentionsOnlyEntriesThatNameAPro
     Fake().files["C:\\D\\UN.exe"] = Version(1, 3, 0, 0);
     SetEntry(4, "C:\\E\\UN.exe /UNINSTALL", Version(2, 0, 0, 0));
     EXPECT_EQ(Launch(), 0);
-    EXPECT_EQ(Fake().registryReads, std::vector<std::string>(keys.begin(), keys.begin() + 4));
+    EXPECT_EQ(Fake().registryReads, Lines(keys.begin(), keys.begin() + 4));
     EXPECT_EQ(Fake().runs, (std::vector<FakeRun>{{"C:\\D\\UN.exe", "C:\\D\\UN", kParameters, ""}}));
     ASSERT_EQ(Fake().boxes.size(), 5u); // then the run's steps
     EXPECT_EQ(std::vector<FakeBox>(Fake().boxes.begin(), Fake().boxes.begin() + 2),
@@ -360,16 +350,15 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
             EXPECT_EQ(path, c.outcome);
         } else {
             EXPECT_EQ(path, "untouched");
-            EXPECT_EQ(Fake().debugOutput.back(), Traced({"Entry passed over: " + c.outcome})[0]);
+            EXPECT_EQ(Fake().debugOutput.back(), "Entry passed over: " + c.outcome);
         }
     }
     Fake().machineEnvironmentError = 8;
     Fake().uninstallStrings[UninstallKey("Entry")] = {W("%AZ%\\U /UNINSTALL"), expandable};
     std::string path;
     EXPECT_FALSE(CheckUninstallEntry("Entry", path, path));
-    EXPECT_EQ(Fake().debugOutput.back(),
-              Traced({"Entry passed over: its UninstallString '%AZ%\\U /UNINSTALL' could not "
-                      "be expanded: the machine's variables cannot be had (Windows error 8)"})[0]);
+    EXPECT_EQ(Fake().debugOutput.back(), "Entry passed over: its UninstallString '%AZ%\\U /UNINSTALL' could not "
+                                         "be expanded: the machine's variables cannot be had (Windows error 8)");
 }
 
 TEST_F(LaunchSequence, NamesAProgramTheCodePageLacksByItsShortForm)
@@ -410,7 +399,7 @@ TEST_F(LaunchSequence, NamesAProgramTheCodePageLacksByItsShortForm)
         EXPECT_EQ(file, c.named);
     }
     EXPECT_EQ(Fake().debugOutput.back(),
-              Traced({"Entry passed over: its program 'C:\\?\\U ' has no name in code page 1252, nor a short one"})[0]);
+              "Entry passed over: its program 'C:\\?\\U ' has no name in code page 1252, nor a short one");
     UseCodePage(kSingle);
 }
 
@@ -425,10 +414,10 @@ TEST_F(LaunchSequence, ShowsABoxOnlyWhileCtrlIsDownAndOnlyWhereOneCanBeSeen)
         {'G', std::regex_replace(kFolderNameMessage, std::regex("\n"), " ")},
         {'E', "exit code -1"},
     };
-    const std::vector<std::string> run = RunSteps("C:\\T\\UN.exe ", kParameters, "3");
+    const Lines run = RunSteps("C:\\T\\UN.exe ", kParameters, "3");
     step.insert({{'P', run[0]}, {'S', run[1]}, {'R', run[2]}});
     const auto texts = [&step](const char* steps) {
-        std::vector<std::string> texts;
+        Lines texts;
         for (; *steps != '\0'; ++steps) {
             texts.push_back(step.at(*steps));
         }
@@ -457,12 +446,12 @@ TEST_F(LaunchSequence, ShowsABoxOnlyWhileCtrlIsDownAndOnlyWhereOneCanBeSeen)
         Fake().boxes.clear();
         Fake().debugOutput.clear();
         EXPECT_EQ(Launch(), c.folderNamed ? 0 : -1); // the installer's code is only shown
-        std::vector<std::string> shown;
+        Lines shown;
         for (const FakeBox& box : Fake().boxes) {
             shown.push_back(std::get<0>(box));
         }
         EXPECT_EQ(shown, texts(c.boxes)) << c.traced;
-        EXPECT_EQ(Fake().debugOutput, Traced(texts(c.traced)));
+        EXPECT_EQ(Fake().debugOutput, texts(c.traced));
     }
     EXPECT_EQ(Fake().runs.size(), 3u); // not with a folder the code page cannot name
 }
@@ -474,13 +463,12 @@ TEST_F(LaunchSequence, OpensTheDebugOutputWithWhatSupportAsksFirst)
     Fake().windows64Bit = Answer::Yes;
     UseCodePage(kDouble);
     TraceStart("\"C:\\Kit\\Quorvane.exe\" /D=\"a b\" ?", false, "C:\\T\\Quorvane-1.log");
-    EXPECT_EQ(
-        Fake().debugOutput,
-        Traced({"version 1.0.0.9; Windows 10.0.19045; 64-bit: yes; rights: ?; session: ?; box can be seen: yes; "
-                "code page: 932; log: C:\\T\\Quorvane-1.log; command line: \"C:\\Kit\\Quorvane.exe\" /D=\"a b\" ?",
-                "the DLL search cannot be kept to the system folder on this Windows (Vista, or 7 without "
-                "KB2533623): only the launcher's own DLL loads are; a DLL planted beside it may be loaded by the "
-                "system's libraries"}));
+    EXPECT_EQ(Fake().debugOutput,
+              (Lines{"version 1.0.0.9; Windows 10.0.19045; 64-bit: yes; rights: ?; session: ?; box can be seen: yes; "
+                     "code page: 932; log: C:\\T\\Quorvane-1.log; command line: \"C:\\Kit\\Quorvane.exe\" /D=\"a b\" ?",
+                     "the DLL search cannot be kept to the system folder on this Windows (Vista, or 7 without "
+                     "KB2533623): only the launcher's own DLL loads are; a DLL planted beside it may be loaded by the "
+                     "system's libraries"}));
     // What the system does not tell is "?", never a failed launch; the rights as support needs them.
     UseCodePage(kSingle);
     Fake() = FakePlatform{};
@@ -496,9 +484,9 @@ TEST_F(LaunchSequence, OpensTheDebugOutputWithWhatSupportAsksFirst)
         Fake().token = row.first;
         Fake().debugOutput.clear();
         TraceStart("", true, "off");
-        EXPECT_EQ(Fake().debugOutput, Traced({"version ?; Windows ?; 64-bit: ?; rights: " + row.second +
-                                              "; session: ?; box can be seen: yes; code page: 0; log: off; "
-                                              "command line: "}));
+        EXPECT_EQ(Fake().debugOutput, (Lines{"version ?; Windows ?; 64-bit: ?; rights: " + row.second +
+                                             "; session: ?; box can be seen: yes; code page: 0; log: off; "
+                                             "command line: "}));
     }
 }
 
@@ -533,16 +521,16 @@ TEST_F(LaunchSequence, StartsTheInstallerAndSaysWhyAStartFailed)
     const std::string noFolder =
         rights + ": the shell start was not tried: the current folder has no name in code page 0";
     const std::string nobody = rights + ", and nobody can consent in this session: not started";
-    const std::vector<std::string> toShare = {given("the launcher's folder", share + "Kit\\"),
-                                              given("the current folder", share + "W"), started};
-    const std::vector<std::string> untoldBoth = {untold("the launcher's folder 'Z:\\Kit\\'"),
-                                                 untold("the current folder 'Z:\\W'"), started};
+    const Lines toShare = {given("the launcher's folder", share + "Kit\\"), given("the current folder", share + "W"),
+                           started};
+    const Lines untoldBoth = {untold("the launcher's folder 'Z:\\Kit\\'"), untold("the current folder 'Z:\\W'"),
+                              started};
     const struct {
         RunOutcome start;
         unsigned startError;
         RunOutcome shell; // when it is tried
         unsigned shellError;
-        std::vector<std::string> said; // between the parameters and the installer's exit code
+        Lines said; // between the parameters and the installer's exit code
         const Drives* drives = nullptr; // none: local, also a subst drive, which takes its target's kind
         std::string currentDirectory = "Z:\\W"; // "": none the code page can name
         bool visible = true;
@@ -582,10 +570,10 @@ TEST_F(LaunchSequence, StartsTheInstallerAndSaysWhyAStartFailed)
                             network ? share + "W" : c.currentDirectory});
         }
         EXPECT_EQ(Fake().runs, runs);
-        std::vector<std::string> texts = RunSteps("C:\\T\\UN", plain, ran ? "3" : "-1");
+        Lines texts = RunSteps("C:\\T\\UN", plain, ran ? "3" : "-1");
         texts.insert(texts.end() - 1, c.said.begin(), c.said.end());
         texts.push_back(ran ? kRanExit : "exit code -1");
-        EXPECT_EQ(Fake().debugOutput, Traced(texts));
+        EXPECT_EQ(Fake().debugOutput, texts);
     }
     // The installer's own code once it ran, where QUORVANE_EXIT_CODE=installer asks for it.
     Fake().drives = local;
@@ -597,8 +585,7 @@ TEST_F(LaunchSequence, StartsTheInstallerAndSaysWhyAStartFailed)
         Fake().childExitCode = installer;
         EXPECT_EQ(Launch(), exitCode) << variable;
         const std::string rule = " (the installer's: QUORVANE_EXIT_CODE=installer)";
-        EXPECT_EQ(Fake().debugOutput.back(),
-                  Traced({exitCode == 0 ? kRanExit : "exit code " + std::to_string(exitCode) + rule})[0]);
+        EXPECT_EQ(Fake().debugOutput.back(), exitCode == 0 ? kRanExit : "exit code " + std::to_string(exitCode) + rule);
     }
 }
 
@@ -623,7 +610,7 @@ TEST_F(LaunchSequence, LeavesALogOfEveryLineWithoutChangingTheLaunch)
         {nullptr, 0, 0, 3, temporary + ".log", temporary + ".log"}, // the disk full after two lines
         {nullptr, 100, 0, SIZE_MAX, "none, every name up to " + temporary + "-100.log is taken", ""},
     };
-    std::vector<std::string> unlogged;
+    Lines unlogged;
     for (const auto& c : cases) {
         Fake().environment.clear();
         if (c.variable != nullptr) {
@@ -640,11 +627,11 @@ TEST_F(LaunchSequence, LeavesALogOfEveryLineWithoutChangingTheLaunch)
         TraceStart("Q.exe /S", true, StartLog());
         Launch();
         const std::string& opening = Fake().debugOutput.at(0);
-        EXPECT_EQ(opening.substr(opening.find("; log: ")), "; log: " + c.log + "; command line: Q.exe /S\n");
-        std::vector<std::string> said(Fake().debugOutput.begin() + 1, Fake().debugOutput.end());
+        EXPECT_EQ(opening.substr(opening.find("; log: ")), "; log: " + c.log + "; command line: Q.exe /S");
+        Lines said(Fake().debugOutput.begin() + 1, Fake().debugOutput.end());
         if (c.writesLeft == 3) { // the one line a failing write costs
-            EXPECT_EQ(said.at(2), Traced({"the log " + c.file +
-                                          " could not be written (Windows error 112); no more lines go there"})[0]);
+            EXPECT_EQ(said.at(2),
+                      "the log " + c.file + " could not be written (Windows error 112); no more lines go there");
             said.erase(said.begin() + 2);
         }
         unlogged = unlogged.empty() ? said : unlogged;
@@ -653,7 +640,7 @@ TEST_F(LaunchSequence, LeavesALogOfEveryLineWithoutChangingTheLaunch)
         std::string logged = c.writesLeft == 0 ? "" : "\xEF\xBB\xBF";
         for (std::size_t line = 0; line + 1 < std::min(c.writesLeft, Fake().debugOutput.size() + 1); ++line) {
             const std::string& text = Fake().debugOutput[line];
-            logged += "2026-12-07 14:13:44.123 " + text.substr(0, text.size() - 1) + "\r\n";
+            logged += "2026-12-07 14:13:44.123 Quorvane: " + text + "\r\n";
         }
         std::map<WideText, std::string> made;
         if (!c.file.empty()) {
