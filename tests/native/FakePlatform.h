@@ -84,10 +84,16 @@ protected:
     void SetUp() override { Fake() = FakePlatform{}; }
 };
 
+// Wide text from bytes, each one character, or from a wide literal.
 inline WideText W(const std::string& text)
 {
     return WideText(reinterpret_cast<const unsigned char*>(text.data()),
                     reinterpret_cast<const unsigned char*>(text.data() + text.size()));
+}
+
+inline WideText W(const std::wstring& text)
+{
+    return WideText(text.begin(), text.end());
 }
 
 inline std::string UninstallKey(const std::string& subkeyName)

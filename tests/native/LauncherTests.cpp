@@ -192,48 +192,37 @@ using PathNames = FakePlatformTest;
 
 TEST_F(PathNames, TakeTheShortFormWhereTheCodePageLacksACharacter)
 {
-    const WideText lodz = {L'C', L':', L'\\', 0x141, L'o', L'd', 0x17A, L'\\'};
-    const WideText lodzShort = {L'C', L':', L'\\', L'O', L'D', L'Z', L'~', L'1', L'\\'};
-    const WideText japanese = {L'C', L':', L'\\', 0x30BD, L'\\'};
-    Fake().shortForms[lodz] = lodzShort;
-    Fake().shortForms[japanese] = japanese; // a short form the code page cannot hold either
-    const struct {
-        WideText path;
-        bool named;
-        std::string ansi;
-    } cases[] = {
-        {{L'C', L':', L'\\', 0xE9, L'\\'}, true, "C:\\\xE9\\"},
-        {lodz, true, "C:\\ODZ~1\\"},
-        {japanese, false, ""},
-        {{L'C', L':', L'\\', 0x141, L'\\'}, false, ""}, // no short form
+    const std::wstring lodz = L"C:\\\x141od\x17A\\", japanese = L"C:\\\x30BD\\";
+    Fake().shortForms[W(lodz)] = W("C:\\ODZ~1\\");
+    Fake().shortForms[W(japanese)] = W(japanese); // a short form the code page cannot hold either
+    const std::pair<std::wstring, std::string> cases[] = {
+        {L"C:\\\xE9\\", "C:\\\xE9\\"},
+        {lodz, "C:\\ODZ~1\\"},
+        {japanese, ""}, // "": no name
+        {L"C:\\\x141\\", ""}, // no short form
     };
-    for (const auto& c : cases) {
+    for (const auto& [wide, named] : cases) {
         std::string ansi = "stale";
-        EXPECT_EQ(AnsiPathName(c.path, ansi), c.named) << ansi;
-        EXPECT_EQ(ansi, c.ansi);
+        EXPECT_EQ(AnsiPathName(W(wide), ansi), !named.empty()) << ansi;
+        EXPECT_EQ(ansi, named);
     }
     // Only the module's folder names setup.cfg; its own name may lose characters.
-    WideText module = lodz;
-    module.insert(module.end(), {L'Q', 0x141, L'.', L'e', L'x', L'e'});
     std::string path;
-    EXPECT_TRUE(AnsiModulePath(module, path));
+    EXPECT_TRUE(AnsiModulePath(W(lodz + L"Q\x141.exe"), path));
     EXPECT_EQ(path, "C:\\ODZ~1\\Q?.exe");
-    module.erase(module.begin() + 3);
-    EXPECT_FALSE(AnsiModulePath(module, path));
+    EXPECT_FALSE(AnsiModulePath(W(L"C:\\od\x17A\\Q\x141.exe"), path));
     EXPECT_EQ(path, "");
     EXPECT_FALSE(AnsiModulePath({}, path)); // no module path: no folder for setup.cfg
 
     // A program from the registry: without extension only its folder has a short form; blanks stay.
-    WideText program = lodz;
-    program.insert(program.end(), {L'U', L'N', L' ', L' '});
-    EXPECT_TRUE(AnsiProgramPath(program, path));
+    EXPECT_TRUE(AnsiProgramPath(W(lodz + L"UN  "), path));
     EXPECT_EQ(path, "C:\\ODZ~1\\UN  ");
-    program.insert(program.end() - 2, 0x141);
+    const WideText program = W(lodz + L"UN\x141  ");
     EXPECT_FALSE(AnsiProgramPath(program, path));
     EXPECT_EQ(WidePrefixOfAnsiLength(program, 7), WideText(program.begin(), program.begin() + 7));
     EXPECT_EQ(WidePrefixOfAnsiLength(program, 99), program);
-    Fake().shortForms[{L'C', L':', L'/', 0x141, L'/'}] = {L'C', L':', L'/', L'L', L'~', L'1', L'/'};
-    EXPECT_TRUE(AnsiProgramPath({L'C', L':', L'/', 0x141, L'/', L'U'}, path)); // an entry may name it with slashes
+    Fake().shortForms[W(L"C:/\x141/")] = W("C:/L~1/");
+    EXPECT_TRUE(AnsiProgramPath(W(L"C:/\x141/U"), path)); // an entry may name it with slashes
     EXPECT_EQ(path, "C:/L~1/U");
     // A surrogate is one half of a pair only beside its other half, U+D800 to U+DFFF.
     WideText halves = {0xDBFF, 0xDFFF, 0xD800, 0xDC00, L'a', 0xDC00, 0xDBFF};
@@ -365,35 +354,25 @@ TEST_F(LaunchSequence, NamesAProgramTheCodePageLacksByItsShortForm)
 {
     CodePage westernEuropean = kSingle;
     westernEuropean.id = 1252;
-    const auto wide = [](const std::string& ascii, std::initializer_list<wchar_t> others, const std::string& tail) {
-        WideText text = W(ascii), end = W(tail);
-        text.insert(text.end(), others);
-        text.insert(text.end(), end.begin(), end.end());
-        return text;
-    };
     const struct {
         const CodePage& codePage;
-        WideText program;
-        WideText shortForm;
+        std::wstring program;
+        std::wstring shortForm;
         std::string named;
     } cases[] = {
         // a surrogate pair is one character; katakana SO, whose second byte is a backslash; a
         // lone surrogate, which has no UTF-8 form; no short form: no name
-        {westernEuropean, wide("C:\\", {0x141, 0xD83D, 0xDE00}, "\\U.x"), W("C:\\L~1\\U.X"), "C:\\L~1\\U.X "},
-        {kDouble, wide("C:\\", {0x30BD, L'\\', 0x141}, "\\U.x"), wide("C:\\", {0x30BD}, "\\L~1\\U.X"),
-         "C:\\\x83\x5C\\L~1\\U.X "},
-        {kUtf8, wide("C:\\", {0x141, L'\\', 0xD800}, "\\U.x"), W("C:\\L~1\\X~1\\U.X"), "C:\\L~1\\X~1\\U.X "},
-        {westernEuropean, wide("C:\\", {0x141}, "\\U"), {}, ""},
+        {westernEuropean, L"C:\\\x141\xD83D\xDE00\\U.x", L"C:\\L~1\\U.X", "C:\\L~1\\U.X "},
+        {kDouble, L"C:\\\x30BD\\\x141\\U.x", L"C:\\\x30BD\\L~1\\U.X", "C:\\\x83\x5C\\L~1\\U.X "},
+        {kUtf8, L"C:\\\x141\\\xD800\\U.x", L"C:\\L~1\\X~1\\U.X", "C:\\L~1\\X~1\\U.X "},
+        {westernEuropean, L"C:\\\x141\\U", L"", ""},
     };
     for (const auto& c : cases) {
         UseCodePage(c.codePage);
-        WideText entry = c.program;
-        entry.insert(entry.end(), {L' ', L'/', L'U', L'N', L'I', L'N', L'S', L'T', L'A', L'L', L'L'});
-        Fake().uninstallStrings[UninstallKey("Entry")] = {entry};
-        Fake().shortForms[c.program] = c.shortForm;
+        Fake().uninstallStrings[UninstallKey("Entry")] = {W(c.program + L" /UNINSTALL")};
+        Fake().shortForms[W(c.program)] = W(c.shortForm);
         Fake().files[c.named] = Version(1, 2, 3, 9);
-        std::string path;
-        std::string file;
+        std::string path, file;
         EXPECT_EQ(CheckUninstallEntry("Entry", path, file), !c.named.empty()) << c.codePage.id;
         EXPECT_EQ(path, c.named);
         EXPECT_EQ(file, c.named);
