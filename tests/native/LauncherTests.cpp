@@ -37,44 +37,43 @@ int Launch()
     }
 }
 
+struct TextCase {
+    std::string text;
+    const CodePage& codePage;
+    std::string result;
+};
+
 TEST(Launcher, CutsTheProgramInFrontOfTheSwitchInAnyCase)
 {
-    const struct {
-        const char* value;
-        const CodePage& codePage;
-        const char* candidate; // null: no switch
-    } cases[] = {
+    const std::string none = "(no switch: left as it was)";
+    const TextCase cases[] = {
         {"C:\\T\\RaraViro.exe /uninstall C:\\T\\x.log", kSingle, "C:\\T\\RaraViro.exe "},
         {"/UNINSTALL", kSingle, ""},
         {"U/UNINSTALL", kSingle, "U"},
         {"C:\\x/UNINSTALLER/UNINSTALL", kSingle, "C:\\x"},
-        {"C:\\T\\u.exe /UNINSTAL", kSingle, nullptr},
-        {"C:\\\x83/uninstall", kDouble, nullptr}, // begins at a second byte
+        {"C:\\T\\u.exe /UNINSTAL", kSingle, none},
+        {"C:\\\x83/uninstall", kDouble, none}, // begins at a second byte
         {"C:\\\x83\x61 /uninstall", kDouble, "C:\\\x83\x61 "},
         {"C:\\\xF0\x90\x90\xA8\xC3\xA9 /uninstall", kUtf8, "C:\\\xF0\x90\x90\xA8\xC3\xA9 "}, // four- and two-byte
-        {"C:\\u /un\xC4\xB1nstall", kUtf8, nullptr}, // the dotless i's I would shorten the text: not a switch
+        {"C:\\u /un\xC4\xB1nstall", kUtf8, none}, // the dotless i's I would shorten the text: not a switch
     };
     for (const auto& c : cases) {
-        std::string candidate = "untouched";
-        EXPECT_EQ(CutUninstallerCandidate(c.value, c.codePage, candidate), c.candidate != nullptr) << c.value;
-        EXPECT_EQ(candidate, c.candidate != nullptr ? c.candidate : "untouched");
+        std::string candidate = none;
+        EXPECT_EQ(CutUninstallerCandidate(c.text, c.codePage, candidate), c.result != none) << c.text;
+        EXPECT_EQ(candidate, c.result);
     }
 }
 
 TEST(Text, UpperCasesWholeCharactersAndKeepsTheLength)
 {
-    const struct {
-        std::string text;
-        const CodePage& codePage;
-        std::string upper;
-    } cases[] = {
+    const TextCase cases[] = {
         {"az\x83\x61\x82\x81", kDouble, "AZ\x83\x61\x82\x60"}, // a second byte is never a letter
         {"a\xC3\xA9\xF0\x90\x90\xA8\xC4\xB1\xC3", kUtf8, "A\xC3\x89\xF0\x90\x90\x80\xC4\xB1\xC3"},
     };
     for (const auto& c : cases) {
         std::string text = c.text;
         UpperCaseInPlace(text, c.codePage);
-        EXPECT_EQ(text, c.upper);
+        EXPECT_EQ(text, c.result);
     }
     // UTF-8: a character's length from its first byte, where the continuation bytes follow.
     const std::pair<const char*, std::size_t> lengths[] = {{"\xC1\x80", 1},     {"\xC2\x80", 2},
@@ -87,11 +86,7 @@ TEST(Text, UpperCasesWholeCharactersAndKeepsTheLength)
 
 TEST(Text, CutsTheProgramNameFromTheCommandLine)
 {
-    const struct {
-        std::string line;
-        const CodePage& codePage;
-        std::string tail;
-    } cases[] = {
+    const TextCase cases[] = {
         {"\"C:\\Program Files\\Kit\\Quorvane.exe\"  /S", kSingle, "/S"},
         {"\"C:\\Kit\\Quorvane.exe\"/S", kSingle, "/S"}, // no blank needed after the quote
         {"\"C:\\Kit\\no closing quote /S", kSingle, ""},
@@ -105,17 +100,13 @@ TEST(Text, CutsTheProgramNameFromTheCommandLine)
         {"\"C:\\\xF0\x9F\x98", kUtf8, ""}, // a character cut short at the end
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(CutCommandTail(c.line, c.codePage), c.tail) << c.line;
+        EXPECT_EQ(CutCommandTail(c.text, c.codePage), c.result) << c.text;
     }
 }
 
 TEST(Text, ModuleDirectoryKeepsDriveAndDirectoryAndEndsInABackslash)
 {
-    const struct {
-        std::string path;
-        const CodePage& codePage;
-        std::string directory;
-    } cases[] = {
+    const TextCase cases[] = {
         {"C:\\A\\B\\x.exe", kSingle, "C:\\A\\B\\"},
         {"C:x.exe", kSingle, "C:\\"},
         {"C:/A/x.exe", kSingle, "C:/A/\\"},
@@ -124,7 +115,7 @@ TEST(Text, ModuleDirectoryKeepsDriveAndDirectoryAndEndsInABackslash)
         {"C:\\\xE3\x82\xBD\\x.exe", kUtf8, "C:\\\xE3\x82\xBD\\"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ModuleDirectoryFromPath(c.path, c.codePage), c.directory) << c.path;
+        EXPECT_EQ(ModuleDirectoryFromPath(c.text, c.codePage), c.result) << c.text;
     }
 }
 
