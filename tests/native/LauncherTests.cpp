@@ -223,7 +223,6 @@ TEST_F(PathNames, TakeTheShortFormWhereTheCodePageLacksACharacter)
 
 using LaunchSequence = FakePlatformTest;
 
-// A run's steps: the path found, the installer's parameters, its exit code.
 Lines RunSteps(const std::string& path, const std::string& parameters, const std::string& code)
 {
     return {"RARAVIRO.exe or UNxxx.exe path: '" + path + "'", "Start the installer with param: '" + parameters + "'",
@@ -277,9 +276,8 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
                       view = sizeof(void*) == 4 ? "32-bit view" : "64-bit view";
     const std::string unreadable = "its version cannot be read (Windows error 32: held), file '" + a + "'",
                       percent = "C:\\5%\\T\\U.exe ";
-    const auto notString = [](const std::string& type) {
-        return "its UninstallString is " + type + ", not a string (REG_SZ or REG_EXPAND_SZ)";
-    };
+    const std::string unexpanded = "its UninstallString '%AZ%\\U /UNINSTALL' could not be expanded: the machine's "
+                                   "variables cannot be had (Windows error 8)";
     const auto undefined = [](const std::string& value, const char* name) {
         return "its UninstallString '" + value + "' names the variable " + name +
                ", which is not defined on this machine";
@@ -291,11 +289,12 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         std::map<std::string, FileVersion64> files;
         std::string outcome; // the passed-over reason, or the path taken
         unsigned long versionError = 1813; // why a version 0 cannot be read
+        unsigned long machineError = 0; // why the machine's variables cannot be had
     } cases[] = {
         {"", 0, RegistryRead::NoKey, {}, "no such entry in the registry's " + view + ", which this launcher reads"},
         {"", 0, RegistryRead::NoValue, {}, "the entry has no UninstallString"},
-        {"", 4, notAString, {}, notString("REG_DWORD")},
-        {"", 42, notAString, {}, notString("of type 42")},
+        {"", 4, notAString, {}, "its UninstallString is REG_DWORD, not a string (REG_SZ or REG_EXPAND_SZ)"},
+        {"", 42, notAString, {}, "its UninstallString is of type 42, not a string (REG_SZ or REG_EXPAND_SZ)"},
         {"", plain, RegistryRead::Failed, {}, "its UninstallString cannot be read (Windows error 5: Access is denied)"},
         {"C:\\A\\U.exe /UNINSTALL", expandable, read, {{a, usable}}, a}, // no variable: as stored
         {"C:\\A\\U.exe /UNINSTALL", plain, read, {{a, old}}, "file version 1.2.3.8 of '" + a + "', below 1.2.3.9"},
@@ -319,13 +318,14 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         {"%DZ%%A/%U /UNINSTALL", expandable, read, {{"C:%A/%U .exe", usable}}, undefined("%DZ%%A/%U /UNINSTALL", "A/")},
         // a name never begins a variable at its '='
         {"%AZ%%C:%\\U /UNINSTALL", expandable, read, {}, undefined("%AZ%%C:%\\U /UNINSTALL", "C:")},
+        {"%AZ%\\U /UNINSTALL", expandable, read, {}, unexpanded, 1813, 8},
     };
     for (const auto& c : cases) {
         Fake().uninstallStrings[UninstallKey("Entry")] = {W(c.value), c.type, c.read};
         Fake().files = c.files;
         Fake().versionError = c.versionError;
-        std::string path = "untouched";
-        std::string file;
+        Fake().machineEnvironmentError = c.machineError;
+        std::string path = "untouched", file;
         if (CheckUninstallEntry("Entry", path, file)) {
             EXPECT_EQ(path, c.outcome);
         } else {
@@ -333,12 +333,6 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
             EXPECT_EQ(Fake().debugOutput.back(), "Entry passed over: " + c.outcome);
         }
     }
-    Fake().machineEnvironmentError = 8;
-    Fake().uninstallStrings[UninstallKey("Entry")] = {W("%AZ%\\U /UNINSTALL"), expandable};
-    std::string path;
-    EXPECT_FALSE(CheckUninstallEntry("Entry", path, path));
-    EXPECT_EQ(Fake().debugOutput.back(), "Entry passed over: its UninstallString '%AZ%\\U /UNINSTALL' could not "
-                                         "be expanded: the machine's variables cannot be had (Windows error 8)");
 }
 
 TEST_F(LaunchSequence, NamesAProgramTheCodePageLacksByItsShortForm)
@@ -377,36 +371,24 @@ TEST_F(LaunchSequence, ShowsABoxOnlyWhileCtrlIsDownAndOnlyWhereOneCanBeSeen)
 {
     SetEntry(0, "C:\\T\\UN.exe /UNINSTALL", Version(1, 2, 3, 9));
     Fake().childExitCode = 3;
-    std::map<char, std::string> step = {
-        {'N', "(no box: nobody can see this session)"},
-        {'X', kRanExit},
-        {'F', kFolderNameMessage}, // a text of three lines, traced on one
-        {'G', std::regex_replace(kFolderNameMessage, std::regex("\n"), " ")},
-        {'E', "exit code -1"},
-    };
     const Lines run = RunSteps("C:\\T\\UN.exe ", kParameters, "3");
-    step.insert({{'P', run[0]}, {'S', run[1]}, {'R', run[2]}});
-    const auto texts = [&step](const char* steps) {
-        Lines texts;
-        for (; *steps != '\0'; ++steps) {
-            texts.push_back(step.at(*steps));
-        }
-        return texts;
-    };
+    const std::string &path = run[0], &start = run[1], &ready = run[2], failed = "exit code -1";
+    const std::string unseen = "(no box: nobody can see this session)",
+                      folder = std::regex_replace(kFolderNameMessage, std::regex("\n"), " "); // traced on one line
     const SessionFacts seen{true, true, 1}, hiddenStation{false, false, 1}, serviceSession{true, true, 0},
         xpConsole{true, false, 0};
     const struct {
         std::vector<short> controlKey; // read anew for every box
         SessionFacts session;
         bool folderNamed;
-        const char* boxes; // the steps with a box
-        const char* traced; // the steps in the debug output
+        Lines boxes, traced; // shown, and in the debug output
     } cases[] = {
-        {{-0x7FFF, 0x0081, -0x7FFF}, seen, true, "S", "PSRX"}, // only bit 7 says "down" (-0x7FFF is 0x8001)
-        {{0x80}, hiddenStation, true, "", "PNSNRNX"},
-        {{0x80}, xpConsole, true, "PSR", "PSRX"},
-        {{0}, seen, false, "F", "PGE"},
-        {{0}, serviceSession, false, "", "PGNE"},
+        // only bit 7 says "down" (-0x7FFF is 0x8001)
+        {{-0x7FFF, 0x0081, -0x7FFF}, seen, true, {start}, {path, start, ready, kRanExit}},
+        {{0x80}, hiddenStation, true, {}, {path, unseen, start, unseen, ready, unseen, kRanExit}},
+        {{0x80}, xpConsole, true, {path, start, ready}, {path, start, ready, kRanExit}},
+        {{0}, seen, false, {kFolderNameMessage}, {path, folder, failed}},
+        {{0}, serviceSession, false, {}, {path, folder, unseen, failed}},
     };
     for (const auto& c : cases) {
         Fake().controlKey = c.controlKey;
@@ -420,8 +402,8 @@ TEST_F(LaunchSequence, ShowsABoxOnlyWhileCtrlIsDownAndOnlyWhereOneCanBeSeen)
         for (const FakeBox& box : Fake().boxes) {
             shown.push_back(std::get<0>(box));
         }
-        EXPECT_EQ(shown, texts(c.boxes)) << c.traced;
-        EXPECT_EQ(Fake().debugOutput, texts(c.traced));
+        EXPECT_EQ(shown, c.boxes);
+        EXPECT_EQ(Fake().debugOutput, c.traced);
     }
     EXPECT_EQ(Fake().runs.size(), 3u); // not with a folder the code page cannot name
 }
@@ -561,7 +543,6 @@ TEST_F(LaunchSequence, StartsTheInstallerAndSaysWhyAStartFailed)
 
 TEST_F(LaunchSequence, LeavesALogOfEveryLineWithoutChangingTheLaunch)
 {
-    SetEntry(0, "C:\\T\\UN.exe /UNINSTALL", Version(1, 2, 3, 9));
     const std::string name = "Quorvane-20261207-141344-4242", temporary = "C:\\T\\" + name;
     const struct {
         const char* variable; // QUORVANE_LOG; null: not set
@@ -580,20 +561,19 @@ TEST_F(LaunchSequence, LeavesALogOfEveryLineWithoutChangingTheLaunch)
         {nullptr, 0, 0, 3, temporary + ".log", temporary + ".log"}, // the disk full after two lines
         {nullptr, 100, 0, SIZE_MAX, "none, every name up to " + temporary + "-100.log is taken", ""},
     };
+    using Logs = std::map<WideText, std::string>;
     Lines unlogged;
     for (const auto& c : cases) {
-        Fake().environment.clear();
+        Fake() = FakePlatform{};
+        SetEntry(0, "C:\\T\\UN.exe /UNINSTALL", Version(1, 2, 3, 9));
         if (c.variable != nullptr) {
             Fake().environment["QUORVANE_LOG"] = W(c.variable);
         }
-        Fake().takenNames.clear();
         for (int taken = 1; taken <= c.taken; ++taken) {
             Fake().takenNames.insert(W(temporary + (taken == 1 ? "" : "-" + std::to_string(taken)) + ".log"));
         }
         Fake().createError = c.createError;
         Fake().logWritesLeft = c.writesLeft;
-        Fake().debugOutput.clear();
-        Fake().logs.clear();
         TraceStart("Q.exe /S", true, StartLog());
         Launch();
         const std::string& opening = Fake().debugOutput.at(0);
@@ -609,14 +589,9 @@ TEST_F(LaunchSequence, LeavesALogOfEveryLineWithoutChangingTheLaunch)
         // The byte-order mark, then every line written before a failure.
         std::string logged = c.writesLeft == 0 ? "" : "\xEF\xBB\xBF";
         for (std::size_t line = 0; line + 1 < std::min(c.writesLeft, Fake().debugOutput.size() + 1); ++line) {
-            const std::string& text = Fake().debugOutput[line];
-            logged += "2026-12-07 14:13:44.123 Quorvane: " + text + "\r\n";
+            logged += "2026-12-07 14:13:44.123 Quorvane: " + Fake().debugOutput[line] + "\r\n";
         }
-        std::map<WideText, std::string> made;
-        if (!c.file.empty()) {
-            made[W(c.file)] = logged;
-        }
-        EXPECT_EQ(Fake().logs, made) << c.log;
+        EXPECT_EQ(Fake().logs, (c.file.empty() ? Logs() : Logs{{W(c.file), logged}})) << c.log;
     }
     Fake().temporaryFolder.clear();
     EXPECT_EQ(StartLog(), "none, no temporary folder (Windows error 5)");
