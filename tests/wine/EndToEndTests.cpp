@@ -61,7 +61,6 @@ protected:
         RegSetValueExW(opened.get(), L"UninstallString", 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     }
-    // A product whose uninstall entry names a copy of a stand-in installer.
     std::string Install(int product, const std::string& standIn, const std::string& folder = "P") const
     {
         const std::string program = Place(standIn, folder + "\\RARAVIRO.exe");
@@ -144,7 +143,6 @@ TEST_F(EndToEnd, RunsTheFirstUsableUninstallerWithTheExactCommandLine)
     // The blank left before the switch, the joining one, the literal's.
     EXPECT_EQ(Report("cmdline"), program + "   /config=\"" + kit_ + "setup.cfg\"");
     EXPECT_EQ(Report("cwd"), std::filesystem::current_path().string());
-    // The opening line: the facts as the system reports them, the log in the temporary folder.
     const std::string log = Field(result.debugOutput.at(0), "log");
     EXPECT_EQ(std::filesystem::path(log).parent_path(), std::filesystem::temp_directory_path().parent_path());
     EXPECT_EQ(result.debugOutput[0], "Quorvane: version " QUORVANE_VERSION "; Windows " + WindowsVersionAsReported() +
@@ -400,7 +398,6 @@ TEST_F(EndToEnd, NoDllPlantedBesideTheLauncherIsLoadedOnAnyPath)
     Launch(L" --system-folder-only", control);
     EXPECT_EQ(ran(), redirected);
 
-    // The launcher's three ends: the installer ran, the error box, an installer it cannot start.
     Install(0, "stand_in_installer.exe");
     EXPECT_EQ(Launch(L" /S").exitCode, 0u);
     EXPECT_TRUE(ran().empty()) << "after the installer ran";
