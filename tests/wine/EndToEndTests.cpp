@@ -30,12 +30,9 @@ bool Windows64Bit()
 std::string Field(const std::string& opening, const std::string& name)
 {
     const std::string label = "; " + name + (name == "Windows" ? " " : ": ");
-    const std::size_t at = opening.find(label);
-    if (at == std::string::npos) {
-        return "<missing>";
-    }
-    const std::size_t start = at + label.size();
-    return opening.substr(start, name == "command line" ? std::string::npos : opening.find(';', start) - start);
+    const std::size_t at = opening.find(label), start = at + label.size();
+    const std::size_t end = name == "command line" ? std::string::npos : opening.find(';', start);
+    return at == std::string::npos ? "<missing>" : opening.substr(start, end - start);
 }
 
 class EndToEnd : public ReportingChildTest {
