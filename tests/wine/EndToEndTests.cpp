@@ -1,7 +1,5 @@
-// The shipped launcher as its users meet it, under Wine and on Windows (the test kit): real
-// uninstall entries and stand-in installers, its boxes read off the screen, its debug output
-// as a viewer reads it (Ctrl cannot be held under Wine; every step is traced without it), its
-// log file, its full exit code. What only one system can show skips on the other, saying why.
+// The shipped launcher as its users meet it, under Wine and on Windows (the test kit): real entries and
+// stand-in installers; its boxes, debug output, log and exit code. What one system cannot show skips there.
 #include "WineTestSupport.h"
 #include "LaunchObserver.h"
 
@@ -21,8 +19,7 @@ std::string Key(int product)
     return std::string(kUninstallList) + ProductUninstallKeys[product];
 }
 
-// 64-bit Windows, which has a second registry view beside the 32-bit one the launcher reads. Asked
-// here in a way of its own: the launcher's IsWindows64Bit would check the launcher against itself.
+// 64-bit Windows (a second registry view), asked apart from the launcher's IsWindows64Bit, which it checks.
 bool Windows64Bit()
 {
     BOOL wow64 = FALSE;
@@ -33,25 +30,9 @@ bool Windows64Bit()
 std::string Field(const std::string& opening, const std::string& name)
 {
     const std::string label = "; " + name + (name == "Windows" ? " " : ": ");
-    const std::size_t at = opening.find(label);
-    if (at == std::string::npos) {
-        return "<missing>";
-    }
-    const std::size_t start = at + label.size();
-    return opening.substr(start, name == "command line" ? std::string::npos : opening.find(';', start) - start);
-}
-
-// Starts a thread in the process at the C++ runtime's abort. msvcrt.dll is one of the system's
-// known DLLs, at one address in every 32-bit process (under Wine too): its abort here is its abort
-// there. False when no thread could be started.
-bool AbortIn(DWORD processId)
-{
-    const auto abortThere = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-        reinterpret_cast<INT_PTR>(GetProcAddress(GetModuleHandleA("msvcrt.dll"), "abort")));
-    const UniqueHandle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
-    const UniqueHandle thread(process ? CreateRemoteThread(process.get(), nullptr, 0, abortThere, nullptr, 0, nullptr)
-                                      : nullptr);
-    return static_cast<bool>(thread);
+    const std::size_t at = opening.find(label), start = at + label.size();
+    const std::size_t end = name == "command line" ? std::string::npos : opening.find(';', start);
+    return at == std::string::npos ? "<missing>" : opening.substr(start, end - start);
 }
 
 class EndToEnd : public ReportingChildTest {
@@ -77,7 +58,6 @@ protected:
         RegSetValueExW(opened.get(), L"UninstallString", 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     }
-    // A product whose uninstall entry names a copy of a stand-in installer.
     std::string Install(int product, const std::string& standIn, const std::string& folder = "P") const
     {
         const std::string program = Place(standIn, folder + "\\RARAVIRO.exe");
@@ -95,7 +75,7 @@ protected:
         std::ofstream(std::filesystem::path(folder + L"setup.cfg"), std::ios::binary) << config;
         return folder + name;
     }
-    // The launcher (or options.program) started as Explorer starts it; its log checked and removed.
+    // As Explorer starts it; its log checked and removed.
     LaunchResult Launch(const std::wstring& arguments, LaunchOptions options = {}) const
     {
         options.program = options.program.empty() ? launcher_ : options.program;
@@ -113,16 +93,15 @@ protected:
         if (log.rfind("off", 0) == 0 || log.rfind("none", 0) == 0 || log == "<missing>") {
             return; // no log, or no opening line (a program other than the launcher)
         }
-        std::string content = ReadWholeFile(log);
+        const std::string content = ReadWholeFile(log);
         ASSERT_EQ(content.substr(0, 3), "\xEF\xBB\xBF") << "log '" << log << "'";
-        content.erase(0, 3);
-        std::vector<std::string> lines;
-        for (std::size_t start = 0, end; (end = content.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        std::vector<std::string> lines, traced;
+        for (std::size_t start = 3, end; (end = content.find("\r\n", start)) != std::string::npos; start = end + 2) {
             lines.push_back(content.substr(std::min(start + 24, end), end - std::min(start + 24, end)));
         }
-        std::vector<std::string> traced(result.debugOutput.size());
-        std::transform(result.debugOutput.begin(), result.debugOutput.end(), traced.begin(),
-                       [](const std::string& line) { return Narrow(Wide(line), CP_UTF8); });
+        for (const std::string& line : result.debugOutput) {
+            traced.push_back(Narrow(Wide(line), CP_UTF8));
+        }
         EXPECT_EQ(lines, traced) << log;
         DeleteFileA(log.c_str());
     }
@@ -161,22 +140,17 @@ TEST_F(EndToEnd, RunsTheFirstUsableUninstallerWithTheExactCommandLine)
     // The blank left before the switch, the joining one, the literal's.
     EXPECT_EQ(Report("cmdline"), program + "   /config=\"" + kit_ + "setup.cfg\"");
     EXPECT_EQ(Report("cwd"), std::filesystem::current_path().string());
-    // The opening line: the facts as the system reports them, the log in the temporary folder.
-    const std::string& opening = result.debugOutput.at(0);
-    const std::size_t session = opening.find("; session: ");
-    ASSERT_NE(session, std::string::npos) << opening;
-    EXPECT_EQ(opening.substr(0, session), "Quorvane: version " QUORVANE_VERSION "; Windows " +
-                                              WindowsVersionAsReported() +
-                                              "; 64-bit: " + (Windows64Bit() ? "yes" : "no") + "; rights: elevated");
-    const std::string log = Field(opening, "log");
+    const std::string log = Field(result.debugOutput.at(0), "log");
     EXPECT_EQ(std::filesystem::path(log).parent_path(), std::filesystem::temp_directory_path().parent_path());
-    EXPECT_EQ(opening.substr(session), "; session: " + std::to_string(sessionNumber) +
-                                           "; box can be seen: yes; code page: " + std::to_string(GetACP()) +
-                                           "; log: " + log + "; command line: \"" + kit_ + "Quorvane.exe\"");
+    EXPECT_EQ(result.debugOutput[0], "Quorvane: version " QUORVANE_VERSION "; Windows " + WindowsVersionAsReported() +
+                                         "; 64-bit: " + (Windows64Bit() ? "yes" : "no") +
+                                         "; rights: elevated; session: " + std::to_string(sessionNumber) +
+                                         "; box can be seen: yes; code page: " + std::to_string(GetACP()) +
+                                         "; log: " + log + "; command line: \"" + kit_ + "Quorvane.exe\"");
 }
 
-// Ctrl held as a person holds it (let go on every path): a box for each step. The launcher runs
-// without the system's critical-error boxes and hands the installer the default error mode.
+// Ctrl held as a person holds it (let go on every path): a box for each step. The launcher runs without the
+// system's critical-error boxes and hands the installer the default error mode.
 TEST_F(EndToEnd, WithCtrlHeldItShowsEachStepAndTheInstallerGetsTheDefaultErrorMode)
 {
     if (RunsUnderWine()) {
@@ -197,21 +171,20 @@ TEST_F(EndToEnd, WithCtrlHeldItShowsEachStepAndTheInstallerGetsTheDefaultErrorMo
     const UINT own = SetErrorMode(0); // what the launcher inherits
     const LaunchResult result = Launch(L" /S");
     SetErrorMode(own);
-    const std::vector<std::string> steps = {"RARAVIRO.exe or UNxxx.exe path: '" + program + " '",
-                                            "Start the installer with param: '/S /config=\"" + kit_ + "setup.cfg\"'",
-                                            "(Un-)Installer ready with return-value:3"};
-    ASSERT_EQ(result.boxes.size(), steps.size());
-    for (std::size_t step = 0; step < steps.size(); ++step) {
-        EXPECT_EQ(result.boxes[step].title, "Quorvane Debug-Info");
-        EXPECT_EQ(result.boxes[step].text, steps[step]);
-        EXPECT_FALSE(result.boxes[step].hasIcon);
+    std::vector<std::string> boxes; // title, text, and an icon where one is shown
+    for (const ObservedBox& box : result.boxes) {
+        boxes.push_back(box.title + ": " + box.text + (box.hasIcon ? " (icon)" : ""));
     }
+    EXPECT_EQ(boxes, (std::vector<std::string>{
+                         "Quorvane Debug-Info: RARAVIRO.exe or UNxxx.exe path: '" + program + " '",
+                         "Quorvane Debug-Info: Start the installer with param: '/S /config=\"" + kit_ + "setup.cfg\"'",
+                         "Quorvane Debug-Info: (Un-)Installer ready with return-value:3"}));
     EXPECT_EQ(Report("parenterrormode"), std::to_string(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX));
     EXPECT_EQ(Report("errormode"), "0");
 }
 
-// The support page's runs are the launcher's own, paths and the system's facts aside; in the
-// second the product's entry lies in the 64-bit view alone, which the launcher does not read.
+// The support page's runs are the launcher's own, paths and the system's facts aside; in the second the
+// product's entry lies in the 64-bit view alone, which the launcher does not read.
 TEST_F(EndToEnd, TheSupportPagesExampleRunsAreWhatTheLauncherWrites)
 {
     const std::string page = ReadWholeFile(GetModuleDirectory() + "support.md");
@@ -243,11 +216,10 @@ TEST_F(EndToEnd, TheSupportPagesExampleRunsAreWhatTheLauncherWrites)
                 line.replace(at, label.size() + Field(line, field).size(), label + Field(examples[0][0], field));
             }
         }
-        for (const auto& path :
-             {std::make_pair(kit_, std::string("D:\\Kit\\")),
-              std::make_pair(scratch_ + "Program Files (x86)\\", std::string("C:\\Program Files (x86)\\"))}) {
-            for (std::size_t at; (at = line.find(path.first)) != std::string::npos;) {
-                line.replace(at, path.first.size(), path.second);
+        for (const auto& [ours, shown] : {std::pair<std::string, std::string>(kit_, "D:\\Kit\\"),
+                                          {scratch_ + "Program Files (x86)\\", "C:\\Program Files (x86)\\"}}) {
+            for (std::size_t at; (at = line.find(ours)) != std::string::npos;) {
+                line.replace(at, ours.size(), shown);
             }
         }
         return line;
@@ -274,8 +246,7 @@ TEST_F(EndToEnd, LeavesItsLogWhereDeploymentsCollectIt)
     const std::string logs = scratch_ + "Logs\\";
     std::filesystem::create_directory(logs);
     std::ofstream(logs + "other.log") << "theirs";
-    // The names the launcher tries first, for every second it may start in, taken: a start
-    // emulated on a busy machine takes many seconds before the launcher reads the clock.
+    // The names it tries first taken for every second it may start in: emulated starts take many seconds.
     LaunchOptions options;
     bool linked = false;
     options.beforeStart = [&logs, &linked](DWORD processId) {
@@ -301,10 +272,9 @@ TEST_F(EndToEnd, LeavesItsLogWhereDeploymentsCollectIt)
     }
 }
 
-// Expandable entries with the machine's variables only: neither a variable of the launcher's
-// environment nor one of the user's own (HKCU\Environment, which the user's elevated token brings
-// too), both of which a user can set, is used, nor the name taken as written (a folder of that
-// name is planted); after the switch it changes nothing. Asked for, the installer's own exit code
+// Expandable entries with the machine's variables only: not the launcher's environment nor the user's own
+// (HKCU\Environment, which an elevated token brings too), both of which a user can set, nor the name as written
+// (a folder of that name is planted); after the switch it changes nothing. Asked for, the installer's exit code
 // is the launcher's; where nothing is usable, -1 all the same.
 TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
 {
@@ -327,9 +297,8 @@ TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
     EXPECT_EQ(Report("cmdline"), folder + "\\RARAVIRO.exe " + config);
     SetEntry(0, L"%QUORVANE_ONLY_MINE%\\RARAVIRO.exe /UNINSTALL", KEY_WOW64_32KEY, REG_EXPAND_SZ);
     SetEntry(3, L"%QUORVANE_KIT_USER%\\RARAVIRO.exe /UNINSTALL", KEY_WOW64_32KEY, REG_EXPAND_SZ);
-    // Beside it, what else really keeps an entry from use: a program held open without sharing
-    // while the launcher reads it, a type stored from 2^31 on (negative where long has 32 bits, as
-    // in this build: no native test can show it).
+    // What else really keeps an entry from use: a program held open without sharing, a type from 2^31 on
+    // (negative where long has 32 bits, as in this build: no native test can show it).
     const HANDLE held =
         CreateFileA(Install(1, "stand_in_installer.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     SetEntry(2, L"C:\\U.exe /UNINSTALL", KEY_WOW64_32KEY, 0xFFFF0012);
@@ -337,15 +306,14 @@ TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
     CloseHandle(held);
     ExpectNotFound(result);
     EXPECT_NE(held, INVALID_HANDLE_VALUE);
-    for (const std::string& line :
-         {std::string("Quorvane: Trelvo - Ruzod Iri!UninstallKey passed over: its UninstallString "
-                      "'%QUORVANE_ONLY_MINE%\\RARAVIRO.exe /UNINSTALL' names the variable QUORVANE_ONLY_MINE, "
-                      "which is not defined on this machine"),
-          std::string("Quorvane: TOVUninstallKey passed over: its UninstallString '%QUORVANE_KIT_USER%\\RARAVIRO.exe "
-                      "/UNINSTALL' names the variable QUORVANE_KIT_USER, which is not defined on this machine"),
-          std::string("Quorvane: RedadaVador!UninstallKey passed over: its version cannot be read (Windows error 32: "),
-          std::string("Quorvane: TTAL!UninstallKey passed over: its UninstallString is of type 4294901778, not a "
-                      "string (REG_SZ or REG_EXPAND_SZ)")}) {
+    for (const std::string line :
+         {"Quorvane: Trelvo - Ruzod Iri!UninstallKey passed over: its UninstallString '%QUORVANE_ONLY_MINE%\\RARAVIRO"
+          ".exe /UNINSTALL' names the variable QUORVANE_ONLY_MINE, which is not defined on this machine",
+          "Quorvane: TOVUninstallKey passed over: its UninstallString '%QUORVANE_KIT_USER%\\RARAVIRO.exe /UNINSTALL' "
+          "names the variable QUORVANE_KIT_USER, which is not defined on this machine",
+          "Quorvane: RedadaVador!UninstallKey passed over: its version cannot be read (Windows error 32: ",
+          "Quorvane: TTAL!UninstallKey passed over: its UninstallString is of type 4294901778, not a string (REG_SZ or "
+          "REG_EXPAND_SZ)"}) {
         EXPECT_EQ(std::count_if(result.debugOutput.begin(), result.debugOutput.end(),
                                 [&line](const std::string& said) { return said.substr(0, line.size()) == line; }),
                   1)
@@ -369,29 +337,19 @@ TEST_F(EndToEnd, AProgramInAFolderTheCodePageCannotNameIsNamedByItsShortForm)
         PlaceWide("stand_in_installer.exe", Wide(std::string(bestFit) + "\\RARAVIRO.exe"));
     }
     const std::wstring program = folder + L"\\RARAVIRO.exe";
+    PlaceWide("stand_in_installer.exe", program);
+    SetEntry(0, program + L" /UNINSTALL");
     wchar_t shortForm[MAX_PATH] = {};
-    for (const char* standIn : {"stand_in_installer.exe", "stand_in_1238.exe"}) {
-        PlaceWide(standIn, program);
-        SetEntry(0, program + L" /UNINSTALL");
-        ASSERT_NE(GetShortPathNameW(program.c_str(), shortForm, MAX_PATH), 0u);
-        const bool held = Wide(Narrow(program)) == program;
-        const std::string named = Narrow(held ? program : shortForm);
-        const LaunchResult result = Launch(L" /S");
-        if (std::string(standIn) == "stand_in_installer.exe") {
-            EXPECT_EQ(result.exitCode, 0u);
-            EXPECT_EQ(Report("module"), Narrow(program, CP_UTF8));
-            EXPECT_EQ(Report("cmdline"), named + "  /S /config=\"" + kit_ + "setup.cfg\"");
-        } else { // too old: the usable look-alike is not taken either
-            ExpectNotFound(result);
-            EXPECT_EQ(result.debugOutput.at(1), "Quorvane: No UNxxx.exe or old version at'" + named + " '");
-        }
-    }
+    ASSERT_NE(GetShortPathNameW(program.c_str(), shortForm, MAX_PATH), 0u);
+    EXPECT_EQ(Launch(L" /S").exitCode, 0u);
+    EXPECT_EQ(Report("module"), Narrow(program, CP_UTF8));
+    EXPECT_EQ(Report("cmdline"), Narrow(Wide(Narrow(program)) == program ? program : shortForm) + "  /S /config=\"" +
+                                     kit_ + "setup.cfg\"");
 }
 
-// Windows prefers a DLL beside a program to its own (Wine only for DLLs WINEDLLOVERRIDES names
-// "n,b"); a manifest file beside the launcher would redirect loads of some into its folder. The
-// plants, from kit/CMakeLists.txt: not known DLLs, but ones the runtime or the system's libraries
-// may look for.
+// Windows prefers a DLL beside a program to its own (Wine only for those WINEDLLOVERRIDES names "n,b"); a manifest
+// file beside the launcher would redirect loads of some there. The plants (kit/CMakeLists.txt): not known DLLs, but
+// ones the runtime or the system's libraries may look for.
 TEST_F(EndToEnd, NoDllPlantedBesideTheLauncherIsLoadedOnAnyPath)
 {
     const std::string plants = QUORVANE_PLANTS;
@@ -424,8 +382,8 @@ TEST_F(EndToEnd, NoDllPlantedBesideTheLauncherIsLoadedOnAnyPath)
         }
         return names;
     };
-    // The plants work: a plain loader runs them all (on Windows, those not loaded already); one
-    // that keeps to the system folder but embeds no manifest runs those its manifest file names.
+    // The plants work: a plain loader runs them all (on Windows, those not loaded already); one that keeps to the
+    // system folder but embeds no manifest runs those its manifest file names.
     LaunchOptions control;
     control.program = Wide(Place("plain_loader.exe", "Kit\\plain_loader.exe"));
     EXPECT_EQ(Launch(L"", control).exitCode, 0u);
@@ -437,7 +395,6 @@ TEST_F(EndToEnd, NoDllPlantedBesideTheLauncherIsLoadedOnAnyPath)
     Launch(L" --system-folder-only", control);
     EXPECT_EQ(ran(), redirected);
 
-    // The launcher's three ends: the installer ran, the error box, an installer it cannot start.
     Install(0, "stand_in_installer.exe");
     EXPECT_EQ(Launch(L" /S").exitCode, 0u);
     EXPECT_TRUE(ran().empty()) << "after the installer ran";
@@ -531,20 +488,24 @@ TEST_F(EndToEnd, RuntimeFailuresEndWithALineAndMinusOneWithoutABox)
                             "Quorvane: runtime error: an exception was not handled (terminate)");
 }
 
-// The runtime's abort in the shipped launcher itself, where the runtime ends a run it cannot go on
-// with: called while the launcher waits for its installer, on a thread started in it at msvcrt's abort.
+// The runtime's abort in the shipped launcher itself, called while it waits for its installer. msvcrt.dll
+// is a known DLL, at one address in every 32-bit process (under Wine too): its abort here is its abort there.
 TEST_F(EndToEnd, TheLaunchersOwnAbortEndsWithALineAndMinusOneWithoutABox)
 {
     Install(0, "stand_in_installer.exe");
     SetEnvironmentVariableA("QUORVANE_SLEEP_MS", "600000"); // ended below
+    const auto abortThere = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<INT_PTR>(GetProcAddress(GetModuleHandleA("msvcrt.dll"), "abort")));
     LaunchOptions waiting;
-    DWORD launcher = 0;
+    UniqueHandle launcher;
     bool aborted = false;
-    waiting.beforeStart = [&launcher](DWORD processId) {
-        launcher = processId;
+    waiting.beforeStart = [&launcher](DWORD id) {
+        launcher.reset(OpenProcess(PROCESS_ALL_ACCESS, FALSE, id));
     };
     waiting.whileRunning = [&] {
-        aborted = aborted || (Report("pid") != "<missing>" && AbortIn(launcher));
+        aborted =
+            aborted || (Report("pid") != "<missing>" &&
+                        UniqueHandle(CreateRemoteThread(launcher.get(), nullptr, 0, abortThere, nullptr, 0, nullptr)));
     };
     ExpectEndedByTheRuntime(Launch(L" /S", waiting), "Quorvane: runtime error: the C++ runtime gave up (abort)");
     EXPECT_TRUE(aborted);
@@ -554,9 +515,9 @@ TEST_F(EndToEnd, TheLaunchersOwnAbortEndsWithALineAndMinusOneWithoutABox)
     EXPECT_TRUE(installer && TerminateProcess(installer.get(), 0));
 }
 
-// Folder names best fit would turn into a quote, a slash or another folder's name, and an
-// argument the code page cannot hold; under 932 second bytes that are backslashes and folders
-// of over 260 bytes; under UTF-8 four-byte characters and one whose upper case is shorter.
+// Folder names best fit would turn into a quote, a slash or another folder's name, and an argument the code page
+// cannot hold; under 932 second bytes that are backslashes and folders of over 260 bytes; under UTF-8 four-byte
+// characters and one whose upper case is shorter.
 TEST_F(EndToEnd, FolderNamesAndArgumentsTheCodePageCannotHold)
 {
     SKIP_WHERE_WINE_CANNOT_NAME_NON_ASCII();
@@ -598,9 +559,8 @@ TEST_F(EndToEnd, FolderNamesAndArgumentsTheCodePageCannotHold)
     }
 }
 
-// Run only when asked for (--gtest_also_run_disabled_tests): it leaves the kit's things behind
-// and crashes, for the kit's last step to remove; with QUORVANE_END_PROMPT it ends its prompt
-// too, as a power cut would, for the next start to remove them.
+// Run only when asked for (--gtest_also_run_disabled_tests): it leaves the kit's things behind and crashes, for the
+// kit's last step to remove; with QUORVANE_END_PROMPT it ends its prompt too, as a power cut would, for the next start.
 TEST_F(EndToEnd, DISABLED_LeavesWhatItMadeAndCrashes)
 {
     SetEntry(2, L"C:\\left\\UN.exe /UNINSTALL");
@@ -609,17 +569,15 @@ TEST_F(EndToEnd, DISABLED_LeavesWhatItMadeAndCrashes)
     SetKitUserVariable(L"C:\\left\\QuorvaneTestKit");
     CreateKitProgramFolder();
     if (std::getenv("QUORVANE_END_PROMPT") != nullptr) {
-        const HANDLE processes = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        const UniqueHandle processes(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
         PROCESSENTRY32 entry{};
         entry.dwSize = sizeof entry;
-        for (BOOL more = Process32First(processes, &entry); more; more = Process32Next(processes, &entry)) {
+        for (BOOL more = Process32First(processes.get(), &entry); more; more = Process32Next(processes.get(), &entry)) {
             if (entry.th32ProcessID == GetCurrentProcessId()) {
-                const HANDLE prompt = OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ParentProcessID);
-                TerminateProcess(prompt, 3);
-                CloseHandle(prompt);
+                TerminateProcess(UniqueHandle(OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ParentProcessID)).get(),
+                                 3);
             }
         }
-        CloseHandle(processes);
     }
     TerminateProcess(GetCurrentProcess(), 3);
 }

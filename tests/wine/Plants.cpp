@@ -1,7 +1,6 @@
-// As a DLL, a plant: loaded, it leaves a marker of its name in QUORVANE_PLANT_MARKERS (with a
-// usable version it is also an installer that cannot be started). As a program, the plants'
-// control: it loads each DLL beside it by name (--system-folder-only: as the launcher searches)
-// and exits with the number that did not load.
+// As a DLL, a plant: loaded, it leaves a marker of its name in QUORVANE_PLANT_MARKERS (with a usable version it is
+// also an installer that cannot be started). As a program, the plants' control: it loads each DLL beside it by name
+// (--system-folder-only: as the launcher searches) and exits with the number that did not load.
 #include <windows.h>
 
 #include <cstring>

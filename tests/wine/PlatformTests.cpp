@@ -13,7 +13,6 @@
 namespace {
 TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
 {
-    const char* const key = kTestsKey;
     const struct {
         const char* name;
         DWORD type;
@@ -33,15 +32,15 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
         {"Missing", 0, L"", 0, RegistryRead::NoValue, L""},
     };
     // In the view the reader reads; a key of that name without the kit's mark is never taken for the kit's own.
-    RemoveKitKey(key, kOwnView);
+    RemoveKitKey(kTestsKey, kOwnView);
     HKEY plain = nullptr;
     DWORD made = 0;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS | kOwnView, nullptr, &plain, &made);
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTestsKey, 0, nullptr, 0, KEY_ALL_ACCESS | kOwnView, nullptr, &plain, &made);
     RegCloseKey(plain);
-    EXPECT_EQ(CreateKitKey(key, kOwnView).get(), nullptr);
+    EXPECT_EQ(CreateKitKey(kTestsKey, kOwnView).get(), nullptr);
     ASSERT_EQ(made, static_cast<DWORD>(REG_CREATED_NEW_KEY)); // only what this test made goes
-    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key, kOwnView, 0);
-    KitKey kits = CreateKitKey(key, kOwnView);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kTestsKey, kOwnView, 0);
+    KitKey kits = CreateKitKey(kTestsKey, kOwnView);
     ASSERT_NE(kits.get(), nullptr);
     for (const auto& c : cases) {
         RegSetValueExW(kits.get(), c.type != 0 ? Wide(c.name).c_str() : nullptr, 0, c.type,
@@ -53,20 +52,19 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
         WideText value = {L's'};
         std::uint32_t type = 99;
         unsigned long error = 0;
-        EXPECT_EQ(ReadRegistryString(key, c.name, value, type, error), c.read) << c.name;
+        EXPECT_EQ(ReadRegistryString(kTestsKey, c.name, value, type, error), c.read) << c.name;
         EXPECT_TRUE(std::wstring(value.begin(), value.end()) == c.value && type == c.type)
             << c.name << ", type " << type;
     }
     EXPECT_EQ(NextHandle(), next);
-    RemoveKitKey(key, kOwnView);
+    RemoveKitKey(kTestsKey, kOwnView);
 }
 
 using Platform = ReportingChildTest;
 
 TEST_F(Platform, ReadsNoVersionFromWhatHasNone)
 {
-    // A damaged resource that announces no fixed part (the value length, 6 bytes before
-    // the key "VS_VERSION_INFO", is 0) must not be read past its end.
+    // A damaged resource that announces no fixed part (its value length, 6 bytes before "VS_VERSION_INFO", is 0).
     std::string damaged = ReadWholeFile(GetModuleDirectory() + "stand_in_installer.exe");
     const std::size_t resource = damaged.find(std::string("V\0S\0_\0V\0E\0R", 11)) - 6;
     damaged[resource + 2] = damaged[resource + 3] = '\0';
@@ -128,9 +126,9 @@ TEST_F(Platform, RunsTheChosenFileAndReadsItsWholeExitCode)
     EXPECT_EQ(NextHandle(), next);
 }
 
-// Wine never asks for rights, so the shell start is tried alone, from a current folder the code
-// page lacks: the shell gets the plain start's file by its full path (short form) and the folder;
-// the installer the default error mode, not the launcher's (Wine hands none on; Windows does).
+// Wine never asks for rights, so the shell start is tried alone, from a current folder the code page lacks: the
+// shell gets the plain start's file by its full path (short form) and the folder; the installer the default error
+// mode, not the launcher's (Wine hands none on; Windows does).
 TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
 {
     SKIP_WHERE_WINE_CANNOT_NAME_NON_ASCII();
@@ -142,7 +140,6 @@ TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
         GetShortPathNameW(path.c_str(), shortForm, MAX_PATH);
         return Narrow(GetACP() == CP_UTF8 ? path : shortForm, CP_UTF8);
     };
-    // The name as the entry gives it, and the installer's exit code.
     const std::pair<const char*, const char*> cases[] = {{"RARAVIRO", "3"}, {"RARAVIRO.exe ", "0xFFFFFFFF"}};
     std::string directory;
     ASSERT_TRUE(GetCurrentDirectoryAnsi(directory));
@@ -166,13 +163,13 @@ TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
     std::ofstream(scratch_ + "text.exe") << "not a program";
     const std::pair<std::string, unsigned long> failures[] = {{"missing.exe", ERROR_FILE_NOT_FOUND},
                                                               {"text.exe", ERROR_BAD_EXE_FORMAT}};
-    for (const auto& failure : failures) {
+    for (const auto& [file, why] : failures) {
         std::int32_t exitCode = 12345;
         unsigned long error = 0;
-        EXPECT_EQ(RunThroughShellAndWait(scratch_ + failure.first, "", directory, exitCode, error),
-                  failure.first == "missing.exe" ? RunOutcome::NoFile : RunOutcome::NotStarted);
+        EXPECT_EQ(RunThroughShellAndWait(scratch_ + file, "", directory, exitCode, error),
+                  why == ERROR_FILE_NOT_FOUND ? RunOutcome::NoFile : RunOutcome::NotStarted);
         EXPECT_EQ(exitCode, -1);
-        EXPECT_EQ(error, failure.second) << failure.first;
+        EXPECT_EQ(error, why) << file;
     }
     // A local drive has no network form to hand an elevated installer.
     std::string network;
@@ -180,9 +177,8 @@ TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
     EXPECT_EQ(NetworkFormOf(directory, network, error), NetworkForm::NotNetwork);
 }
 
-// What a code page lacks becomes '?', never a look-alike that names another file: a full-width
-// quote as a quote, the yen sign as 932's backslash; in UTF-8, which has no best fit, a lone
-// surrogate, which has no UTF-8 form, never U+FFFD. (The end-to-end tests convert with it.)
+// What a code page lacks becomes '?', never a look-alike that names another file: a full-width quote as a quote,
+// the yen sign as 932's backslash; in UTF-8 a lone surrogate, never U+FFFD. (The end-to-end tests convert with it.)
 TEST(WideToAnsi, GivesWhatTheCodePageLacksAsAQuestionMark)
 {
     const struct {

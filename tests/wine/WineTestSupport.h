@@ -73,8 +73,8 @@ inline std::string ReadWholeFile(const std::string& path)
     return content.str();
 }
 
-// A fresh scratch folder and the stand-in's environment: QUORVANE_REPORT names its report,
-// QUORVANE_EXIT its exit code, QUORVANE_MARK a variable it must inherit.
+// A fresh scratch folder and the stand-in's environment: QUORVANE_REPORT names its report, QUORVANE_EXIT its exit
+// code, QUORVANE_MARK a variable it must inherit.
 class ReportingChildTest : public ::testing::Test {
 protected:
     ReportingChildTest()
