@@ -1,8 +1,6 @@
 #!/bin/sh
-# The project's scripts as their users meet them: each answers --help and -h with its usage
-# and exits 0, and refuses a bad argument with its usage and exit code 2; in both cases
-# at once, before it installs, builds or runs anything. The tools they would call are
-# tripwires here, which leave a mark when called.
+# The project's scripts as their users meet them: each answers --help and -h with its usage and exit code 0, and a
+# bad argument with its usage and exit code 2, at once: the tools they would call are tripwires here.
 # Usage: tests/scripts.sh
 set -eu
 cd "$(dirname "$0")/.."
