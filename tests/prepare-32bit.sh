@@ -33,9 +33,8 @@ machine() { # native|none, then what else holds: a fresh machine of that kind
   [ "$1" = none ] || : >"$t/native"
 }
 prepare() { # expected-status arguments...
-  expected=$1
+  expected=$1 status=0
   shift
-  status=0
   out=$(PATH="$t/path" QUORVANE_BINFMT="$t/binfmt" QUORVANE_PROBE_32BIT="$t/path/ld-linux.so.2" "$@" 2>&1) || status=$?
   [ "$status" = "$expected" ] || fail "$* exits $status, not $expected: $out"
 }

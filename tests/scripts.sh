@@ -13,9 +13,8 @@ done
 fail() { echo "tests/scripts.sh: $*"; exit 1; }
 checked=0
 run() { # expected-status script arguments...
-  expected=$1
+  expected=$1 status=0
   shift
-  status=0
   output=$(PATH="$trip:$PATH" timeout 60 "$@" 2>&1) || status=$?
   [ "$status" = "$expected" ] || fail "$* exits $status, not $expected: $output"
   printf '%s\n' "$output" | grep -q '^Usage: ' || fail "$* prints no usage line: $output"

@@ -42,9 +42,8 @@ unchanged() { # what [state]: the prefix as the kit found it, or as that state r
   [ ! -s "$work/changes" ] || { cat "$work/changes"; fail "$1 left the prefix's registry or files changed"; }
 }
 start() { # log expected-status arguments...: scripts/kit with them, its output in $work/LOG
-  log=$work/$1 expected=$2
+  log=$work/$1 expected=$2 status=0
   shift 2
-  status=0
   scripts/kit "$@" >"$log" 2>&1 || status=$?
   [ "$status" = "$expected" ] || { cat "$log"; fail "scripts/kit $* exits $status, not $expected"; }
 }
