@@ -53,7 +53,6 @@ std::string Why(DWORD error)
     return error == ERROR_SUCCESS ? "" : WindowsError(error);
 }
 
-// What is there; with remove, the kit's own is removed.
 Leftovers Survey(bool remove)
 {
     Leftovers found;
@@ -183,7 +182,6 @@ std::string WhoCouldSwap(std::wstring folder)
     }
 }
 
-// The machine as the report records it.
 class RecordMachine : public ::testing::Environment {
     void SetUp() override
     {
@@ -226,7 +224,6 @@ class Printer : public ::testing::EmptyTestEventListener {
         std::fflush(stdout);
     }
 };
-// A junction and a directory link in the kit's folder under Program Files.
 TEST(Kit, RemovesALinkInItsFolderNeverWhatItLeadsTo)
 {
     const std::wstring folder = KitProgramFolder(), link = folder + L"\\link";

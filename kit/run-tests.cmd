@@ -1,6 +1,5 @@
 @echo off
-rem The Quorvane test kit's start, from an administrator's command prompt: what it does, its
-rem arguments and its exit codes are its usage below (run-tests.cmd --help) and test-kit.md.
+rem The Quorvane test kit's start, from an administrator's prompt: its usage below and test-kit.md say what it does.
 setlocal
 cd /d "%~dp0"
 set "QUORVANE_KIT_WORK=%~dp0work"

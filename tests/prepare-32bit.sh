@@ -1,7 +1,6 @@
 #!/bin/sh
-# scripts/prepare-32bit's decision, with stand-ins for binfmt_misc, the 32-bit loader, apt-get, mount, sudo and id:
-# nothing changed where 32-bit programs run, one emulator registration where they do not, exit 1 where nothing can
-# be done (and the demonstration and benchmark stop there).
+# scripts/prepare-32bit's decision, with stand-ins for what it touches: nothing changed where 32-bit programs run,
+# one emulator registration where they do not, exit 1 where nothing can be done (demo and bench stop there too).
 # Usage: tests/prepare-32bit.sh
 set -eu
 cd "$(dirname "$0")/.."

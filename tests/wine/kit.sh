@@ -23,8 +23,7 @@ mkdir -p "$work/win32"
 WINEPREFIX="$prefix32" WINEARCH=win32 setsid sh -c 'wineboot -i && wineserver -w' </dev/null >"$work/wineboot32.log" 2>&1 &
 making32=$!
 
-# What the kit must leave as found: the registry in both views (the 64-bit export holds Wow6432Node), the
-# user's variables and the files.
+# What the kit must leave as found: the registry in both views (the 64-bit export holds Wow6432Node), the files.
 state() {
   reg export 'HKLM\Software' "$work/hklm.reg" /reg:64 /y || exit 1
   reg export 'HKCU\Software' "$work/hkcu.reg" /reg:64 /y || exit 1
@@ -97,9 +96,8 @@ summary cp932 '2 passed, 0 failed, 0 skipped' 932
 LC_ALL=hi_IN.UTF-8 start cp65001 0 "--gtest_filter=EndToEnd.FolderNames*:EndToEnd.AProgramInAFolder*:Platform.*${shell:+-$shell}"
 summary cp65001 '[0-9]+ passed, 0 failed, 0 skipped' 65001
 
-# Refusals, changing nothing: others' things under the kit's names (a product's entry in the 64-bit view, the
-# tests' key, the folder), which the clean-up leaves too; an open kit's folder; no elevation. Some in a kit
-# unpacked here with an earlier report and work\ (scripts/kit unpacks afresh), which stay as they were.
+# Refusals, changing nothing: others' things under the kit's names, which the clean-up leaves too; an open kit
+# folder; no elevation. Some in a kit unpacked here with an earlier report and work\, which stay as they were.
 tests='HKLM\SOFTWARE\QuorvaneTests'
 reg add "$key" /v UninstallString /t REG_SZ /d 'C:\Trelvo\UN.exe /UNINSTALL' /f /reg:64
 reg add "$tests" /v Theirs /t REG_SZ /d theirs /f /reg:64
