@@ -34,20 +34,6 @@ struct Leftovers {
     std::vector<std::string> kits, others, stuck;
 };
 
-// What a test started may hold work\ a moment after it ended (Wine's console host; on Windows a scanner, a
-// pending deletion): tried again, for a minute at most.
-DWORD RemoveWork(const wchar_t* work)
-{
-    DWORD failed = RemoveTree(work);
-    for (int tries = 0; tries < 600 && (failed == ERROR_SHARING_VIOLATION || failed == ERROR_ACCESS_DENIED ||
-                                        failed == ERROR_DIR_NOT_EMPTY);
-         ++tries) {
-        Sleep(100);
-        failed = RemoveTree(work);
-    }
-    return failed;
-}
-
 std::string Why(DWORD error)
 {
     return error == ERROR_SUCCESS ? "" : WindowsError(error);
@@ -99,8 +85,19 @@ Leftovers Survey(bool remove)
                        : "schtasks /delete failed: " + said;
         });
     }
+    // What a test started may hold work\ a moment after it ended (Wine's console host; on Windows a scanner, a
+    // pending deletion): tried again, for a minute at most.
     if (kit && GetFileAttributesW(work) != INVALID_FILE_ATTRIBUTES) {
-        sort(Narrow(work), true, [work] { return Why(RemoveWork(work)); });
+        sort(Narrow(work), true, [work] {
+            DWORD failed = RemoveTree(work);
+            for (int tries = 0; tries < 600 && (failed == ERROR_SHARING_VIOLATION || failed == ERROR_ACCESS_DENIED ||
+                                                failed == ERROR_DIR_NOT_EMPTY);
+                 ++tries) {
+                Sleep(100);
+                failed = RemoveTree(work);
+            }
+            return Why(failed);
+        });
     }
     return found;
 }
@@ -122,17 +119,19 @@ std::string WhoCouldSwap(std::wstring folder)
     }
     const KitLocal installer(service);
     std::string others;
+    const auto add = [&others](const std::string& who) {
+        others += others.find(who) != std::string::npos ? "" : (others.empty() ? "" : ", ") + who;
+    };
     const auto check = [&](PSID sid) {
         wchar_t name[256] = {}, domain[256] = {};
         DWORD nameSize = 256, domainSize = 256;
         SID_NAME_USE use;
-        const std::string named = LookupAccountSidW(nullptr, sid, name, &nameSize, domain, &domainSize, &use)
-                                      ? Narrow(*domain != L'\0' ? std::wstring(domain) + L"\\" + name : name)
-                                      : "an account unknown here";
         if (!IsWellKnownSid(sid, WinBuiltinAdministratorsSid) && !IsWellKnownSid(sid, WinLocalSystemSid) &&
             !IsWellKnownSid(sid, WinCreatorOwnerRightsSid) && !EqualSid(sid, installer.get()) &&
-            !EqualSid(sid, reinterpret_cast<TOKEN_USER*>(user)->User.Sid) && others.find(named) == std::string::npos) {
-            others += (others.empty() ? "" : ", ") + named;
+            !EqualSid(sid, reinterpret_cast<TOKEN_USER*>(user)->User.Sid)) {
+            add(LookupAccountSidW(nullptr, sid, name, &nameSize, domain, &domainSize, &use)
+                    ? Narrow(*domain != L'\0' ? std::wstring(domain) + L"\\" + name : name)
+                    : "an account unknown here");
         }
     };
     const ACCESS_MASK move = DELETE | FILE_DELETE_CHILD | WRITE_DAC | WRITE_OWNER;
@@ -166,9 +165,8 @@ std::string WhoCouldSwap(std::wstring folder)
             if (allows && (entry->Header.AceFlags & INHERIT_ONLY_ACE) == 0 && (mask & rights) != 0) {
                 if (plain) {
                     check(&entry->SidStart);
-                } else if (others.find("an access entry") == std::string::npos) {
-                    others +=
-                        std::string(others.empty() ? "" : ", ") + "an access entry of a kind this check cannot read";
+                } else {
+                    add("an access entry of a kind this check cannot read");
                 }
             }
         }
