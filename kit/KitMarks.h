@@ -1,9 +1,5 @@
-// What the tests make outside the kit's folder carries the kit's mark, and only what bears it is
-// ever removed: what is not the kit's (a product really installed here) stays exactly as it is.
-// Keys hold the value QuorvaneTestKit, written as the key is made; the folder under Program Files
-// holds kMarkFile, made first; the scheduled task runs a script inside QUORVANE_KIT_WORK; the user's
-// variable QUORVANE_KIT_USER names a folder whose name is QuorvaneTestKit. Folders
-// are removed without ever going through a link: another's files may lie behind one.
+// What the tests make outside the kit's folder bears the kit's mark (test-kit.md lists them), and only what bears
+// it is removed, never through a link: a product really installed here, or another's files, stay as they are.
 #pragma once
 
 #include "platform/WinHandles.h"
@@ -25,8 +21,7 @@ constexpr REGSAM kOwnView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32K
 // ERROR_REPARSE_POINT_ENCOUNTERED, which the MinGW headers lack: a folder to remove is itself a link.
 constexpr DWORD kFolderIsALink = 4395;
 
-// One owner for each key, search, handle and system-allocated buffer, released on every path: the
-// launcher's own holders, and for a key, which is handed to the caller, one that can be moved.
+// One owner for each key, search and system buffer; a key, handed to the caller, can be moved.
 struct CloseKey {
     void operator()(HKEY key) const { RegCloseKey(key); }
 };
@@ -34,8 +29,8 @@ using KitKey = std::unique_ptr<std::remove_pointer_t<HKEY>, CloseKey>;
 using KitSearch = UniqueResource<HANDLE, nullptr, BOOL(WINAPI*)(HANDLE), &FindClose>;
 using KitLocal = UniqueResource<HLOCAL, nullptr, HLOCAL(WINAPI*)(HLOCAL), &LocalFree>;
 
-// HKLM\subKey in view, made new with the kit's mark, or the kit's own already there; empty where
-// it cannot be made or marked (then it is deleted again), or where another's has that name.
+// HKLM\subKey in view, made new with the kit's mark or the kit's own already there; empty where it cannot be
+// made or marked (then it is deleted again), or where another's has that name.
 inline KitKey CreateKitKey(const std::string& subKey, REGSAM view = KEY_WOW64_32KEY)
 {
     HKEY made = nullptr;
@@ -59,7 +54,6 @@ inline KitKey CreateKitKey(const std::string& subKey, REGSAM view = KEY_WOW64_32
     return nullptr;
 }
 
-// Whether HKLM\subKey exists in view, and whether it bears the kit's mark.
 inline bool KeyExists(const std::string& subKey, REGSAM view, bool& marked)
 {
     HKEY opened = nullptr;
@@ -71,8 +65,7 @@ inline bool KeyExists(const std::string& subKey, REGSAM view, bool& marked)
     return true;
 }
 
-// Removes HKLM\subKey from view where it bears the kit's mark (one without it stays): 0, or the
-// Windows error of the removal.
+// Removes HKLM\subKey from view where it bears the kit's mark: 0, or the Windows error of the removal.
 inline DWORD RemoveKitKey(const std::string& subKey, REGSAM view = KEY_WOW64_32KEY)
 {
     bool marked = false;
@@ -88,8 +81,7 @@ inline DWORD RemoveKitKey(const std::string& subKey, REGSAM view = KEY_WOW64_32K
     return error != ERROR_SUCCESS ? error : RegDeleteKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), view, 0);
 }
 
-// The user's own variable (HKCU\Environment), which the system gives every process of that
-// user, elevated ones too. Whether it is there, and whether its value bears the mark.
+// The user's own variable (HKCU\Environment), which the system gives every process of that user, elevated too.
 constexpr wchar_t kKitUserVariable[] = L"QUORVANE_KIT_USER";
 inline bool UserVariableExists(bool& marked)
 {
@@ -101,8 +93,7 @@ inline bool UserVariableExists(bool& marked)
     return read != ERROR_FILE_NOT_FOUND;
 }
 
-// Sets it to value, which bears the mark (empty: removes it), unless the user has one without the
-// mark; true when it did.
+// Sets it to value, which bears the mark (empty: removes it), unless the user's own is there; true when it did.
 inline bool SetKitUserVariable(const std::wstring& value)
 {
     bool marked = false;
@@ -115,9 +106,8 @@ inline bool SetKitUserVariable(const std::wstring& value)
                                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == 0;
 }
 
-// Removes path, a folder with all it holds or a file: a junction or directory link in it is removed
-// itself, never what it leads to (the runtime's remove_all walks into them), and a folder that is
-// itself a link is left. 0, or the Windows error of the first removal that failed.
+// Removes path, a folder with all it holds or a file: a link in it is removed itself, never what it leads to
+// (the runtime's remove_all walks into them); a folder that is itself a link is left. 0, or the first error.
 inline DWORD RemoveTree(const std::wstring& path, DWORD attributes = INVALID_FILE_ATTRIBUTES, bool inside = false)
 {
     if (!inside && (attributes = GetFileAttributesW(path.c_str())) == INVALID_FILE_ATTRIBUTES) {
@@ -150,20 +140,16 @@ inline DWORD RemoveTree(const std::wstring& path, DWORD attributes = INVALID_FIL
     return failed;
 }
 
-// The kit's folder under the system's Program Files for 32-bit programs (Program Files (x86) on
-// 64-bit Windows), never the one a prompt's %ProgramFiles% names; empty where there is none.
+// Under the system's Program Files for 32-bit programs, never the one a prompt's %ProgramFiles% names; or empty.
 inline std::wstring KitProgramFolder()
 {
     PWSTR programFiles = nullptr;
-    std::wstring folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramFilesX86, 0, nullptr, &programFiles))) {
-        folder = std::wstring(programFiles) + L"\\Quorvane Test Kit";
-    }
+    const HRESULT found = SHGetKnownFolderPath(FOLDERID_ProgramFilesX86, 0, nullptr, &programFiles);
+    const std::wstring folder = SUCCEEDED(found) ? std::wstring(programFiles) + L"\\Quorvane Test Kit" : L"";
     CoTaskMemFree(programFiles);
     return folder;
 }
 
-// Whether folder is a folder, not a link, with the kit's mark in it.
 inline bool BearsKitMark(const std::wstring& folder)
 {
     const DWORD attributes = GetFileAttributesW(folder.c_str());
@@ -173,7 +159,7 @@ inline bool BearsKitMark(const std::wstring& folder)
            mark != INVALID_FILE_ATTRIBUTES && (mark & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-// Makes that folder new, its mark first; the kit's own already there will do, another's never.
+// Made new, its mark first; the kit's own already there will do, another's never.
 inline bool CreateKitProgramFolder()
 {
     const std::wstring folder = KitProgramFolder();
@@ -193,7 +179,6 @@ inline bool CreateKitProgramFolder()
     return true;
 }
 
-// Removes that folder where it bears the kit's mark (one without it stays): 0, or the Windows error.
 inline DWORD RemoveKitProgramFolder()
 {
     const std::wstring folder = KitProgramFolder();

@@ -1,8 +1,5 @@
-// The test kit's start of the test program (kit/run-tests.cmd starts it on Windows, the test command under
-// Wine): the refusals, the clean-up of what bears the kit's mark (KitMarks.h), first what an interrupted run
-// left and last what the tests leave, the tests' folder made afresh once nothing refused (QUORVANE_KIT_WORK),
-// the report's record of the machine, the closing line "N passed, N failed, N skipped". --clean-up only
-// removes what bears the mark.
+// The test program's start in the kit (run-tests.cmd): its refusals, the clean-up of what bears the kit's mark
+// before and after the tests (--clean-up: only that), work\ made afresh, the machine in the report, the closing line.
 #include "kit/KitMarks.h"
 #include "WineTestSupport.h"
 #include "platform/SystemError.h"
@@ -18,8 +15,7 @@
 
 namespace {
 
-// A program of the system folder by its full path, never one the current folder could answer to its
-// name, through the command interpreter: its exit code, and both its output streams in output.
+// A program of the system folder by its full path, never one the current folder answers to: its exit code and output.
 int RunSystemProgram(const std::string& program, const std::string& arguments, std::string& output)
 {
     char system[MAX_PATH] = {};
@@ -33,43 +29,23 @@ int RunSystemProgram(const std::string& program, const std::string& arguments, s
     return answer != nullptr ? _pclose(answer) : -1;
 }
 
-// What bears the tests' names: the kit's own (found, or removed), another's (always left), and the
-// kit's that could not be removed (with why).
+// What bears the tests' names: the kit's own (found or removed), another's (always left), the kit's stuck (with why).
 struct Leftovers {
     std::vector<std::string> kits, others, stuck;
 };
-
-// A program a test started may hold some of work\ for a moment after it ended (Wine's console host,
-// for one; on Windows a scanner, or a file whose deletion is still pending): tried again, for a
-// minute at most.
-DWORD RemoveWork(const wchar_t* work)
-{
-    DWORD failed = RemoveTree(work);
-    for (int tries = 0;
-         (failed == ERROR_SHARING_VIOLATION || failed == ERROR_ACCESS_DENIED || failed == ERROR_DIR_NOT_EMPTY) &&
-         tries < 600;
-         ++tries) {
-        Sleep(100);
-        failed = RemoveTree(work);
-    }
-    return failed;
-}
 
 std::string Why(DWORD error)
 {
     return error == ERROR_SUCCESS ? "" : WindowsError(error);
 }
 
-// What is there; with remove, the kit's own is removed.
 Leftovers Survey(bool remove)
 {
     Leftovers found;
     const auto sort = [&found, remove](const std::string& name, bool marked, auto removeIt) {
         const std::string failed = marked && remove ? removeIt() : "";
-        (!marked          ? found.others
-         : failed.empty() ? found.kits
-                          : found.stuck)
-            .push_back(failed.empty() ? name : name + ", the kit's: " + failed);
+        auto& list = !marked ? found.others : failed.empty() ? found.kits : found.stuck;
+        list.push_back(failed.empty() ? name : name + ", the kit's: " + failed);
     };
     const bool wow64 = IsWindows64Bit() == Answer::Yes;
     const auto key = [&](const std::string& subKey) {
@@ -96,31 +72,38 @@ Leftovers Survey(bool remove)
     if (!folder.empty() && GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES) {
         sort(Narrow(folder), BearsKitMark(folder), [] { return Why(RemoveKitProgramFolder()); });
     }
-    // The kit's task runs a script inside this kit's folder: its definition (UTF-16) names QUORVANE_KIT_WORK.
-    // Wine's task scheduler is never used by the tests: there, none is looked for.
+    // The kit's task names this kit's work\ in its definition (UTF-16); under Wine the tests make none.
     const wchar_t* work = _wgetenv(L"QUORVANE_KIT_WORK");
+    const bool kit = work != nullptr && *work != L'\0';
     std::string answer;
     if (!RunsUnderWine() && RunSystemProgram("schtasks.exe", "/query /xml /tn \"Quorvane Test Kit\"", answer) == 0) {
         const std::wstring task(reinterpret_cast<const wchar_t*>(answer.data()), answer.size() / sizeof(wchar_t));
-        sort(std::string("the scheduled task ") + kKitTask,
-             work != nullptr && *work != L'\0' && task.find(work) != std::wstring::npos, [] {
-                 std::string said;
-                 return RunSystemProgram("schtasks.exe", "/delete /f /tn \"Quorvane Test Kit\"", said) == 0
-                            ? ""
-                            : "schtasks /delete failed: " + said;
-             });
+        sort(std::string("the scheduled task ") + kKitTask, kit && task.find(work) != std::wstring::npos, [] {
+            std::string said;
+            return RunSystemProgram("schtasks.exe", "/delete /f /tn \"Quorvane Test Kit\"", said) == 0
+                       ? ""
+                       : "schtasks /delete failed: " + said;
+        });
     }
-    // The tests' own folder in the kit's, which an interrupted run leaves.
-    if (work != nullptr && *work != L'\0' && GetFileAttributesW(work) != INVALID_FILE_ATTRIBUTES) {
-        sort(Narrow(work), true, [work] { return Why(RemoveWork(work)); });
+    // What a test started may hold work\ a moment after it ended (Wine's console host; on Windows a scanner, a
+    // pending deletion): tried again, for a minute at most.
+    if (kit && GetFileAttributesW(work) != INVALID_FILE_ATTRIBUTES) {
+        sort(Narrow(work), true, [work] {
+            DWORD failed = RemoveTree(work);
+            for (int tries = 0; tries < 600 && (failed == ERROR_SHARING_VIOLATION || failed == ERROR_ACCESS_DENIED ||
+                                                failed == ERROR_DIR_NOT_EMPTY);
+                 ++tries) {
+                Sleep(100);
+                failed = RemoveTree(work);
+            }
+            return Why(failed);
+        });
     }
     return found;
 }
 
-// The kit's folder as a door: who but administrators, SYSTEM, the system's installer service and the
-// account running the kit (an administrator) may change it (or own it, and so rewrite its access list),
-// or move it away through a folder above it, and could swap what the tests start as administrator and
-// as SYSTEM. A line naming the folder and them, or empty.
+// The kit's folder as a door: who but administrators, SYSTEM, the installer service and the kit's own account may
+// change or own it, or move it through a folder above, and so swap what the tests start: a line naming them, or empty.
 std::string WhoCouldSwap(std::wstring folder)
 {
     alignas(TOKEN_USER) BYTE user[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)] = {};
@@ -136,17 +119,19 @@ std::string WhoCouldSwap(std::wstring folder)
     }
     const KitLocal installer(service);
     std::string others;
+    const auto add = [&others](const std::string& who) {
+        others += others.find(who) != std::string::npos ? "" : (others.empty() ? "" : ", ") + who;
+    };
     const auto check = [&](PSID sid) {
         wchar_t name[256] = {}, domain[256] = {};
         DWORD nameSize = 256, domainSize = 256;
         SID_NAME_USE use;
-        const std::string named = LookupAccountSidW(nullptr, sid, name, &nameSize, domain, &domainSize, &use)
-                                      ? Narrow(*domain != L'\0' ? std::wstring(domain) + L"\\" + name : name)
-                                      : "an account unknown here";
         if (!IsWellKnownSid(sid, WinBuiltinAdministratorsSid) && !IsWellKnownSid(sid, WinLocalSystemSid) &&
             !IsWellKnownSid(sid, WinCreatorOwnerRightsSid) && !EqualSid(sid, installer.get()) &&
-            !EqualSid(sid, reinterpret_cast<TOKEN_USER*>(user)->User.Sid) && others.find(named) == std::string::npos) {
-            others += (others.empty() ? "" : ", ") + named;
+            !EqualSid(sid, reinterpret_cast<TOKEN_USER*>(user)->User.Sid)) {
+            add(LookupAccountSidW(nullptr, sid, name, &nameSize, domain, &domainSize, &use)
+                    ? Narrow(*domain != L'\0' ? std::wstring(domain) + L"\\" + name : name)
+                    : "an account unknown here");
         }
     };
     const ACCESS_MASK move = DELETE | FILE_DELETE_CHILD | WRITE_DAC | WRITE_OWNER;
@@ -171,8 +156,7 @@ std::string WhoCouldSwap(std::wstring folder)
             GetAce(list, at, reinterpret_cast<void**>(&entry));
             ACCESS_MASK mask = entry->Mask;
             MapGenericMask(&mask, &files);
-            // An inherit-only entry gives nothing on this folder. Allowing entries of kinds whose
-            // account this check does not read (objects', compound) count as another's.
+            // An inherit-only entry gives nothing here; allowing kinds whose account is not read count as another's.
             const BYTE type = entry->Header.AceType;
             const bool plain = type == ACCESS_ALLOWED_ACE_TYPE || type == ACCESS_ALLOWED_CALLBACK_ACE_TYPE;
             const bool allows = plain || type == ACCESS_ALLOWED_COMPOUND_ACE_TYPE ||
@@ -181,9 +165,8 @@ std::string WhoCouldSwap(std::wstring folder)
             if (allows && (entry->Header.AceFlags & INHERIT_ONLY_ACE) == 0 && (mask & rights) != 0) {
                 if (plain) {
                     check(&entry->SidStart);
-                } else if (others.find("an access entry") == std::string::npos) {
-                    others +=
-                        std::string(others.empty() ? "" : ", ") + "an access entry of a kind this check cannot read";
+                } else {
+                    add("an access entry of a kind this check cannot read");
                 }
             }
         }
@@ -197,7 +180,6 @@ std::string WhoCouldSwap(std::wstring folder)
     }
 }
 
-// The machine as the report records it.
 class RecordMachine : public ::testing::Environment {
     void SetUp() override
     {
@@ -217,10 +199,8 @@ class RecordMachine : public ::testing::Environment {
     }
 };
 
-// The test framework's own printer hands every failure and skip to OutputDebugString too,
-// which a 32-bit program with a second thread (the framework starts one at the first
-// failure or skip) does not survive under QEMU's emulation. This one prints the same lines
-// to standard output alone, each test's as it ends, and last the kit's closing line.
+// The framework's own printer also hands failures and skips to OutputDebugString, which a 32-bit program with a
+// second thread (the framework starts one then) does not survive under QEMU: the same lines, to standard output alone.
 class Printer : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo& test) override
     {
@@ -242,14 +222,11 @@ class Printer : public ::testing::EmptyTestEventListener {
         std::fflush(stdout);
     }
 };
-// A junction and a directory link in the kit's folder under Program Files: its removal takes the
-// link, never what it leads to, and a folder that is itself a link is left.
 TEST(Kit, RemovesALinkInItsFolderNeverWhatItLeadsTo)
 {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
     const std::wstring folder = KitProgramFolder(), link = folder + L"\\link";
-    const std::wstring target = std::wstring(temp) + L"quorvane-link-target", ours = target + L"\\ours.txt";
+    const std::wstring target = (std::filesystem::temp_directory_path() / L"quorvane-link-target").wstring();
+    const std::wstring ours = target + L"\\ours.txt";
     ASSERT_TRUE(CreateDirectoryW(target.c_str(), nullptr));
     std::ofstream(ours.c_str()) << "ours";
     for (const bool junction : {true, false}) {
@@ -275,7 +252,6 @@ TEST(Kit, RemovesALinkInItsFolderNeverWhatItLeadsTo)
     EXPECT_EQ(RemoveTree(target), 0u);
 }
 
-// The three lists, each line led by who says it.
 void Say(const Leftovers& left, const char* who)
 {
     for (const auto& [list, before, after] : {std::tuple(&left.kits, "removed ", ", the kit's"),
@@ -295,34 +271,33 @@ int main(int argc, char** argv)
     // The refusals, before anything changes; exit code 2 tells run-tests.cmd.
     const bool cleanUp = argc == 2 && std::string(argv[1]) == "--clean-up";
     const char* const who = cleanUp ? "run-tests.cmd --clean-up" : "run-tests.cmd";
-    if (!ReadTokenFacts().elevated) {
-        std::printf("%s: refused: it needs an administrator's command prompt (Run as administrator): the tests' "
-                    "uninstall entries under HKEY_LOCAL_MACHINE, their folder under Program Files and their task as "
-                    "SYSTEM are an administrator's to %s. Nothing was changed.\n",
-                    who, cleanUp ? "remove" : "write");
+    const auto refuse = [who](const std::string& why) {
+        std::printf("%s: refused: %s Nothing was changed.\n", who, why.c_str());
         return 2;
+    };
+    if (!ReadTokenFacts().elevated) {
+        return refuse(std::string("it needs an administrator's command prompt (Run as administrator): the tests' "
+                                  "uninstall entries under HKEY_LOCAL_MACHINE, their folder under Program Files and "
+                                  "their task as SYSTEM are an administrator's to ") +
+                      (cleanUp ? "remove." : "write."));
     }
     wchar_t program[MAX_PATH] = {};
     const DWORD named = GetModuleFileNameW(nullptr, program, MAX_PATH);
     if (named == 0 || named == MAX_PATH) {
-        const DWORD error = named == 0 ? GetLastError() : ERROR_INSUFFICIENT_BUFFER;
-        std::printf("%s: refused: the kit's own folder cannot be named (%s). Nothing was changed.\n", who,
-                    WindowsError(error).c_str());
-        return 2;
+        return refuse("the kit's own folder cannot be named (" +
+                      WindowsError(named == 0 ? GetLastError() : ERROR_INSUFFICIENT_BUFFER) + ").");
     }
     const std::wstring kitFolder = std::wstring(program).substr(0, std::wstring(program).find_last_of(L'\\'));
     // work\ is removed whole: only the kit's own, beside this program, never a folder a variable names.
     if (kit && _wcsicmp(work, (kitFolder + L"\\work").c_str()) != 0) {
-        std::printf("%s: refused: QUORVANE_KIT_WORK names %s, not this kit's own %s\\work. Nothing was changed.\n", who,
-                    Narrow(work).c_str(), Narrow(kitFolder).c_str());
-        return 2;
+        return refuse("QUORVANE_KIT_WORK names " + Narrow(work) + ", not this kit's own " + Narrow(kitFolder) +
+                      "\\work.");
     }
-    const char* const door = " not only by administrators and SYSTEM: another user could swap what the tests start "
+    const std::string door = " not only by administrators and SYSTEM: another user could swap what the tests start "
                              "as administrator and as SYSTEM. Unpack the kit into a folder that only administrators "
                              "can change (test-kit.md, \"Unpacking it\").";
     if (const std::string swap = kit ? WhoCouldSwap(kitFolder) : ""; !swap.empty()) {
-        std::printf("%s: refused: %s,%s Nothing was changed.\n", who, swap.c_str(), door);
-        return 2;
+        return refuse(swap + "," + door);
     }
     if (cleanUp) {
         const Leftovers left = Survey(true);
@@ -353,8 +328,7 @@ int main(int argc, char** argv)
         std::puts(found.stuck.empty() ? "Nothing was changed." : "Nothing else was changed.");
         return 2;
     }
-    // The tests' own folder, with the temporary folder run-tests.cmd names in it (work\temp),
-    // made fresh only now: a refusal leaves an earlier run's as it was.
+    // work\ with the temporary folder run-tests.cmd names (work\temp), made fresh only once nothing refused.
     if (kit) {
         const std::wstring temp = std::wstring(work) + L"\\temp";
         DWORD failed = RemoveTree(work);
@@ -364,9 +338,10 @@ int main(int argc, char** argv)
         const std::string swap = failed == 0 ? WhoCouldSwap(work) : "";
         if (failed != 0 || !swap.empty()) {
             // A refusal, as the others: run-tests.cmd then keeps an earlier report as it was.
-            std::printf("run-tests.cmd: refused: %s\n",
-                        failed != 0 ? (Narrow(work) + " could not be made afresh: " + WindowsError(failed)).c_str()
-                                    : (swap + "," + door).c_str());
+            std::printf(
+                "run-tests.cmd: refused: %s\n",
+                (failed != 0 ? Narrow(work) + " could not be made afresh: " + WindowsError(failed) : swap + "," + door)
+                    .c_str());
             return 2;
         }
     }
@@ -376,7 +351,7 @@ int main(int argc, char** argv)
     delete listeners.Release(listeners.default_result_printer());
     listeners.Append(new Printer);
     const int status = RUN_ALL_TESTS();
-    // What the tests left, quietly unless something of the kit's stays; the closing line is the last.
+    // What the tests left, quietly unless something of the kit's stays.
     const Leftovers left = Survey(true);
     Say({{}, {}, left.stuck}, who);
     const ::testing::UnitTest& tests = *::testing::UnitTest::GetInstance();

@@ -1,6 +1,5 @@
 @echo off
-rem The Quorvane test kit's start, from an administrator's command prompt: what it does, its
-rem arguments and its exit codes are its usage below (run-tests.cmd --help) and test-kit.md.
+rem The Quorvane test kit's start, from an administrator's prompt: its usage below and test-kit.md say what it does.
 setlocal
 cd /d "%~dp0"
 set "QUORVANE_KIT_WORK=%~dp0work"
@@ -9,14 +8,11 @@ if "%~1"=="--help" goto usage
 if "%~1"=="-h" goto usage
 if "%~1"=="/?" goto usage
 if "%~1"=="-?" goto usage
-rem What the tests write goes into the kit's own folder, the temporary folder included. The
-rem test program empties work\ and makes work\temp once it has not refused, and writes its
-rem report under another name: a refusal leaves an earlier run's report.xml and work\ as they were.
+rem What the tests write goes into work\, temporary files too; the test program makes it afresh once it has not
+rem refused, and the report comes under another name: a refusal leaves an earlier run's report.xml and work\.
 set "TEMP=%QUORVANE_KIT_WORK%\temp"
 set "TMP=%QUORVANE_KIT_WORK%\temp"
 if exist report.new.xml del report.new.xml
-rem The test program refuses, changing nothing, where it would touch what is not the kit's or where
-rem others may change the kit's folder, and removes what the kit's tests leave and an interrupted run left.
 quorvane_tests.exe --gtest_output=xml:report.new.xml %*
 set status=%errorlevel%
 if exist report.new.xml goto done

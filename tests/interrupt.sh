@@ -1,8 +1,7 @@
 #!/bin/sh
-# Ctrl-C to scripts/demo's process group while it makes its first Wine prefix: it says so, ends
-# the Wine programs rather than waiting for them, and leaves no Wine program, display or
-# half-made prefix behind. Where 32-bit programs are emulated, starts and ends take seconds and
-# longer under load: every wait here is for a condition, with a bound that only a fault reaches.
+# Ctrl-C to scripts/demo while it makes its first Wine prefix: it says so, ends the Wine programs rather than
+# waiting for them, and leaves no Wine program, display or half-made prefix. Every wait is for a condition, with a
+# bound only a fault reaches (emulated, starts and ends take seconds, longer under load).
 # Usage: tests/interrupt.sh   (after a build; needs Wine and Xvfb)
 set -eu
 cd "$(dirname "$0")/.."
@@ -11,9 +10,8 @@ build=$(mktemp -d "$PWD/build/interrupt.XXXXXX")
 prefix=$build/wineprefix
 demo="" xvfb=""
 
-# Is it still running, in any of its threads? A thread that has ended and waits to be
-# collected (by whichever process adopted it, at its own pace), one that is exiting (flag 4) and
-# one sent SIGKILL (bit 8 of the pending signals) is on its way out, at the kernel's pace.
+# Still running, in any thread? One ended and not yet collected, exiting (flag 4) or sent SIGKILL (bit 8 of the
+# pending signals) is on its way out, at the kernel's pace.
 running() { # pid
   for task in /proc/$1/task/*; do
     stat=$(cat "$task/stat" 2>/dev/null) || continue
@@ -23,11 +21,10 @@ running() { # pid
   done
   return 1
 }
-# The processes that carry the session's prefix in their environment (an ended one has none).
+# The processes whose environment names the session's prefix (an ended one has none).
 of_session() { grep -lz "^WINEPREFIX=$prefix\$" /proc/[0-9]*/environ 2>/dev/null | sed 's|/proc/\([0-9]*\)/environ|\1|'; }
 seconds() { echo $(($(date +%s) - start)); }
-# Whatever a failure leaves running goes before its folder does, also once the prefix that
-# would name its Wine server is gone.
+# What a failure leaves running goes before its folder, also once the prefix naming its Wine server is gone.
 trap '[ -z "$demo" ] || kill -KILL -$demo 2>/dev/null || true
       kill -KILL $(of_session) 2>/dev/null || true
       [ "$(cat "/proc/${xvfb:-0}/comm" 2>/dev/null)" != Xvfb ] || kill "$xvfb"
@@ -37,9 +34,8 @@ trap '[ -z "$demo" ] || kill -KILL -$demo 2>/dev/null || true
 setsid env --default-signal=INT -u QUORVANE_SESSION_OWNER QUORVANE_BUILD="$build" scripts/demo >"$build/said" 2>&1 &
 demo=$!
 start=$(date +%s)
-# wineboot at work on the prefix. Stopped there, it can only be ended, never finish: a clean-up
-# that waits for the Wine programs instead of ending them then never ends, however fast or
-# slow the machine.
+# wineboot, stopped at work on the prefix, can only be ended: a clean-up that waits for the Wine programs
+# instead of ending them then never ends, however fast the machine.
 wineboot=""
 until [ -n "$wineboot" ]; do
   running "$demo" && [ "$(seconds)" -lt 600 ] || { cat "$build/said"; fail "scripts/demo did not begin to make its prefix"; }
@@ -61,8 +57,7 @@ ended=$(seconds)
 [ "$status" = 130 ] && grep -q 'scripts/demo: interrupted while making the Wine prefix' "$build/said" ||
   { cat "$build/said"; fail "scripts/demo ended with $status after Ctrl-C, not 130 and its word that it was interrupted"; }
 [ ! -e "$prefix" ] || fail "the half-made prefix $prefix is left"
-# Once it has ended, what it started has ended or is on its way out; a process nobody ended,
-# or its display, fails at once (after a second look past the instant a SIGKILL is taken in).
+# Once it has ended, so has what it started, or it is on its way out (a second look past a SIGKILL's instant).
 ! running "$xvfb" || fail "its display, Xvfb $xvfb, still runs"
 xvfb="" # gone: its number may be another display's by now
 for look in 1 2; do

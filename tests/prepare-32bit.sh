@@ -1,7 +1,6 @@
 #!/bin/sh
-# scripts/prepare-32bit's decision, with stand-ins for binfmt_misc, the 32-bit loader, apt-get,
-# mount, sudo and id: nothing changed where 32-bit programs run, one emulator registration where
-# they do not; exit 1 where nothing can be done, and the demonstration and benchmark stop there.
+# scripts/prepare-32bit's decision, with stand-ins for what it touches: nothing changed where 32-bit programs run,
+# one emulator registration where they do not, exit 1 where nothing can be done (demo and bench stop there too).
 # Usage: tests/prepare-32bit.sh
 set -eu
 cd "$(dirname "$0")/.."
@@ -15,20 +14,15 @@ stand_in() { # name body: a program on the stand-ins' PATH that notes each call
   printf '#!/bin/sh\necho "$*" >>"%s/called-%s"\n%s\n' "$t" "$1" "$2" >"$t/path/$1"
   chmod +x "$t/path/$1"
 }
-# The 32-bit loader runs where "native" is marked, or once QEMU is registered (unless "broken").
-cat >"$t/ld-linux.so.2" <<PROBE
-#!/bin/sh
-[ -e "$t/native" ] && exit 0
-grep -q ':qemu-i386:' "$t/binfmt/register" 2>/dev/null && [ ! -e "$t/broken" ] && exit 0
-echo "Exec format error" >&2; exit 126
-PROBE
-chmod +x "$t/ld-linux.so.2"
+# The loader runs where "native" is marked, or once QEMU is registered (unless "broken").
+stand_in ld-linux.so.2 "[ -e '$t/native' ] && exit 0
+grep -q ':qemu-i386:' '$t/binfmt/register' 2>/dev/null && [ ! -e '$t/broken' ] && exit 0
+echo 'Exec format error' >&2; exit 126"
 stand_in apt-get ": >'$t/path/qemu-i386'; chmod +x '$t/path/qemu-i386'"
 stand_in mount "[ -e '$t/no-mount' ] && exit 32; : >'$t/binfmt/register'"
-stand_in sudo 'exit 1'
 stand_in id 'cat "'"$t"'/uid" 2>/dev/null || echo 0'
-for tool in cmake wine wineserver; do stand_in $tool 'exit 1'; done
-# What scripts/install-deps asks: everything is installed already.
+for tool in sudo cmake wine wineserver; do stand_in $tool 'exit 1'; done
+# scripts/install-deps finds everything installed.
 stand_in dpkg-query "echo 'install ok installed'"
 stand_in locale 'printf "ja_JP.utf8\\nhi_IN.utf8\\n"'
 
@@ -38,10 +32,9 @@ machine() { # native|none, then what else holds: a fresh machine of that kind
   [ "$1" = none ] || : >"$t/native"
 }
 prepare() { # expected-status arguments...
-  expected=$1
+  expected=$1 status=0
   shift
-  status=0
-  out=$(PATH="$t/path" QUORVANE_BINFMT="$t/binfmt" QUORVANE_PROBE_32BIT="$t/ld-linux.so.2" "$@" 2>&1) || status=$?
+  out=$(PATH="$t/path" QUORVANE_BINFMT="$t/binfmt" QUORVANE_PROBE_32BIT="$t/path/ld-linux.so.2" "$@" 2>&1) || status=$?
   [ "$status" = "$expected" ] || fail "$* exits $status, not $expected: $out"
 }
 calls() { cat "$t/called-$1" 2>/dev/null | grep -c "${2:-.}" || true; }
@@ -70,9 +63,8 @@ machine native
 prepare 0 scripts/prepare-32bit --emulate
 grep -q ':qemu-i386:' "$t/binfmt/register" || fail "--emulate registered nothing"
 
-# Nothing can be done: not root, binfmt_misc cannot be mounted, QEMU does not start. Each
-# refusal gives the lines to type as root: the registration as written above, with the
-# emulator where qemu-user puts it until it is installed.
+# Not root, binfmt_misc cannot be mounted, QEMU does not start: each refusal gives the lines to type as root, the
+# registration as above with the emulator where qemu-user puts it until it is installed.
 for case in uid no-mount broken; do
   machine none
   echo 1000 >"$t/$case"

@@ -1,8 +1,6 @@
 #!/bin/sh
-# The project's scripts as their users meet them: each answers --help and -h with its usage
-# and exits 0, and refuses a bad argument with its usage and exit code 2; in both cases
-# at once, before it installs, builds or runs anything. The tools they would call are
-# tripwires here, which leave a mark when called.
+# The project's scripts as their users meet them: each answers --help and -h with its usage and exit code 0, and a
+# bad argument with its usage and exit code 2, at once: the tools they would call are tripwires here.
 # Usage: tests/scripts.sh
 set -eu
 cd "$(dirname "$0")/.."
@@ -15,9 +13,8 @@ done
 fail() { echo "tests/scripts.sh: $*"; exit 1; }
 checked=0
 run() { # expected-status script arguments...
-  expected=$1
+  expected=$1 status=0
   shift
-  status=0
   output=$(PATH="$trip:$PATH" timeout 60 "$@" 2>&1) || status=$?
   [ "$status" = "$expected" ] || fail "$* exits $status, not $expected: $output"
   printf '%s\n' "$output" | grep -q '^Usage: ' || fail "$* prints no usage line: $output"

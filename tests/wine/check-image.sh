@@ -1,7 +1,6 @@
 #!/bin/sh
-# The shipped executable: a GUI program with the release flags, importing only known DLLs,
-# naming no ANSI call that converts with best fit, carrying its version resource and manifest
-# (the version in it is the one the launcher's opening line reads, proven end to end).
+# The shipped executable: a GUI program with the release flags, importing only known DLLs, naming no ANSI call that
+# converts with best fit, carrying its version resource (its version is proven end to end) and manifest.
 # Usage: check-image.sh OBJDUMP PROCESSOR EXE
 set -eu
 objdump=$1 processor=$2 exe=$3
@@ -20,18 +19,15 @@ best_fit=$("${tools}strings" -a "$exe" | grep -owE 'GetCommandLineA|GetModuleFil
 'WNetGetUniversalNameA|WNetGetConnectionA|GetUserObjectInformationA' | sort -u | tr '\n' ' ' || true)
 [ -z "$best_fit" ] || fail "names ANSI calls that convert with best fit:" $best_fit
 
-# The shipped image's size goal: at most 128 KiB.
 size=$(wc -c <"$exe")
 [ "$processor" != i686 ] || [ "$size" -le 131072 ] || fail "$size bytes, more than 131072"
 
-# Release flags: terminal server aware (0x8000), NX (0x100), ASLR (0x40); the 32-bit image
-# also NO_SEH (0x400), the 64-bit one high-entropy ASLR (0x20).
+# Terminal server aware (0x8000), NX (0x100), ASLR (0x40); 32-bit NO_SEH (0x400), 64-bit high-entropy ASLR (0x20).
 flags=$(printf "%s\n" "$headers" | sed -n 's/^DllCharacteristics[[:space:]]*//p')
 case $processor in i686) want=00008540 ;; *) want=00008160 ;; esac
 [ "$flags" = "$want" ] || fail "DllCharacteristics $flags, not $want"
-# NO_SEH holds only while no code registers a handler in the SEH chain at fs:[0]; an
-# access through a register may reach it too. (The exception tables the linker keeps in
-# the code section decode as noise, with scaled indexes no such access uses.)
+# NO_SEH holds only while no code registers a handler at fs:[0], also through a register (the linker's exception
+# tables in the code section decode as noise, with scaled indexes no such access uses).
 if [ "$processor" = i686 ] && "$objdump" -d "$exe" | grep -Eq '%fs:(0x0(,|$)|\(%e[a-z]{2}\))'; then
   fail "code touches the SEH chain at fs:[0]"
 fi
@@ -40,8 +36,7 @@ fi
 resources=$("${tools}windres" -i "$exe" -J coff -O rc)
 listing=$(printf "%s\n" "$resources" | sed -n 's/^\/\* Type: \(.*\)$/\1/p; s/^   Name: \(.*\)  \*\/$/\1/p' | tr '\n' ' ')
 [ "$listing" = "version 1. 24 1. " ] || fail "resources: $listing"
-# The manifest: as invoker, and nothing that names a file or another assembly to load (a
-# file's entry would redirect a DLL load into the launcher's folder).
+# The manifest: as invoker, naming no file or assembly to load (a file's entry redirects a DLL load to its folder).
 manifest=$(printf "%s\n" "$resources" | sed -n '/^1 24 /,/^END/p' | sed -n 's/^  "\(.*\)\\n"$/\1/p' | sed 's/""/"/g')
 printf "%s\n" "$manifest" | grep -q '<requestedExecutionLevel level="asInvoker" uiAccess="false"/>' || fail "manifest: execution level"
 ! printf "%s\n" "$manifest" | grep -Eq '<(file|dependency|dependentAssembly)[ >/]' || fail "manifest: names files or assemblies"

@@ -1,8 +1,7 @@
 #!/bin/sh
-# The test kit through scripts/kit as a release engineer runs it: as typed without a host locale,
-# then with what some cases need, a crash, an ended prompt, a link in its folder, what others
-# made under its names, a folder others can change, no elevation, and a fresh 32-bit prefix (one
-# registry view). The prefix is left as found.
+# The test kit through scripts/kit as a release engineer runs it: as typed, with what some cases need, a crash,
+# an ended prompt, a link in its folder, others' things under its names, an open folder, no elevation, and a fresh
+# 32-bit prefix (one registry view). The prefix is left as found.
 # Usage: kit.sh PLANT-OVERRIDES   (in a Wine session, from the checkout's top folder)
 set -eu
 plants=$1
@@ -19,22 +18,19 @@ trap '[ -z "${making32:-}" ] || { kill -KILL -"$making32"; wait "$making32"; } 2
       rm -rf "$work"' EXIT
 trap 'echo "kit.sh: interrupted"; exit 130' INT TERM
 
-# 32-bit Windows gets a fresh 32-bit prefix of its own (one registry view), made while the kit
-# runs in the other: the kit starts one program at a time, and the machine has a second core.
+# 32-bit Windows' prefix is made while the kit runs in the other: the kit starts one program at a time.
 mkdir -p "$work/win32"
 WINEPREFIX="$prefix32" WINEARCH=win32 setsid sh -c 'wineboot -i && wineserver -w' </dev/null >"$work/wineboot32.log" 2>&1 &
 making32=$!
 
-# What the kit must leave as it found it: the prefix's registry in both views (the 64-bit
-# view's export holds the 32-bit one, under Wow6432Node), the user's variables and its files.
+# What the kit must leave as found: the registry in both views (the 64-bit export holds Wow6432Node), the files.
 state() {
   reg export 'HKLM\Software' "$work/hklm.reg" /reg:64 /y || exit 1
   reg export 'HKCU\Software' "$work/hkcu.reg" /reg:64 /y || exit 1
   reg export 'HKCU\Environment' "$work/environment.reg" /reg:64 /y || exit 1
-  # scripts/kit unpacks into C:\QuorvaneKitRun and removes it, also what an interrupted run left.
+  # scripts/kit's own C:\QuorvaneKitRun it removes itself.
   (cd "$WINEPREFIX/drive_c" && find . -path ./QuorvaneKitRun -prune -o -path ./QuorvaneKitKept -prune -o -print | sort)
-  # Wine keeps its own settings of the moment under HKCU\Software\Wine, and rewrites its font
-  # lists for the code page of each start.
+  # Wine keeps its settings of the moment under HKCU\Software\Wine, and its font lists follow the code page.
   for file in "$work"/*.reg; do iconv -f UTF-16 -t UTF-8 "$file" | tr -d "\r"; done |
     awk '/^\[/ { wine = index($0, "[HKEY_CURRENT_USER\\Software\\Wine") == 1 || /\\Font[A-Za-z]*\]$/ } !wine'
 }
@@ -45,9 +41,8 @@ unchanged() { # what [state]: the prefix as the kit found it, or as that state r
   [ ! -s "$work/changes" ] || { cat "$work/changes"; fail "$1 left the prefix's registry or files changed"; }
 }
 start() { # log expected-status arguments...: scripts/kit with them, its output in $work/LOG
-  log=$work/$1 expected=$2
+  log=$work/$1 expected=$2 status=0
   shift 2
-  status=0
   scripts/kit "$@" >"$log" 2>&1 || status=$?
   [ "$status" = "$expected" ] || { cat "$log"; fail "scripts/kit $* exits $status, not $expected"; }
 }
@@ -60,9 +55,8 @@ summary() { # log expected-summary-pattern [code-page]: the kit's last line, and
   [ -z "${3:-}" ] || grep -q "code_page=\"$3\"" build/kit-report.xml || fail "$1: the report names no code page $3"
 }
 
-# Where 32-bit programs are emulated, Wine's shell start now and then never returns to a
-# 32-bit program that has run many tests before (QEMU; the test alone passes). The 64-bit
-# build's platform tests, native there too, run it.
+# Emulated, Wine's shell start now and then never returns to a 32-bit program that has run many tests before
+# (the test alone passes); the 64-bit build's platform tests run it.
 shell=""
 [ -z "${QUORVANE_EMULATED:-}" ] || shell="Platform.StartsThroughTheShell*"
 ascii="EndToEnd.FolderNames*:EndToEnd.AProgramInAFolder*:Platform.StartsThroughTheShell*"
@@ -78,16 +72,14 @@ WINEDLLOVERRIDES="$plants;winemenubuilder.exe=d" LC_ALL=C.UTF-8 \
   start names 0 "--gtest_filter=EndToEnd.NoDll*:$ascii${shell:+-$shell}"
 summary names '[0-9]+ passed, 0 failed, 0 skipped' 1252
 
-# A test that leaves the kit's things behind and crashes: the kit fails, says so, and takes
-# them away. One that ends its prompt as well: the next start says so, removes them first
-# and runs.
+# A test that leaves the kit's things and crashes: the kit fails and takes them away. One that ends its prompt
+# too: the next start says so, removes them first and runs.
 start crash 1 --gtest_also_run_disabled_tests --gtest_filter=*LeavesWhatItMadeAndCrashes
 summary crash '0 passed, 1 failed, 0 skipped'
 unchanged "a crashing test"
 QUORVANE_END_PROMPT=1 start ended 3 --gtest_also_run_disabled_tests --gtest_filter=*LeavesWhatItMadeAndCrashes
-# Its clean-up: refused without elevation, deleting nothing (the next one removes the keys). A link
-# in its folder under Program Files (one of the host's, which Wine shows as a link and cannot
-# remove): what it leads to stays, and the clean-up names the folder it could not remove.
+# Its clean-up: refused without elevation. A host's link in its folder (Wine shows it as a link and cannot
+# remove it): what it leads to stays, and the clean-up names the folder it could not remove.
 start unelevated-clean-up 2 --unelevated --clean-up
 said unelevated-clean-up "refused: it needs an administrator's command prompt"
 folder="$WINEPREFIX/drive_c/Program Files (x86)/Quorvane Test Kit"
@@ -104,11 +96,8 @@ summary cp932 '2 passed, 0 failed, 0 skipped' 932
 LC_ALL=hi_IN.UTF-8 start cp65001 0 "--gtest_filter=EndToEnd.FolderNames*:EndToEnd.AProgramInAFolder*:Platform.*${shell:+-$shell}"
 summary cp65001 '[0-9]+ passed, 0 failed, 0 skipped' 65001
 
-# Refusals, before anything is changed: what others made under the kit's names (a product's entry
-# in the 64-bit view, a key of the tests' name, the folder under Program Files), which the clean-up
-# leaves exactly as it was; a kit's folder others can change; no elevation. The first two, and the
-# usage, in a kit unpacked here with an earlier run's report and work\ (scripts/kit unpacks afresh),
-# which stay as they were.
+# Refusals, changing nothing: others' things under the kit's names, which the clean-up leaves too; an open kit
+# folder; no elevation. Some in a kit unpacked here with an earlier report and work\, which stay as they were.
 tests='HKLM\SOFTWARE\QuorvaneTests'
 reg add "$key" /v UninstallString /t REG_SZ /d 'C:\Trelvo\UN.exe /UNINSTALL' /f /reg:64
 reg add "$tests" /v Theirs /t REG_SZ /d theirs /f /reg:64
@@ -151,8 +140,7 @@ start unelevated 2 --unelevated
 said unelevated "refused: it needs an administrator's command prompt"
 unchanged "the kit"
 
-# 32-bit Windows: the fresh 32-bit prefix, one registry view, no host locale; the tests whose
-# expectations follow from the view.
+# 32-bit Windows: one registry view, no host locale; the tests whose expectations follow from the view.
 wait "$making32" || { tail "$work/wineboot32.log"; fail "no 32-bit prefix"; }
 making32=""
 WINEPREFIX="$prefix32" wineserver -p60
@@ -162,6 +150,6 @@ summary one-view '2 passed, 0 failed, 1 skipped'
 grep -q 'windows_bits="32"' build/kit-report.xml || fail "the 32-bit prefix's report does not say 32"
 said one-view 'needs a 64-bit view, which 32-bit Windows does not have'
 
-# The closing line, also where the test command reads it (CTest keeps a passing test's output to itself).
+# Also where the test command reads it: CTest keeps a passing test's output to itself.
 echo "kit: $(tail -1 "$work/plain") as typed${shell:+ (but $shell, emulated)}; plants, 932, 65001, crash, ended prompt," \
   "refusals and clean-up as they must be; prefix left as found; 32-bit: $(tail -1 "$work/one-view")" | tee build/kit-summary.txt

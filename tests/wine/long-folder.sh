@@ -1,6 +1,6 @@
 #!/bin/sh
-# A launcher in a folder of over 260 characters names that folder's setup.cfg (started through
-# Wine's loader from the Unix side: Windows' process start refuses such a path).
+# A launcher in a folder of over 260 characters names that folder's setup.cfg (started from the Unix side:
+# Windows' process start refuses such a path).
 # Usage: long-folder.sh BIN-FOLDER
 set -eu
 bin=$1 work=$1/../long-folder dir=$1/../long-folder

@@ -1,7 +1,6 @@
 #!/bin/sh
-# scripts/release's trial with a throwaway certificate, as the test command runs it: the
-# signature verifies and comes off to the build's bytes, the kit holds the signed launcher, the
-# sums hold, and the signed launcher passes an end-to-end run (the refusals: tests/scripts.sh).
+# scripts/release's trial with a throwaway certificate: the signature verifies and comes off to the build's bytes,
+# the kit holds the signed launcher, the sums hold, and it passes an end-to-end run (refusals: tests/scripts.sh).
 # Usage: signing.sh SOURCE-FOLDER BIN-FOLDER   (after scripts/build)
 set -eu
 src=$1 bin=$2 work=$2/../signing trial=$1/build/release-trial
