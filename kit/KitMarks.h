@@ -54,6 +54,7 @@ inline KitKey CreateKitKey(const std::string& subKey, REGSAM view = KEY_WOW64_32
     return nullptr;
 }
 
+// Whether HKLM\subKey exists in view; marked tells whether it bears the kit's mark.
 inline bool KeyExists(const std::string& subKey, REGSAM view, bool& marked)
 {
     HKEY opened = nullptr;
@@ -140,7 +141,8 @@ inline DWORD RemoveTree(const std::wstring& path, DWORD attributes = INVALID_FIL
     return failed;
 }
 
-// Under the system's Program Files for 32-bit programs, never the one a prompt's %ProgramFiles% names; or empty.
+// The kit's folder under the system's Program Files for 32-bit programs, never the one a prompt's %ProgramFiles%
+// names; empty where there is none.
 inline std::wstring KitProgramFolder()
 {
     PWSTR programFiles = nullptr;

@@ -89,12 +89,13 @@ void ShowMessageBox(const std::string& text, const std::string& title, unsigned 
     Fake().boxes.emplace_back(text, title, style);
 }
 
-// Kept without the prefix and line end every line carries; a line that lacks them stays whole.
+// Kept without the prefix and line end every line carries; a line that lacks either is marked, so it matches none.
 void WriteDebugOutput(const char* text)
 {
     const std::string line = text, prefix = "Quorvane: ";
     const bool framed = line.compare(0, prefix.size(), prefix) == 0 && line.back() == '\n';
-    Fake().debugOutput.push_back(framed ? line.substr(prefix.size(), line.size() - prefix.size() - 1) : line);
+    Fake().debugOutput.push_back(framed ? line.substr(prefix.size(), line.size() - prefix.size() - 1)
+                                        : "(unframed) " + line);
 }
 
 bool WideToAnsi(const wchar_t* wide, std::size_t length, unsigned codePage, std::string& ansi)

@@ -372,8 +372,8 @@ TEST_F(LaunchSequence, ShowsABoxOnlyWhileCtrlIsDownAndOnlyWhereOneCanBeSeen)
     SetEntry(0, "C:\\T\\UN.exe /UNINSTALL", Version(1, 2, 3, 9));
     Fake().childExitCode = 3;
     const Lines run = RunSteps("C:\\T\\UN.exe ", kParameters, "3");
-    const std::string &path = run[0], &start = run[1], &ready = run[2], failed = "exit code -1";
-    const std::string unseen = "(no box: nobody can see this session)",
+    const std::string &path = run[0], &start = run[1], &ready = run[2];
+    const std::string failed = "exit code -1", unseen = "(no box: nobody can see this session)",
                       folder = std::regex_replace(kFolderNameMessage, std::regex("\n"), " "); // traced on one line
     const SessionFacts seen{true, true, 1}, hiddenStation{false, false, 1}, serviceSession{true, true, 0},
         xpConsole{true, false, 0};

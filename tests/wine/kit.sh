@@ -11,9 +11,10 @@ key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\TTAL!UninstallKey'
 # Wine's own 64-bit reg.exe, started directly: quick, also where 32-bit programs are emulated.
 reg() { answer=$(/usr/lib/wine/wine64 reg "$@" 2>&1) || { echo "kit.sh: reg $*: $answer" >&2; return 1; }; }
 prefix32=$work/win32/wineprefix
-# A check that failed midway has the kit remove what bears its mark, else the next run finds it and fails.
+# A check that failed midway (not one interrupted) has the kit remove what bears its mark, else the next run
+# finds it and fails.
 trap 'failed=$?; [ -z "${making32:-}" ] || { kill -KILL -"$making32"; wait "$making32"; } 2>/dev/null || true
-      [ "$failed" = 0 ] || scripts/kit --clean-up >/dev/null 2>&1 || true
+      case $failed in 0 | 130) ;; *) scripts/kit --clean-up >&2 || true ;; esac
       { reg delete "$key" /f /reg:64; reg delete "HKLM\\SOFTWARE\\QuorvaneTests" /f /reg:64; } 2>/dev/null || true
       rm -rf "$WINEPREFIX/drive_c/QuorvaneKitKept" "$WINEPREFIX/drive_c/Program Files (x86)/Quorvane Test Kit"
       WINEPREFIX="$prefix32" wineserver -k 2>/dev/null || true
