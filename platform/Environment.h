@@ -40,7 +40,7 @@ struct UnknownName {
 // the scan goes on from its closing '%', which may open the next reference; a '%' without
 // a closing one, or "%%", stays too. unknown is the first name left as written, unless it
 // holds a path separator in a path that has its root (then the percent signs belong to two
-// folders' names). Left as
-// written, such a name would be a path relative to the current folder, where anyone may
-// make a folder literally named %NAME%: its caller decides where that matters.
+// folders' names). Left as written, such a name would be a path relative to the current
+// folder, where anyone may make a folder literally named %NAME%: its caller decides where
+// that matters.
 void ExpandVariables(const WideText& text, const Environment& variables, WideText& expanded, UnknownName& unknown);

@@ -275,7 +275,7 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
     const std::string a = "C:\\A\\U.exe ", notHere = " (Windows error 2)",
                       view = sizeof(void*) == 4 ? "32-bit view" : "64-bit view";
     const std::string unreadable = "its version cannot be read (Windows error 32: held), file '" + a + "'",
-                      percent = "C:\\5%\\T\\U.exe ";
+                      percent = "C:\\5%\\T\\U.exe ", unc = "\\\\s\\%A/%\\U.exe ";
     const std::string unexpanded = "its UninstallString '%AZ%\\U /UNINSTALL' could not be expanded: the machine's "
                                    "variables cannot be had (Windows error 8)";
     const auto undefined = [](const std::string& value, const char* name) {
@@ -316,6 +316,12 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         {"C:\\5%\\%\xE9z%\\U.exe /UNINSTALL", expandable, read, {{percent, usable}}, percent},
         // ... in a path with its root only: without one, it would be sought in the current folder
         {"%DZ%%A/%U /UNINSTALL", expandable, read, {{"C:%A/%U .exe", usable}}, undefined("%DZ%%A/%U /UNINSTALL", "A/")},
+        {"%DZ%x%A/%U /UNINSTALL",
+         expandable,
+         read,
+         {{"C:x%A/%U .exe", usable}},
+         undefined("%DZ%x%A/%U /UNINSTALL", "A/")},
+        {"\\\\s\\%A/%\\U.exe /UNINSTALL", expandable, read, {{unc, usable}}, unc}, // a share's path has its root
         // a name never begins a variable at its '='
         {"%AZ%%C:%\\U /UNINSTALL", expandable, read, {}, undefined("%AZ%%C:%\\U /UNINSTALL", "C:")},
         {"%AZ%\\U /UNINSTALL", expandable, read, {}, unexpanded, 1813, 8},
