@@ -39,7 +39,7 @@ std::string Why(DWORD error)
     return error == ERROR_SUCCESS ? "" : WindowsError(error);
 }
 
-Leftovers Survey(bool remove)
+Leftovers Survey(bool remove, const wchar_t* work)
 {
     Leftovers found;
     const auto sort = [&found, remove](const std::string& name, bool marked, auto removeIt) {
@@ -64,7 +64,7 @@ Leftovers Survey(bool remove)
     key(kTestsKey);
     bool userMarked = false;
     if (UserVariableExists(userMarked)) {
-        sort("the user's variable QUORVANE_KIT_USER (HKCU\\Environment)", userMarked, [] {
+        sort("the user's variable " + Narrow(kKitUserVariable) + " (HKCU\\Environment)", userMarked, [] {
             return Why(static_cast<DWORD>(RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Environment", kKitUserVariable)));
         });
     }
@@ -73,14 +73,14 @@ Leftovers Survey(bool remove)
         sort(Narrow(folder), BearsKitMark(folder), [] { return Why(RemoveKitProgramFolder()); });
     }
     // The kit's task names this kit's work\ in its definition (UTF-16); under Wine the tests make none.
-    const wchar_t* work = _wgetenv(L"QUORVANE_KIT_WORK");
     const bool kit = work != nullptr && *work != L'\0';
+    const std::string task = std::string(" /tn \"") + kKitTask + "\"";
     std::string answer;
-    if (!RunsUnderWine() && RunSystemProgram("schtasks.exe", "/query /xml /tn \"Quorvane Test Kit\"", answer) == 0) {
-        const std::wstring task(reinterpret_cast<const wchar_t*>(answer.data()), answer.size() / sizeof(wchar_t));
-        sort(std::string("the scheduled task ") + kKitTask, kit && task.find(work) != std::wstring::npos, [] {
+    if (!RunsUnderWine() && RunSystemProgram("schtasks.exe", "/query /xml" + task, answer) == 0) {
+        const std::wstring defined(reinterpret_cast<const wchar_t*>(answer.data()), answer.size() / sizeof(wchar_t));
+        sort(std::string("the scheduled task ") + kKitTask, kit && defined.find(work) != std::wstring::npos, [&task] {
             std::string said;
-            return RunSystemProgram("schtasks.exe", "/delete /f /tn \"Quorvane Test Kit\"", said) == 0
+            return RunSystemProgram("schtasks.exe", "/delete /f" + task, said) == 0
                        ? ""
                        : "schtasks /delete failed: " + said;
         });
@@ -300,20 +300,20 @@ int main(int argc, char** argv)
         return refuse(swap + "," + door);
     }
     if (cleanUp) {
-        const Leftovers left = Survey(true);
+        const Leftovers left = Survey(true, work);
         Say(left, who);
         if (left.kits.empty() && left.others.empty() && left.stuck.empty()) {
             std::printf("%s: nothing of the kit's was there\n", who);
         }
         return left.stuck.empty() ? 0 : 1;
     }
-    Leftovers found = Survey(false);
+    Leftovers found = Survey(false, work);
     if (found.others.empty() && !found.kits.empty()) {
         std::puts("run-tests.cmd: an earlier run was interrupted; removing what it left (each with the kit's mark):");
         for (const std::string& kits : found.kits) {
             std::printf("  %s\n", kits.c_str());
         }
-        found = Survey(true);
+        found = Survey(true, work);
     }
     for (const std::string& other : found.others) {
         const bool product = other.rfind(std::string("HKLM\\") + kUninstallList, 0) == 0;
@@ -331,10 +331,9 @@ int main(int argc, char** argv)
     // work\ with the temporary folder run-tests.cmd names (work\temp), made fresh only once nothing refused.
     if (kit) {
         const std::wstring temp = std::wstring(work) + L"\\temp";
-        DWORD failed = RemoveTree(work);
-        if (failed == 0 && !(CreateDirectoryW(work, nullptr) && CreateDirectoryW(temp.c_str(), nullptr))) {
-            failed = GetLastError();
-        }
+        // The survey above removed an earlier run's: a work\ there now is a refusal, with why.
+        const DWORD failed =
+            CreateDirectoryW(work, nullptr) && CreateDirectoryW(temp.c_str(), nullptr) ? 0 : GetLastError();
         const std::string swap = failed == 0 ? WhoCouldSwap(work) : "";
         if (failed != 0 || !swap.empty()) {
             // A refusal, as the others: run-tests.cmd then keeps an earlier report as it was.
@@ -352,7 +351,7 @@ int main(int argc, char** argv)
     listeners.Append(new Printer);
     const int status = RUN_ALL_TESTS();
     // What the tests left, quietly unless something of the kit's stays.
-    const Leftovers left = Survey(true);
+    const Leftovers left = Survey(true, work);
     Say({{}, {}, left.stuck}, who);
     const ::testing::UnitTest& tests = *::testing::UnitTest::GetInstance();
     std::printf("%d passed, %d failed, %d skipped\n", tests.successful_test_count(), tests.failed_test_count(),

@@ -440,6 +440,7 @@ TEST_F(EndToEnd, AsSystemInSessionZeroItShowsNoBoxAndLeavesItsLog)
     std::filesystem::create_directory(logs);
     std::ofstream(scratch_ + "task.cmd") << "@set QUORVANE_LOG=" << logs << "\r\n@\"" << kit_
                                          << "Quorvane.exe\" /S\r\n";
+    const std::string task = std::string(" /tn \"") + kKitTask + "\"";
     const auto schtasks = [](const std::string& arguments) {
         LaunchOptions options;
         char system[MAX_PATH] = {};
@@ -448,10 +449,9 @@ TEST_F(EndToEnd, AsSystemInSessionZeroItShowsNoBoxAndLeavesItsLog)
         options.commandLine = L"schtasks.exe " + Wide(arguments);
         return ObserveLaunch(options).exitCode;
     };
-    ASSERT_EQ(schtasks("/create /f /tn \"Quorvane Test Kit\" /ru SYSTEM /sc once /st 23:59 /tr \"\\\"" + scratch_ +
-                       "task.cmd\\\"\""),
+    ASSERT_EQ(schtasks("/create /f" + task + " /ru SYSTEM /sc once /st 23:59 /tr \"\\\"" + scratch_ + "task.cmd\\\"\""),
               0u);
-    EXPECT_EQ(schtasks("/run /tn \"Quorvane Test Kit\""), 0u);
+    EXPECT_EQ(schtasks("/run" + task), 0u);
     std::string content;
     for (int tries = 0; tries < 600 && content.find("exit code -1") == std::string::npos; ++tries) {
         Sleep(100);
@@ -459,7 +459,7 @@ TEST_F(EndToEnd, AsSystemInSessionZeroItShowsNoBoxAndLeavesItsLog)
             content = ReadWholeFile(file.path().string());
         }
     }
-    schtasks("/delete /f /tn \"Quorvane Test Kit\"");
+    schtasks("/delete /f" + task);
     for (const char* said : {"; rights: elevated; session: 0; box can be seen: no;",
                              "Quorvane: (no box: nobody can see this session)", "Quorvane: exit code -1\r\n"}) {
         EXPECT_NE(content.find(said), std::string::npos) << said << " in:\n" << content;

@@ -7,16 +7,19 @@ set -eu
 plants=$1
 fail() { echo "kit.sh: $*" >&2; exit 1; } # also from a step whose output goes to a file
 work=$(mktemp -d "$PWD/build/kit.XXXXXX")
-key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\TTAL!UninstallKey'
+key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\TTAL!UninstallKey' tests='HKLM\SOFTWARE\QuorvaneTests'
+folder="$WINEPREFIX/drive_c/Program Files (x86)/Quorvane Test Kit"
 # Wine's own 64-bit reg.exe, started directly: quick, also where 32-bit programs are emulated.
 reg() { answer=$(/usr/lib/wine/wine64 reg "$@" 2>&1) || { echo "kit.sh: reg $*: $answer" >&2; return 1; }; }
 prefix32=$work/win32/wineprefix
 # A check that failed midway (not one interrupted) has the kit remove what bears its mark, else the next run
-# finds it and fails.
+# finds it and fails; the kit cannot remove its folder with a link in it, nor what the check planted under its names.
 trap 'failed=$?; [ -z "${making32:-}" ] || { kill -KILL -"$making32"; wait "$making32"; } 2>/dev/null || true
       case $failed in 0 | 130) ;; *) scripts/kit --clean-up >&2 || true ;; esac
-      { reg delete "$key" /f /reg:64; reg delete "HKLM\\SOFTWARE\\QuorvaneTests" /f /reg:64; } 2>/dev/null || true
-      rm -rf "$WINEPREFIX/drive_c/QuorvaneKitKept" "$WINEPREFIX/drive_c/Program Files (x86)/Quorvane Test Kit"
+      [ -z "${planted:-}" ] || { reg delete "$key" /f /reg:64; reg delete "$tests" /f /reg:64; } 2>/dev/null || true
+      [ -z "${planted:-}" ] || rm -rf "$folder"
+      [ ! -f "$folder/made by the Quorvane test kit.txt" ] || rm -rf "$folder"
+      rm -rf "$WINEPREFIX/drive_c/QuorvaneKitKept"
       WINEPREFIX="$prefix32" wineserver -k 2>/dev/null || true
       rm -rf "$work"' EXIT
 trap 'echo "kit.sh: interrupted"; exit 130' INT TERM
@@ -85,7 +88,6 @@ QUORVANE_END_PROMPT=1 start ended 3 --gtest_also_run_disabled_tests --gtest_filt
 # remove it): what it leads to stays, and the clean-up names the folder it could not remove.
 start unelevated-clean-up 2 --unelevated --clean-up
 said unelevated-clean-up "refused: it needs an administrator's command prompt"
-folder="$WINEPREFIX/drive_c/Program Files (x86)/Quorvane Test Kit"
 mkdir "$work/target" && echo ours >"$work/target/ours.txt" && ln -s "$work/target" "$folder/link" ||
   fail "no link could be put in $folder, which the test that crashed leaves"
 start link 1 --clean-up
@@ -101,7 +103,7 @@ summary cp65001 '[0-9]+ passed, 0 failed, 0 skipped' 65001
 
 # Refusals, changing nothing: others' things under the kit's names, which the clean-up leaves too; an open kit
 # folder; no elevation. Some in a kit unpacked here with an earlier report and work\, which stay as they were.
-tests='HKLM\SOFTWARE\QuorvaneTests'
+planted=1 # others' things under the kit's names, which the trap removes only while they are planted
 reg add "$key" /v UninstallString /t REG_SZ /d 'C:\Trelvo\UN.exe /UNINSTALL' /f /reg:64
 reg add "$tests" /v Theirs /t REG_SZ /d theirs /f /reg:64
 mkdir "$folder" && echo theirs >"$folder/theirs.txt"
@@ -139,6 +141,7 @@ unchanged "a refusal or the clean-up" theirs
 reg delete "$key" /f /reg:64
 reg delete "$tests" /f /reg:64
 rm -r "$folder"
+planted=""
 start unelevated 2 --unelevated
 said unelevated "refused: it needs an administrator's command prompt"
 unchanged "the kit"
