@@ -12,13 +12,11 @@ folder="$WINEPREFIX/drive_c/Program Files (x86)/Quorvane Test Kit"
 # Wine's own 64-bit reg.exe, started directly: quick, also where 32-bit programs are emulated.
 reg() { answer=$(/usr/lib/wine/wine64 reg "$@" 2>&1) || { echo "kit.sh: reg $*: $answer" >&2; return 1; }; }
 prefix32=$work/win32/wineprefix
-# A check that failed midway (not one interrupted) has the kit remove what bears its mark, else the next run
-# finds it and fails; the kit cannot remove its folder with a link in it, nor what the check planted under its names.
+# After a failure (not Ctrl-C) the kit's clean-up, then what it cannot remove: what was planted, its folder with a link.
 trap 'failed=$?; [ -z "${making32:-}" ] || { kill -KILL -"$making32"; wait "$making32"; } 2>/dev/null || true
       case $failed in 0 | 130) ;; *) scripts/kit --clean-up >&2 || true ;; esac
       [ -z "${planted:-}" ] || { reg delete "$key" /f /reg:64; reg delete "$tests" /f /reg:64; } 2>/dev/null || true
-      [ -z "${planted:-}" ] || rm -rf "$folder"
-      [ ! -f "$folder/made by the Quorvane test kit.txt" ] || rm -rf "$folder"
+      [ -z "${planted:-}" ] && [ ! -f "$folder/made by the Quorvane test kit.txt" ] || rm -rf "$folder"
       rm -rf "$WINEPREFIX/drive_c/QuorvaneKitKept"
       WINEPREFIX="$prefix32" wineserver -k 2>/dev/null || true
       rm -rf "$work"' EXIT
