@@ -1,11 +1,9 @@
 // A stand-in for a product's uninstaller, which the launcher starts as installer: the
 // demonstration's, and the tests' in several versions. It writes how it was started, its
-// process id, its own error mode and the one of the process that started it, and what the setup.cfg it was pointed at
-// holds to the file named by QUORVANE_REPORT, one "name=value" line each, runs for QUORVANE_SLEEP_MS and exits with
-// QUORVANE_EXIT (0 when not set). Its own file and current folder are written in UTF-8, so that a name outside the code
-// page is reported as it is, not as a look-alike.
+// process id, its error mode and what the setup.cfg it was pointed at holds to the file named by QUORVANE_REPORT, one
+// "name=value" line each, runs for QUORVANE_SLEEP_MS and exits with QUORVANE_EXIT (0 when not set). Its own file and
+// current folder are written in UTF-8, so that a name outside the code page is reported as it is, not as a look-alike.
 #include <windows.h>
-#include <winternl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,26 +16,6 @@ std::string Variable(const char* name)
 {
     char value[MAX_PATH * 4] = {};
     return std::string(value, GetEnvironmentVariableA(name, value, sizeof value) % sizeof value);
-}
-
-// The error mode of the process that started this one, as GetErrorMode gives it there. The
-// system keeps one flag inverted inside; this process's own two forms tell which.
-unsigned ParentErrorMode()
-{
-    const auto query = reinterpret_cast<decltype(&NtQueryInformationProcess)>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
-    const auto hardErrorMode = static_cast<PROCESSINFOCLASS>(12); // ProcessDefaultHardErrorMode
-    PROCESS_BASIC_INFORMATION basic{};
-    ULONG own = 0;
-    ULONG parents = 0;
-    query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr);
-    query(GetCurrentProcess(), hardErrorMode, &own, sizeof own, nullptr);
-    if (const HANDLE parent =
-            OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, static_cast<DWORD>(basic.InheritedFromUniqueProcessId))) {
-        query(parent, hardErrorMode, &parents, sizeof parents, nullptr);
-        CloseHandle(parent);
-    }
-    return parents ^ own ^ GetErrorMode();
 }
 
 std::string Utf8(const wchar_t* wide)
@@ -65,12 +43,10 @@ int main()
     GetModuleFileNameW(nullptr, module, MAX_PATH * 4);
     GetCurrentDirectoryW(MAX_PATH * 4, directory);
     if (FILE* report = std::fopen(Variable("QUORVANE_REPORT").c_str(), "wb")) {
-        std::fprintf(report,
-                     "cmdline=%s\nmodule=%s\ncwd=%s\nmark=%s\nconfig=%s\nsetup.cfg=%s\npid=%lu\nerrormode=%u\n"
-                     "parenterrormode=%u\n",
+        std::fprintf(report, "cmdline=%s\nmodule=%s\ncwd=%s\nmark=%s\nconfig=%s\nsetup.cfg=%s\npid=%lu\nerrormode=%u\n",
                      commandLine.c_str(), Utf8(module).c_str(), Utf8(directory).c_str(),
                      Variable("QUORVANE_MARK").c_str(), config.c_str(), setup.c_str(), GetCurrentProcessId(),
-                     GetErrorMode(), ParentErrorMode());
+                     GetErrorMode());
         std::fclose(report);
     }
     Sleep(std::strtoul(Variable("QUORVANE_SLEEP_MS").c_str(), nullptr, 0));
