@@ -105,22 +105,25 @@ protected:
         EXPECT_EQ(lines, traced) << log;
         DeleteFileA(log.c_str());
     }
-    // The error box where one can be seen, else none; the debug output ends with text and exit code.
+    // No box but those given; the debug output ends with these lines and exit code -1, as the launcher does.
+    static void ExpectFailure(const LaunchResult& result, std::vector<std::string> traced, std::size_t boxes = 0)
+    {
+        EXPECT_EQ(result.boxes.size(), boxes) << traced[0];
+        traced.push_back("Quorvane: exit code -1");
+        ASSERT_GE(result.debugOutput.size(), traced.size());
+        EXPECT_EQ(std::vector<std::string>(result.debugOutput.end() - traced.size(), result.debugOutput.end()), traced);
+        EXPECT_EQ(result.exitCode, 0xFFFFFFFFu);
+    }
+    // The error box where one can be seen, else none.
     void ExpectNotFound(const LaunchResult& result, bool seen = true) const
     {
         std::string text = "No Trelvo/RedadaVador/TrelvoTalo/TrelvoOrvendel/TrelvoQuent/\nTrelvoVantelo/TrelvoLumio/"
                            "TrelvoHeddle installer (=uninstaller) found.\nPlease install one of these demos first.";
-        ASSERT_EQ(result.boxes.size(), seen ? 1u : 0u);
-        EXPECT_TRUE(!seen || (result.boxes[0].title == "Quorvane Error" && result.boxes[0].hasIcon &&
-                              result.boxes[0].text == text));
+        EXPECT_TRUE(!seen || (result.boxes.size() == 1 && result.boxes[0].title == "Quorvane Error" &&
+                              result.boxes[0].hasIcon && result.boxes[0].text == text));
         std::replace(text.begin(), text.end(), '\n', ' ');
-        std::vector<std::string> traced = {"Quorvane: " + text, "Quorvane: exit code -1"};
-        if (!seen) {
-            traced.insert(traced.begin() + 1, "Quorvane: (no box: nobody can see this session)");
-        }
-        ASSERT_GE(result.debugOutput.size(), traced.size());
-        EXPECT_EQ(std::vector<std::string>(result.debugOutput.end() - traced.size(), result.debugOutput.end()), traced);
-        EXPECT_EQ(result.exitCode, 0xFFFFFFFFu);
+        const std::vector<std::string> said = {"Quorvane: " + text, "Quorvane: (no box: nobody can see this session)"};
+        ExpectFailure(result, {said.begin(), said.end() - (seen ? 1 : 0)}, seen ? 1 : 0);
         EXPECT_EQ(Report("cmdline"), "<missing>"); // nothing was run
     }
 
@@ -463,26 +466,15 @@ TEST_F(EndToEnd, AsSystemInSessionZeroItShowsNoBoxAndLeavesItsLog)
     }
 }
 
-// A run the runtime ended: no box, its line, -1.
-void ExpectEndedByTheRuntime(const LaunchResult& result, const std::string& line)
-{
-    EXPECT_TRUE(result.boxes.empty()) << line;
-    EXPECT_EQ(result.exitCode, 0xFFFFFFFFu) << line;
-    ASSERT_GE(result.debugOutput.size(), 2u) << line;
-    EXPECT_EQ(std::vector<std::string>(result.debugOutput.end() - 2, result.debugOutput.end()),
-              (std::vector<std::string>{line, "Quorvane: exit code -1"}));
-}
-
 // The runtime's pieces in a program of their own: nothing the launcher does reaches them.
 TEST_F(EndToEnd, RuntimeFailuresEndWithALineAndMinusOneWithoutABox)
 {
     LaunchOptions check;
     check.program = Wide(GetModuleDirectory() + "lean_runtime_check.exe");
     EXPECT_EQ(Launch(L"", check).exitCode, 0u) << "memory that cannot be had is std::bad_alloc";
-    ExpectEndedByTheRuntime(Launch(L" logic", check),
-                            "Quorvane: runtime error: a position past the end of a string or array (out_of_range)");
-    ExpectEndedByTheRuntime(Launch(L" terminate", check),
-                            "Quorvane: runtime error: an exception was not handled (terminate)");
+    ExpectFailure(Launch(L" logic", check),
+                  {"Quorvane: runtime error: a position past the end of a string or array (out_of_range)"});
+    ExpectFailure(Launch(L" terminate", check), {"Quorvane: runtime error: an exception was not handled (terminate)"});
 }
 
 // The runtime's abort in the shipped launcher itself, called while it waits for its installer, after its error mode
@@ -516,7 +508,7 @@ TEST_F(EndToEnd, TheLaunchersOwnAbortEndsWithALineAndMinusOneWithoutABox)
     const UINT own = SetErrorMode(0); // the test framework's, which Windows would hand on to the launcher
     const LaunchResult result = Launch(L" /S", waiting);
     SetErrorMode(own);
-    ExpectEndedByTheRuntime(result, "Quorvane: runtime error: the C++ runtime gave up (abort)");
+    ExpectFailure(result, {"Quorvane: runtime error: the C++ runtime gave up (abort)"});
     EXPECT_TRUE(aborted);
     const DWORD noSystemBoxes = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
     EXPECT_EQ(errorMode & noSystemBoxes, noSystemBoxes) << errorMode;
