@@ -3,7 +3,7 @@
 #include "WineTestSupport.h"
 #include "LaunchObserver.h"
 
-#include <tlhelp32.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <cstring>
@@ -438,20 +438,13 @@ TEST_F(EndToEnd, AsSystemInSessionZeroItShowsNoBoxAndLeavesItsLog)
     }
     const std::string logs = scratch_ + "SystemLogs\\";
     std::filesystem::create_directory(logs);
-    std::ofstream(scratch_ + "task.cmd") << "@set QUORVANE_LOG=" << logs << "\r\n@\"" << kit_
-                                         << "Quorvane.exe\" /S\r\n";
-    const std::string task = std::string(" /tn \"") + kKitTask + "\"";
-    const auto schtasks = [](const std::string& arguments) {
-        LaunchOptions options;
-        char system[MAX_PATH] = {};
-        GetSystemDirectoryA(system, MAX_PATH);
-        options.program = Wide(std::string(system) + "\\schtasks.exe");
-        options.commandLine = L"schtasks.exe " + Wide(arguments);
-        return ObserveLaunch(options).exitCode;
-    };
-    ASSERT_EQ(schtasks("/create /f" + task + " /ru SYSTEM /sc once /st 23:59 /tr \"\\\"" + scratch_ + "task.cmd\\\"\""),
-              0u);
-    EXPECT_EQ(schtasks("/run" + task), 0u);
+    std::ofstream(scratch_ + "task.cmd") << "@set QUORVANE_LOG=" + logs + "\r\n@\"" + kit_ + "Quorvane.exe\" /S\r\n";
+    LaunchOptions schtasks;
+    schtasks.program = Wide(std::string(std::getenv("SystemRoot")) + "\\System32\\schtasks.exe");
+    const std::wstring task = Wide(std::string(" /tn \"") + kKitTask + "\""),
+                       command = L" /tr \"\\\"" + Wide(scratch_) + L"task.cmd\\\"\"";
+    ASSERT_EQ(Launch(L" /create /f" + task + L" /ru SYSTEM /sc once /st 23:59" + command, schtasks).exitCode, 0u);
+    EXPECT_EQ(Launch(L" /run" + task, schtasks).exitCode, 0u);
     std::string content;
     for (int tries = 0; tries < 600 && content.find("exit code -1") == std::string::npos; ++tries) {
         Sleep(100);
@@ -459,7 +452,7 @@ TEST_F(EndToEnd, AsSystemInSessionZeroItShowsNoBoxAndLeavesItsLog)
             content = ReadWholeFile(file.path().string());
         }
     }
-    schtasks("/delete /f" + task);
+    Launch(L" /delete /f" + task, schtasks);
     for (const char* said : {"; rights: elevated; session: 0; box can be seen: no;",
                              "Quorvane: (no box: nobody can see this session)", "Quorvane: exit code -1\r\n"}) {
         EXPECT_NE(content.find(said), std::string::npos) << said << " in:\n" << content;
@@ -571,16 +564,13 @@ TEST_F(EndToEnd, DISABLED_LeavesWhatItMadeAndCrashes)
     CreateKitKey(kTestsKey);
     SetKitUserVariable(L"C:\\left\\QuorvaneTestKit");
     CreateKitProgramFolder();
-    if (std::getenv("QUORVANE_END_PROMPT") != nullptr) {
-        const UniqueHandle processes(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-        PROCESSENTRY32 entry{};
-        entry.dwSize = sizeof entry;
-        for (BOOL more = Process32First(processes.get(), &entry); more; more = Process32Next(processes.get(), &entry)) {
-            if (entry.th32ProcessID == GetCurrentProcessId()) {
-                TerminateProcess(UniqueHandle(OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ParentProcessID)).get(),
-                                 3);
-            }
-        }
+    if (std::getenv("QUORVANE_END_PROMPT") != nullptr) { // the prompt is this program's parent
+        PROCESS_BASIC_INFORMATION self{};
+        FindFunction<LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*)>(
+            GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")(GetCurrentProcess(), ProcessBasicInformation,
+                                                                        &self, sizeof self, nullptr);
+        const DWORD prompt = static_cast<DWORD>(self.InheritedFromUniqueProcessId);
+        TerminateProcess(UniqueHandle(OpenProcess(PROCESS_TERMINATE, FALSE, prompt)).get(), 3);
     }
     TerminateProcess(GetCurrentProcess(), 3);
 }
