@@ -14,11 +14,6 @@
 #include <utility>
 
 namespace {
-std::string Key(int product)
-{
-    return std::string(kUninstallList) + ProductUninstallKeys[product];
-}
-
 // 64-bit Windows (a second registry view), asked apart from the launcher's IsWindows64Bit, which it checks.
 bool Windows64Bit()
 {
@@ -47,13 +42,13 @@ protected:
     static void RemoveEntries()
     {
         for (int product = 0; product < 8; ++product) {
-            RemoveKitKey(Key(product), KEY_WOW64_32KEY);
-            RemoveKitKey(Key(product), KEY_WOW64_64KEY);
+            RemoveKitKey(kUninstallList + std::string(ProductUninstallKeys[product]), KEY_WOW64_32KEY);
+            RemoveKitKey(kUninstallList + std::string(ProductUninstallKeys[product]), KEY_WOW64_64KEY);
         }
     }
     static void SetEntry(int product, const std::wstring& value, REGSAM view = KEY_WOW64_32KEY, DWORD type = REG_SZ)
     {
-        const KitKey opened = CreateKitKey(Key(product), view);
+        const KitKey opened = CreateKitKey(kUninstallList + std::string(ProductUninstallKeys[product]), view);
         ASSERT_NE(opened.get(), nullptr);
         RegSetValueExW(opened.get(), L"UninstallString", 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
@@ -99,9 +94,8 @@ protected:
         for (std::size_t start = 3, end; (end = content.find("\r\n", start)) != std::string::npos; start = end + 2) {
             lines.push_back(content.substr(std::min(start + 24, end), end - std::min(start + 24, end)));
         }
-        for (const std::string& line : result.debugOutput) {
-            traced.push_back(Narrow(Wide(line), CP_UTF8));
-        }
+        std::transform(result.debugOutput.begin(), result.debugOutput.end(), std::back_inserter(traced),
+                       [](const std::string& line) { return Narrow(Wide(line), CP_UTF8); });
         EXPECT_EQ(lines, traced) << log;
         DeleteFileA(log.c_str());
     }
@@ -138,8 +132,7 @@ TEST_F(EndToEnd, RunsTheFirstUsableUninstallerWithTheExactCommandLine)
     DWORD sessionNumber = 0;
     ProcessIdToSessionId(GetCurrentProcessId(), &sessionNumber);
     const LaunchResult result = Launch(L"");
-    EXPECT_TRUE(result.boxes.empty());
-    EXPECT_EQ(result.exitCode, 0u); // the installer's code is not passed on
+    EXPECT_TRUE(result.boxes.empty() && result.exitCode == 0) << result.exitCode; // not the installer's code
     // The blank left before the switch, the joining one, the literal's.
     EXPECT_EQ(Report("cmdline"), program + "   /config=\"" + kit_ + "setup.cfg\"");
     EXPECT_EQ(Report("cwd"), std::filesystem::current_path().string());
@@ -173,9 +166,8 @@ TEST_F(EndToEnd, WithCtrlHeldItShowsEachStepAndTheInstallerGetsTheDefaultErrorMo
     }
     const LaunchResult result = Launch(L" /S");
     std::vector<std::string> boxes; // title, text, and an icon where one is shown
-    for (const ObservedBox& box : result.boxes) {
-        boxes.push_back(box.title + ": " + box.text + (box.hasIcon ? " (icon)" : ""));
-    }
+    std::transform(result.boxes.begin(), result.boxes.end(), std::back_inserter(boxes),
+                   [](const ObservedBox& box) { return box.title + ": " + box.text + (box.hasIcon ? " (icon)" : ""); });
     EXPECT_EQ(boxes, (std::vector<std::string>{
                          "Quorvane Debug-Info: RARAVIRO.exe or UNxxx.exe path: '" + program + " '",
                          "Quorvane Debug-Info: Start the installer with param: '/S /config=\"" + kit_ + "setup.cfg\"'",
@@ -264,8 +256,7 @@ TEST_F(EndToEnd, LeavesItsLogWhereDeploymentsCollectIt)
     SetEnvironmentVariableA("QUORVANE_LOG", logs.c_str());
     const LaunchResult taken = Launch(L" /S", options);
     const std::string log = Field(taken.debugOutput.at(0), "log");
-    EXPECT_EQ(log.substr(0, logs.size()), logs);
-    EXPECT_EQ(log.substr(log.size() - 6), linked ? "-4.log" : "-3.log") << log; // the next free name
+    EXPECT_EQ(log.substr(0, logs.size()) + log.substr(log.size() - 6), logs + (linked ? "-4.log" : "-3.log")) << log;
     EXPECT_EQ(taken.exitCode, 0u);
     for (const auto& file : std::filesystem::directory_iterator(logs)) {
         EXPECT_TRUE(file.is_directory() || ReadWholeFile(file.path().string()) == "theirs") << file.path();
@@ -273,9 +264,8 @@ TEST_F(EndToEnd, LeavesItsLogWhereDeploymentsCollectIt)
 }
 
 // Expandable entries with the machine's variables only: not the launcher's environment nor the user's own
-// (HKCU\Environment, which an elevated token brings too), both of which a user can set, nor the name as written
-// (a folder of that name is planted); after the switch it changes nothing. Asked for, the installer's exit code
-// is the launcher's; where nothing is usable, -1 all the same.
+// (HKCU\Environment, an elevated token's too), which a user can set, nor the name as written (a folder of that name
+// is planted). Asked for, the installer's exit code is the launcher's; where nothing is usable, -1 all the same.
 TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
 {
     const std::string folder = Narrow(KitProgramFolder()), config = " /S /config=\"" + kit_ + "setup.cfg\"";
@@ -297,8 +287,7 @@ TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
     EXPECT_EQ(Report("cmdline"), folder + "\\RARAVIRO.exe " + config);
     SetEntry(0, L"%QUORVANE_ONLY_MINE%\\RARAVIRO.exe /UNINSTALL", KEY_WOW64_32KEY, REG_EXPAND_SZ);
     SetEntry(3, L"%QUORVANE_KIT_USER%\\RARAVIRO.exe /UNINSTALL", KEY_WOW64_32KEY, REG_EXPAND_SZ);
-    // What else really keeps an entry from use: a program held open without sharing, a type from 2^31 on
-    // (negative where long has 32 bits, as in this build: no native test can show it).
+    // Also unusable: a program held open without sharing; a type from 2^31 on (negative in this build's 32-bit long).
     const HANDLE held =
         CreateFileA(Install(1, "stand_in_installer.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     SetEntry(2, L"C:\\U.exe /UNINSTALL", KEY_WOW64_32KEY, 0xFFFF0012);
@@ -346,9 +335,8 @@ TEST_F(EndToEnd, AProgramInAFolderTheCodePageCannotNameIsNamedByItsShortForm)
                                      kit_ + "setup.cfg\"");
 }
 
-// Windows prefers a DLL beside a program to its own (Wine only for those WINEDLLOVERRIDES names "n,b"); a manifest
-// file beside the launcher would redirect loads of some there. The plants (kit/CMakeLists.txt): not known DLLs, but
-// ones the runtime or the system's libraries may look for.
+// Windows prefers a DLL beside a program to its own (Wine only where WINEDLLOVERRIDES says "n,b"), a manifest file
+// beside it redirects some there. The plants (kit/CMakeLists.txt): DLLs the runtime or system libraries may look for.
 TEST_F(EndToEnd, NoDllPlantedBesideTheLauncherIsLoadedOnAnyPath)
 {
     const std::string plants = QUORVANE_PLANTS;
@@ -510,14 +498,12 @@ TEST_F(EndToEnd, TheLaunchersOwnAbortEndsWithALineAndMinusOneWithoutABox)
     EXPECT_TRUE(installer && TerminateProcess(installer.get(), 0));
 }
 
-// Folder names best fit would turn into a quote, a slash or another folder's name, and an argument the code page
-// cannot hold; under 932 second bytes that are backslashes and folders of over 260 bytes; under UTF-8 four-byte
-// characters and one whose upper case is shorter.
+// Folder names best fit would turn into a quote, a slash or another folder's name, an argument the code page cannot
+// hold; under 932 backslash second bytes, folders over 260 bytes; under UTF-8 four-byte and shorter upper-case ones.
 TEST_F(EndToEnd, FolderNamesAndArgumentsTheCodePageCannotHold)
 {
     SKIP_WHERE_WINE_CANNOT_NAME_NON_ASCII();
-    const bool japanese = GetACP() == 932;
-    const bool utf8 = GetACP() == CP_UTF8;
+    const bool japanese = GetACP() == 932, utf8 = GetACP() == CP_UTF8;
     if (!japanese && !utf8 && GetACP() != 1252) {
         GTEST_SKIP() << "the cases are for code pages 1252, 932 and 65001; this system's is " << GetACP();
     }
@@ -543,14 +529,12 @@ TEST_F(EndToEnd, FolderNamesAndArgumentsTheCodePageCannotHold)
         options.program =
             PlaceLauncher(Wide(scratch_) + c.first + L"\\", config, japanese ? L"\u30BD.exe" : L"Quorvane.exe");
         const LaunchResult result = Launch(c.second, options);
-        const std::string arguments = Narrow(c.second.substr(1));
-        const std::string expected = program + "  " + arguments + " /config=\"";
+        const std::string arguments = Narrow(c.second.substr(1)), expected = program + "  " + arguments + " /config=\"";
         EXPECT_EQ(Report("cmdline").substr(0, expected.size()), expected);
         EXPECT_EQ(Report("setup.cfg"), config) << Report("cmdline");
         // The opening line's command line: what the code page lacks as '?', never a look-alike.
-        const std::string opening = result.debugOutput.empty() ? "" : result.debugOutput[0];
-        EXPECT_EQ(Field(opening, "code page"), std::to_string(GetACP()));
-        EXPECT_EQ(Field(opening, "command line"), "\"" + Narrow(options.program) + "\" " + arguments);
+        EXPECT_EQ(Field(result.debugOutput.at(0), "code page"), std::to_string(GetACP()));
+        EXPECT_EQ(Field(result.debugOutput.at(0), "command line"), "\"" + Narrow(options.program) + "\" " + arguments);
     }
 }
 
