@@ -74,8 +74,7 @@ TEST_F(Platform, ReadsNoVersionFromWhatHasNone)
     unsigned long error = 0;
     for (const std::string& path : {scratch_ + "nofixed.exe", scratch_ + "truncated.exe", scratch_,
                                     GetModuleDirectory() + "stand_in_plain.exe"}) {
-        EXPECT_EQ(GetFileVersion64(path, error), 0u) << path;
-        EXPECT_NE(error, 0u) << path;
+        EXPECT_TRUE(GetFileVersion64(path, error) == 0 && error != 0) << path << ": error " << error;
     }
     EXPECT_TRUE(error == kNoResourceSection || error == kNoVersionResource) << error; // a program without one
     EXPECT_EQ(GetFileVersion64(GetModuleDirectory() + "stand_in_installer.exe", error), 0x0001000200030009ULL);
@@ -119,8 +118,7 @@ TEST_F(Platform, RunsTheChosenFileAndReadsItsWholeExitCode)
         std::int32_t exitCode = 12345;
         unsigned long error = 12345;
         EXPECT_EQ(RunAndWait(c.name, c.name, "/S", exitCode, error), c.outcome) << c.name; // bare: the current folder's
-        EXPECT_EQ(exitCode, c.result) << c.name;
-        EXPECT_EQ(error, c.error) << c.name;
+        EXPECT_TRUE(exitCode == c.result && error == c.error) << c.name << ": " << exitCode << ", error " << error;
         EXPECT_EQ(Report("module"), c.outcome == RunOutcome::Ended ? child : "<missing>");
     }
     EXPECT_EQ(NextHandle(), next);
@@ -168,8 +166,7 @@ TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
         unsigned long error = 0;
         EXPECT_EQ(RunThroughShellAndWait(scratch_ + file, "", directory, exitCode, error),
                   why == ERROR_FILE_NOT_FOUND ? RunOutcome::NoFile : RunOutcome::NotStarted);
-        EXPECT_EQ(exitCode, -1);
-        EXPECT_EQ(error, why) << file;
+        EXPECT_TRUE(exitCode == -1 && error == why) << file << ": " << exitCode << ", error " << error;
     }
     // A local drive has no network form to hand an elevated installer.
     std::string network;
