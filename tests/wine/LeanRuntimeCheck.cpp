@@ -1,6 +1,5 @@
-// The launcher's runtime pieces in a GUI program of their own (a test framework would catch what they end the
-// process for). No argument: memory that cannot be had is std::bad_alloc (exit 0); "logic" or "terminate": that
-// failure, which must end with a line and -1. (The runtime's abort is proven on the launcher itself.)
+// The launcher's runtime pieces alone in a GUI program (a test framework would catch what they end it for). No
+// argument: memory that cannot be had is std::bad_alloc (exit 0); "logic", "terminate": that failure, a line and -1.
 #include <windows.h>
 
 #include <cstring>

@@ -1,6 +1,5 @@
-// As a DLL, a plant: loaded, it leaves a marker of its name in QUORVANE_PLANT_MARKERS (with a usable version it is
-// also an installer that cannot be started). As a program, the plants' control: it loads each DLL beside it by name
-// (--system-folder-only: as the launcher searches) and exits with the number that did not load.
+// A DLL: loaded, a plant marks its name in QUORVANE_PLANT_MARKERS (with its version, an installer that cannot start).
+// A program: loads each DLL beside it (--system-folder-only: as the launcher searches), exits with how many failed.
 #include <windows.h>
 
 #include <cstring>
@@ -8,8 +7,7 @@
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
-    char markers[MAX_PATH] = {};
-    char path[MAX_PATH] = {};
+    char markers[MAX_PATH] = {}, path[MAX_PATH] = {};
     if (reason == DLL_PROCESS_ATTACH && GetEnvironmentVariableA("QUORVANE_PLANT_MARKERS", markers, MAX_PATH) != 0 &&
         GetModuleFileNameA(instance, path, MAX_PATH) != 0) {
         const std::string name = path;

@@ -68,9 +68,8 @@ inline HANDLE NextHandle()
 
 inline std::string ReadWholeFile(const std::string& path)
 {
-    std::ostringstream content;
-    content << std::ifstream(path, std::ios::binary).rdbuf();
-    return content.str();
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 // A fresh scratch folder and the stand-in's environment: QUORVANE_REPORT names its report, QUORVANE_EXIT its exit
