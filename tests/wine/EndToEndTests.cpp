@@ -374,10 +374,8 @@ TEST_F(EndToEnd, NoDllPlantedBesideTheLauncherIsLoadedOnAnyPath)
     LaunchOptions control;
     control.program = Wide(Place("plain_loader.exe", "Kit\\plain_loader.exe"));
     EXPECT_EQ(Launch(L"", control).exitCode, 0u);
-    const std::size_t loaded = ran().size();
-    EXPECT_TRUE(RunsUnderWine() ? loaded == std::count(plants.begin(), plants.end(), ',') + 1u
-                                : loaded >= redirected.size())
-        << loaded;
+    const std::size_t loaded = ran().size(), all = std::count(plants.begin(), plants.end(), ',') + 1;
+    EXPECT_TRUE(RunsUnderWine() ? loaded == all : loaded >= redirected.size()) << loaded;
     control.program = Wide(Place("plain_loader.exe", "Kit\\control.exe"));
     Launch(L" --system-folder-only", control);
     EXPECT_EQ(ran(), redirected);
@@ -469,10 +467,8 @@ TEST_F(EndToEnd, TheLaunchersOwnAbortEndsWithALineAndMinusOneWithoutABox)
     DWORD errorMode = 12345;
     bool aborted = false;
     const auto runThere = [&launcher](const char* library, const char* function) {
-        return UniqueHandle(CreateRemoteThread(launcher.get(), nullptr, 0,
-                                               reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<INT_PTR>(
-                                                   GetProcAddress(GetModuleHandleA(library), function))),
-                                               nullptr, 0, nullptr));
+        const auto there = FindFunction<LPTHREAD_START_ROUTINE>(GetModuleHandleA(library), function);
+        return UniqueHandle(CreateRemoteThread(launcher.get(), nullptr, 0, there, nullptr, 0, nullptr));
     };
     waiting.beforeStart = [&launcher](DWORD id) {
         launcher.reset(OpenProcess(PROCESS_ALL_ACCESS, FALSE, id));
