@@ -287,7 +287,7 @@ TEST_F(EndToEnd, StartsWhatTheMachinesVariablesNameOrSaysWhyNot)
     EXPECT_EQ(Report("cmdline"), folder + "\\RARAVIRO.exe " + config);
     SetEntry(0, L"%QUORVANE_ONLY_MINE%\\RARAVIRO.exe /UNINSTALL", KEY_WOW64_32KEY, REG_EXPAND_SZ);
     SetEntry(3, L"%QUORVANE_KIT_USER%\\RARAVIRO.exe /UNINSTALL", KEY_WOW64_32KEY, REG_EXPAND_SZ);
-    // Also unusable: a program held open without sharing; a type from 2^31 on (negative in this build's 32-bit long).
+    // Also unusable: a program held open unshared; a type from 2^31 (negative in a 32-bit long: no native test has it).
     const HANDLE held =
         CreateFileA(Install(1, "stand_in_installer.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     SetEntry(2, L"C:\\U.exe /UNINSTALL", KEY_WOW64_32KEY, 0xFFFF0012);
