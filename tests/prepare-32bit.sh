@@ -9,7 +9,7 @@ trap 'rm -rf "$t"' EXIT
 fail() { echo "tests/prepare-32bit.sh: $*"; exit 1; }
 
 mkdir "$t/path"
-for tool in bash sh env head grep mktemp tail rm cat dirname sed chmod; do ln -s "$(command -v $tool)" "$t/path/$tool"; done
+for tool in bash sh env head grep mktemp tail rm cat dirname sed chmod; do ln -s "$(command -v $tool)" "$t/path"; done
 stand_in() { # name body: a program on the stand-ins' PATH that notes each call
   printf '#!/bin/sh\necho "$*" >>"%s/called-%s"\n%s\n' "$t" "$1" "$2" >"$t/path/$1"
   chmod +x "$t/path/$1"
@@ -45,7 +45,7 @@ prepare 0 scripts/prepare-32bit
 
 machine none
 prepare 0 scripts/prepare-32bit
-[ "$(calls apt-get install)" = 1 ] && [ "$(calls mount)" = 1 ] || fail "qemu-user and binfmt_misc were not set up once each"
+[ "$(calls apt-get install)" = 1 ] && [ "$(calls mount)" = 1 ] || fail "not one qemu-user install and one mount"
 grep -q ":qemu-i386:.*:$t/path/qemu-i386:F\$" "$t/binfmt/register" || fail "registered: $(cat "$t/binfmt/register")"
 written=$(cat "$t/binfmt/register")
 # The kernel turns the line into a handler; a second run finds it and registers nothing.
