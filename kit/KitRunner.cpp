@@ -163,11 +163,7 @@ std::string WhoCouldSwap(std::wstring folder)
                                 type == ACCESS_ALLOWED_OBJECT_ACE_TYPE ||
                                 type == ACCESS_ALLOWED_CALLBACK_OBJECT_ACE_TYPE;
             if (allows && (entry->Header.AceFlags & INHERIT_ONLY_ACE) == 0 && (mask & rights) != 0) {
-                if (plain) {
-                    check(&entry->SidStart);
-                } else {
-                    add("an access entry of a kind this check cannot read");
-                }
+                plain ? check(&entry->SidStart) : add("an access entry of a kind this check cannot read");
             }
         }
         const std::size_t cut = folder.find_last_of(L'\\');
