@@ -12,11 +12,10 @@ printf "%s\n" "$headers" | grep -Eq "^Subsystem[[:space:]]+00000002" || fail "no
 "$objdump" -f "$exe" | grep -q "file format pei-$(echo "$processor" | sed 's/i686/i386/; s/_/-/')" || fail "not $processor"
 imports=$(printf "%s\n" "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
 [ "$imports" = "advapi32.dll kernel32.dll msvcrt.dll " ] || fail "imports $imports"
-best_fit=$("${tools}strings" -a "$exe" | grep -owE 'GetCommandLineA|GetModuleFileNameA|GetCurrentDirectoryA|'\
-'GetFullPathNameA|GetShortPathNameA|GetLongPathNameA|SearchPathA|FindFirstFileA|FindNextFileA|GetTempPathA|'\
-'GetTempPath2A|GetSystemDirectoryA|GetWindowsDirectoryA|GetEnvironmentVariableA|GetEnvironmentStringsA?|'\
-'ExpandEnvironmentStringsA|RegQueryValueExA|RegQueryValueA|RegGetValueA|RegEnumValueA|RegEnumKeyExA|RegEnumKeyA|'\
-'WNetGetUniversalNameA|WNetGetConnectionA|GetUserObjectInformationA' | sort -u | tr '\n' ' ' || true)
+best_fit=$("${tools}strings" -a "$exe" | grep -owE 'Get(CommandLine|ModuleFileName|CurrentDirectory|FullPathName|'\
+'ShortPathName|LongPathName|TempPath2?|SystemDirectory|WindowsDirectory|EnvironmentVariable|UserObjectInformation)A|'\
+'GetEnvironmentStringsA?|SearchPathA|Find(First|Next)FileA|ExpandEnvironmentStringsA|'\
+'WNetGet(UniversalName|Connection)A|Reg(QueryValue(Ex)?|GetValue|EnumValue|EnumKey(Ex)?)A' | sort -u | tr '\n' ' ' || true)
 [ -z "$best_fit" ] || fail "names ANSI calls that convert with best fit:" $best_fit
 
 size=$(wc -c <"$exe")
