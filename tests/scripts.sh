@@ -6,10 +6,9 @@ set -eu
 cd "$(dirname "$0")/.."
 trip=$(mktemp -d)
 trap 'rm -rf "$trip"' EXIT
-for tool in apt-get dpkg-query mount sudo cmake ctest git wine wineserver wineboot Xvfb clang-format clang-tidy osslsigncode; do
-  printf '#!/bin/sh\ntouch "%s/called-%s"\nexit 1\n' "$trip" "$tool" >"$trip/$tool"
-  chmod +x "$trip/$tool"
-done
+for tool in apt-get dpkg-query mount sudo cmake ctest git wine wineserver wineboot Xvfb clang-format clang-tidy \
+            osslsigncode; do printf '#!/bin/sh\ntouch "%s/called-%s"\nexit 1\n' "$trip" "$tool" >"$trip/$tool"; done
+chmod +x "$trip"/*
 fail() { echo "tests/scripts.sh: $*"; exit 1; }
 checked=0
 run() { # expected-status script arguments...

@@ -69,9 +69,7 @@ summary plain '[1-9][0-9]* passed, 0 failed, [1-9][0-9]* skipped' \
   'windows_version="6\.1\.7601\.[0-9]*" windows_bits="64" code_page="1252"'
 for reason in 'under Wine the plants load only where WINEDLLOVERRIDES names them' \
               "Wine's task scheduler does not run a task as SYSTEM in session 0" \
-              'Wine names a file outside ASCII only on a host whose locale is UTF-8'; do
-  said plain "$reason"
-done
+              'Wine names a file outside ASCII only on a host whose locale is UTF-8'; do said plain "$reason"; done
 WINEDLLOVERRIDES="$plants;winemenubuilder.exe=d" LC_ALL=C.UTF-8 \
   start names 0 "--gtest_filter=EndToEnd.NoDll*:$ascii${shell:+-$shell}"
 summary names '[0-9]+ passed, 0 failed, 0 skipped' 'code_page="1252"'
