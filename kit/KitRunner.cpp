@@ -92,9 +92,8 @@ Leftovers Survey(bool remove, const wchar_t* work)
             DWORD failed = RemoveTree(work);
             for (int tries = 0; tries < 600 && (failed == ERROR_SHARING_VIOLATION || failed == ERROR_ACCESS_DENIED ||
                                                 failed == ERROR_DIR_NOT_EMPTY);
-                 ++tries) {
+                 ++tries, failed = RemoveTree(work)) {
                 Sleep(100);
-                failed = RemoveTree(work);
             }
             return Why(failed);
         });
