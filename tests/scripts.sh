@@ -20,8 +20,7 @@ run() { # expected-status script arguments...
   checked=$((checked + 1))
 }
 for script in scripts/*; do
-  run 0 "$script" --help
-  run 0 "$script" -h
+  for flag in --help -h; do run 0 "$script" $flag; done
 done
 for call in "fuzz abc" "fuzz -5" "fuzz 0" "fuzz 3 NoSuchTarget" "bench abc" "bench 0 0" "bench 1 0" "bench 1 1 1" "bench --64-bit 1 1 1" "bench --32-bit" "kit extra" "kit --unelevated extra" \
             "sign --key" "release extra" "prepare-32bit extra" "prepare-32bit --undo extra" "build extra" "check-reproducible extra" "demo extra" "install-deps extra" "lint extra" "test extra"; do

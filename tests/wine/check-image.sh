@@ -27,9 +27,8 @@ case $processor in i686) want=00008540 ;; *) want=00008160 ;; esac
 [ "$flags" = "$want" ] || fail "DllCharacteristics $flags, not $want"
 # NO_SEH holds only while no code registers a handler at fs:[0], also through a register (the linker's exception
 # tables in the code section decode as noise, with scaled indexes no such access uses).
-if [ "$processor" = i686 ] && "$objdump" -d "$exe" | grep -Eq '%fs:(0x0(,|$)|\(%e[a-z]{2}\))'; then
+[ "$processor" != i686 ] || ! "$objdump" -d "$exe" | grep -Eq '%fs:(0x0(,|$)|\(%e[a-z]{2}\))' ||
   fail "code touches the SEH chain at fs:[0]"
-fi
 
 # Exactly two resources: the version (16) and the manifest (24), each of id 1.
 resources=$("${tools}windres" -i "$exe" -J coff -O rc)
