@@ -6,8 +6,7 @@ set -eu
 cd "$(dirname "$0")/.."
 fail() { echo "tests/interrupt.sh: $*"; exit 1; }
 build=$(mktemp -d "$PWD/build/interrupt.XXXXXX")
-prefix=$build/wineprefix
-demo="" xvfb=""
+prefix=$build/wineprefix demo="" xvfb=""
 
 # Still running, in any thread? One ended and not yet collected, exiting (flag 4) or sent SIGKILL (bit 8 of the
 # pending signals) is on its way out, at the kernel's pace.
