@@ -80,9 +80,8 @@ Leftovers Survey(bool remove, const wchar_t* work)
         const std::wstring defined(reinterpret_cast<const wchar_t*>(answer.data()), answer.size() / sizeof(wchar_t));
         sort(std::string("the scheduled task ") + kKitTask, kit && defined.find(work) != std::wstring::npos, [&task] {
             std::string said;
-            return RunSystemProgram("schtasks.exe", "/delete /f" + task, said) == 0
-                       ? ""
-                       : "schtasks /delete failed: " + said;
+            const bool deleted = RunSystemProgram("schtasks.exe", "/delete /f" + task, said) == 0;
+            return deleted ? "" : "schtasks /delete failed: " + said;
         });
     }
     // What a test started may hold work\ a moment after it ended (Wine's console host; on Windows a scanner, a
