@@ -14,8 +14,8 @@ imports=$(printf "%s\n" "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 
 [ "$imports" = "advapi32.dll kernel32.dll msvcrt.dll " ] || fail "imports $imports"
 best_fit=$("${tools}strings" -a "$exe" | grep -owE 'Get(CommandLine|ModuleFileName|CurrentDirectory|FullPathName|'\
 'ShortPathName|LongPathName|TempPath2?|SystemDirectory|WindowsDirectory|EnvironmentVariable|UserObjectInformation)A|'\
-'GetEnvironmentStringsA?|SearchPathA|Find(First|Next)FileA|ExpandEnvironmentStringsA|WNetGet(UniversalName|Connection)A|'\
-'Reg(QueryValue(Ex)?|GetValue|EnumValue|EnumKey(Ex)?)A' | sort -u | tr '\n' ' ' || true)
+'GetEnvironmentStringsA?|SearchPathA|Find(First|Next)FileA|WNetGet(UniversalName|Connection)A|'\
+'ExpandEnvironmentStringsA|Reg(QueryValue(Ex)?|GetValue|EnumValue|EnumKey(Ex)?)A' | sort -u | tr '\n' ' ' || true)
 [ -z "$best_fit" ] || fail "names ANSI calls that convert with best fit:" $best_fit
 
 size=$(wc -c <"$exe")
