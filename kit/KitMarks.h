@@ -99,12 +99,10 @@ inline bool SetKitUserVariable(const std::wstring& value)
 {
     bool marked = false;
     const bool there = UserVariableExists(marked);
-    if (there && !marked) {
-        return false;
-    }
-    return value.empty() ? there && RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Environment", kKitUserVariable) == 0
-                         : RegSetKeyValueW(HKEY_CURRENT_USER, L"Environment", kKitUserVariable, REG_SZ, value.c_str(),
-                                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == 0;
+    return (!there || marked) &&
+           (value.empty() ? there && RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Environment", kKitUserVariable) == 0
+                          : RegSetKeyValueW(HKEY_CURRENT_USER, L"Environment", kKitUserVariable, REG_SZ, value.c_str(),
+                                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == 0);
 }
 
 // Removes path, a folder with all it holds or a file: a link in it is removed itself, never what it leads to

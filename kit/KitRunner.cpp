@@ -80,9 +80,8 @@ Leftovers Survey(bool remove, const wchar_t* work)
         const std::wstring defined(reinterpret_cast<const wchar_t*>(answer.data()), answer.size() / sizeof(wchar_t));
         sort(std::string("the scheduled task ") + kKitTask, kit && defined.find(work) != std::wstring::npos, [&task] {
             std::string said;
-            return RunSystemProgram("schtasks.exe", "/delete /f" + task, said) == 0
-                       ? ""
-                       : "schtasks /delete failed: " + said;
+            const bool deleted = RunSystemProgram("schtasks.exe", "/delete /f" + task, said) == 0;
+            return deleted ? "" : "schtasks /delete failed: " + said;
         });
     }
     // What a test started may hold work\ a moment after it ended (Wine's console host; on Windows a scanner, a
@@ -92,9 +91,8 @@ Leftovers Survey(bool remove, const wchar_t* work)
             DWORD failed = RemoveTree(work);
             for (int tries = 0; tries < 600 && (failed == ERROR_SHARING_VIOLATION || failed == ERROR_ACCESS_DENIED ||
                                                 failed == ERROR_DIR_NOT_EMPTY);
-                 ++tries) {
+                 ++tries, failed = RemoveTree(work)) {
                 Sleep(100);
-                failed = RemoveTree(work);
             }
             return Why(failed);
         });
@@ -163,11 +161,7 @@ std::string WhoCouldSwap(std::wstring folder)
                                 type == ACCESS_ALLOWED_OBJECT_ACE_TYPE ||
                                 type == ACCESS_ALLOWED_CALLBACK_OBJECT_ACE_TYPE;
             if (allows && (entry->Header.AceFlags & INHERIT_ONLY_ACE) == 0 && (mask & rights) != 0) {
-                if (plain) {
-                    check(&entry->SidStart);
-                } else {
-                    add("an access entry of a kind this check cannot read");
-                }
+                plain ? check(&entry->SidStart) : add("an access entry of a kind this check cannot read");
             }
         }
         const std::size_t cut = folder.find_last_of(L'\\');
@@ -231,11 +225,9 @@ TEST(Kit, RemovesALinkInItsFolderNeverWhatItLeadsTo)
     std::ofstream(ours.c_str()) << "ours";
     for (const bool junction : {true, false}) {
         ASSERT_TRUE(CreateKitProgramFolder());
+        const std::string mklink = std::string("/c mklink ") + (junction ? "/j \"" : "/d \"") + Narrow(link) + "\" \"";
         std::string said;
-        RunSystemProgram("cmd.exe",
-                         std::string("/c mklink ") + (junction ? "/j" : "/d") + " \"" + Narrow(link) + "\" \"" +
-                             Narrow(target) + "\"",
-                         said);
+        RunSystemProgram("cmd.exe", mklink + Narrow(target) + "\"", said);
         const DWORD made = GetFileAttributesW(link.c_str());
         if ((made == INVALID_FILE_ATTRIBUTES || (made & FILE_ATTRIBUTE_REPARSE_POINT) == 0) && RunsUnderWine()) {
             RemoveKitProgramFolder();
@@ -328,21 +320,16 @@ int main(int argc, char** argv)
         std::puts(found.stuck.empty() ? "Nothing was changed." : "Nothing else was changed.");
         return 2;
     }
-    // work\ with the temporary folder run-tests.cmd names (work\temp), made fresh only once nothing refused.
-    if (kit) {
-        const std::wstring temp = std::wstring(work) + L"\\temp";
-        // The survey above removed an earlier run's: a work\ there now is a refusal, with why.
-        const DWORD failed =
-            CreateDirectoryW(work, nullptr) && CreateDirectoryW(temp.c_str(), nullptr) ? 0 : GetLastError();
-        const std::string swap = failed == 0 ? WhoCouldSwap(work) : "";
-        if (failed != 0 || !swap.empty()) {
-            // A refusal, as the others: run-tests.cmd then keeps an earlier report as it was.
-            std::printf(
-                "run-tests.cmd: refused: %s\n",
-                (failed != 0 ? Narrow(work) + " could not be made afresh: " + WindowsError(failed) : swap + "," + door)
-                    .c_str());
-            return 2;
-        }
+    // work\ and the temporary folder run-tests.cmd names in it, made afresh only once nothing refused. The survey
+    // removed an earlier run's: one there now is a refusal, with why, and run-tests.cmd keeps an earlier report.
+    const std::wstring temp = kit ? std::wstring(work) + L"\\temp" : L"";
+    const DWORD failed =
+        !kit || (CreateDirectoryW(work, nullptr) && CreateDirectoryW(temp.c_str(), nullptr)) ? 0 : GetLastError();
+    if (const std::string swap = kit && failed == 0 ? WhoCouldSwap(work) : ""; failed != 0 || !swap.empty()) {
+        const std::string why =
+            failed != 0 ? Narrow(work) + " could not be made afresh: " + WindowsError(failed) : swap + "," + door;
+        std::printf("run-tests.cmd: refused: %s\n", why.c_str());
+        return 2;
     }
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new RecordMachine);

@@ -1,14 +1,12 @@
 #!/bin/sh
-# Ctrl-C to scripts/demo while it makes its first Wine prefix: it says so, ends the Wine programs rather than
-# waiting for them, and leaves no Wine program, display or half-made prefix. Every wait is for a condition, with a
-# bound only a fault reaches (emulated, starts and ends take seconds, longer under load).
+# Ctrl-C to scripts/demo while it makes its first Wine prefix: it says so, ends the Wine programs rather than waiting
+# for them, and leaves no Wine program, display or half-made prefix. Each bound allows for slow emulated starts.
 # Usage: tests/interrupt.sh   (after a build; needs Wine and Xvfb)
 set -eu
 cd "$(dirname "$0")/.."
 fail() { echo "tests/interrupt.sh: $*"; exit 1; }
 build=$(mktemp -d "$PWD/build/interrupt.XXXXXX")
-prefix=$build/wineprefix
-demo="" xvfb=""
+prefix=$build/wineprefix demo="" xvfb=""
 
 # Still running, in any thread? One ended and not yet collected, exiting (flag 4) or sent SIGKILL (bit 8 of the
 # pending signals) is on its way out, at the kernel's pace.
@@ -34,8 +32,7 @@ trap '[ -z "$demo" ] || kill -KILL -$demo 2>/dev/null || true
 setsid env --default-signal=INT -u QUORVANE_SESSION_OWNER QUORVANE_BUILD="$build" scripts/demo >"$build/said" 2>&1 &
 demo=$!
 start=$(date +%s)
-# wineboot, stopped at work on the prefix, can only be ended: a clean-up that waits for the Wine programs
-# instead of ending them then never ends, however fast the machine.
+# wineboot, stopped at work on the prefix, can only be ended: a clean-up that waits for it instead never ends.
 wineboot=""
 until [ -n "$wineboot" ]; do
   running "$demo" && [ "$(seconds)" -lt 600 ] || { cat "$build/said"; fail "scripts/demo did not begin to make its prefix"; }

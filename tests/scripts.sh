@@ -6,10 +6,9 @@ set -eu
 cd "$(dirname "$0")/.."
 trip=$(mktemp -d)
 trap 'rm -rf "$trip"' EXIT
-for tool in apt-get dpkg-query mount sudo cmake ctest git wine wineserver wineboot Xvfb clang-format clang-tidy osslsigncode; do
-  printf '#!/bin/sh\ntouch "%s/called-%s"\nexit 1\n' "$trip" "$tool" >"$trip/$tool"
-  chmod +x "$trip/$tool"
-done
+for tool in apt-get dpkg-query mount sudo cmake ctest git wine wineserver wineboot Xvfb clang-format clang-tidy \
+            osslsigncode; do printf '#!/bin/sh\ntouch "%s/called-%s"\nexit 1\n' "$trip" "$tool" >"$trip/$tool"; done
+chmod +x "$trip"/*
 fail() { echo "tests/scripts.sh: $*"; exit 1; }
 checked=0
 run() { # expected-status script arguments...
@@ -21,8 +20,7 @@ run() { # expected-status script arguments...
   checked=$((checked + 1))
 }
 for script in scripts/*; do
-  run 0 "$script" --help
-  run 0 "$script" -h
+  for flag in --help -h; do run 0 "$script" $flag; done
 done
 for call in "fuzz abc" "fuzz -5" "fuzz 0" "fuzz 3 NoSuchTarget" "bench abc" "bench 0 0" "bench 1 0" "bench 1 1 1" "bench --64-bit 1 1 1" "bench --32-bit" "kit extra" "kit --unelevated extra" \
             "sign --key" "release extra" "prepare-32bit extra" "prepare-32bit --undo extra" "build extra" "check-reproducible extra" "demo extra" "install-deps extra" "lint extra" "test extra"; do

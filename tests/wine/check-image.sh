@@ -12,11 +12,10 @@ printf "%s\n" "$headers" | grep -Eq "^Subsystem[[:space:]]+00000002" || fail "no
 "$objdump" -f "$exe" | grep -q "file format pei-$(echo "$processor" | sed 's/i686/i386/; s/_/-/')" || fail "not $processor"
 imports=$(printf "%s\n" "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
 [ "$imports" = "advapi32.dll kernel32.dll msvcrt.dll " ] || fail "imports $imports"
-best_fit=$("${tools}strings" -a "$exe" | grep -owE 'GetCommandLineA|GetModuleFileNameA|GetCurrentDirectoryA|'\
-'GetFullPathNameA|GetShortPathNameA|GetLongPathNameA|SearchPathA|FindFirstFileA|FindNextFileA|GetTempPathA|'\
-'GetTempPath2A|GetSystemDirectoryA|GetWindowsDirectoryA|GetEnvironmentVariableA|GetEnvironmentStringsA?|'\
-'ExpandEnvironmentStringsA|RegQueryValueExA|RegQueryValueA|RegGetValueA|RegEnumValueA|RegEnumKeyExA|RegEnumKeyA|'\
-'WNetGetUniversalNameA|WNetGetConnectionA|GetUserObjectInformationA' | sort -u | tr '\n' ' ' || true)
+best_fit=$("${tools}strings" -a "$exe" | grep -owE 'Get(CommandLine|ModuleFileName|CurrentDirectory|FullPathName|'\
+'ShortPathName|LongPathName|TempPath2?|SystemDirectory|WindowsDirectory|EnvironmentVariable|UserObjectInformation)A|'\
+'GetEnvironmentStringsA?|SearchPathA|Find(First|Next)FileA|WNetGet(UniversalName|Connection)A|'\
+'ExpandEnvironmentStringsA|Reg(QueryValue(Ex)?|GetValue|EnumValue|EnumKey(Ex)?)A' | sort -u | tr '\n' ' ' || true)
 [ -z "$best_fit" ] || fail "names ANSI calls that convert with best fit:" $best_fit
 
 size=$(wc -c <"$exe")
@@ -28,9 +27,8 @@ case $processor in i686) want=00008540 ;; *) want=00008160 ;; esac
 [ "$flags" = "$want" ] || fail "DllCharacteristics $flags, not $want"
 # NO_SEH holds only while no code registers a handler at fs:[0], also through a register (the linker's exception
 # tables in the code section decode as noise, with scaled indexes no such access uses).
-if [ "$processor" = i686 ] && "$objdump" -d "$exe" | grep -Eq '%fs:(0x0(,|$)|\(%e[a-z]{2}\))'; then
+[ "$processor" != i686 ] || ! "$objdump" -d "$exe" | grep -Eq '%fs:(0x0(,|$)|\(%e[a-z]{2}\))' ||
   fail "code touches the SEH chain at fs:[0]"
-fi
 
 # Exactly two resources: the version (16) and the manifest (24), each of id 1.
 resources=$("${tools}windres" -i "$exe" -J coff -O rc)
