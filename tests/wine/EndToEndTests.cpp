@@ -425,7 +425,9 @@ TEST_F(EndToEnd, AsSystemInSessionZeroItShowsNoBoxAndLeavesItsLog)
     std::filesystem::create_directory(logs);
     std::ofstream(scratch_ + "task.cmd") << "@set QUORVANE_LOG=" + logs + "\r\n@\"" + kit_ + "Quorvane.exe\" /S\r\n";
     LaunchOptions schtasks;
-    schtasks.program = Wide(std::string(std::getenv("SystemRoot")) + "\\System32\\schtasks.exe");
+    char system[MAX_PATH] = {}; // the system's own, never one the current folder or the environment names
+    GetSystemDirectoryA(system, MAX_PATH);
+    schtasks.program = Wide(std::string(system) + "\\schtasks.exe");
     const std::wstring task = Wide(std::string(" /tn \"") + kKitTask + "\""),
                        command = L" /tr \"\\\"" + Wide(scratch_) + L"task.cmd\\\"\"";
     ASSERT_EQ(Launch(L" /create /f" + task + L" /ru SYSTEM /sc once /st 23:59" + command, schtasks).exitCode, 0u);
