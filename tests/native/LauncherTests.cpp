@@ -41,6 +41,7 @@ struct TextCase {
     std::string text;
     const CodePage& codePage;
     std::string result;
+    std::string (*cut)(const std::string&, const CodePage&) = nullptr;
 };
 
 TEST(Launcher, CutsTheProgramInFrontOfTheSwitchInAnyCase)
@@ -84,38 +85,30 @@ TEST(Text, UpperCasesWholeCharactersAndKeepsTheLength)
     }
 }
 
-TEST(Text, CutsTheProgramNameFromTheCommandLine)
+TEST(Text, CutsTheProgramNameFromTheCommandLineAndTheFileNameFromTheModulePath)
 {
+    const auto tail = CutCommandTail, folder = ModuleDirectoryFromPath;
     const TextCase cases[] = {
-        {"\"C:\\Program Files\\Kit\\Quorvane.exe\"  /S", kSingle, "/S"},
-        {"\"C:\\Kit\\Quorvane.exe\"/S", kSingle, "/S"}, // no blank needed after the quote
-        {"\"C:\\Kit\\no closing quote /S", kSingle, ""},
-        {"C:\\Kit\\Quorvane.exe /S /Q  ", kSingle, "/S /Q  "}, // trailing blanks stay
-        {"Quorvane.exe\t\x01\x1F /S", kSingle, "/S"}, // every code from 1 to 32 is skipped
-        {" Quorvane.exe /S", kSingle, "Quorvane.exe /S"}, // no name cut at all
-        {"C:\\K\xE9\xFFs\\Q.exe /S", kSingle, "/S"}, // 128 to 255 belong to the name
-        {"\"C:\\\x83\"x\" /S", kDouble, "/S"}, // the quote after a lead byte is its second byte
-        {"\"C:\\\x83", kDouble, ""}, // the end ends the name, even after a lead byte
-        {"\"C:\\\xF0\x9F\x98\x80\" /S", kUtf8, "/S"},
-        {"\"C:\\\xF0\x9F\x98", kUtf8, ""}, // a character cut short at the end
+        {"\"C:\\Program Files\\Kit\\Quorvane.exe\"  /S", kSingle, "/S", tail},
+        {"\"C:\\Kit\\Quorvane.exe\"/S", kSingle, "/S", tail}, // no blank needed after the quote
+        {"\"C:\\Kit\\no closing quote /S", kSingle, "", tail},
+        {"C:\\Kit\\Quorvane.exe /S /Q  ", kSingle, "/S /Q  ", tail}, // trailing blanks stay
+        {"Quorvane.exe\t\x01\x1F /S", kSingle, "/S", tail}, // every code from 1 to 32 is skipped
+        {" Quorvane.exe /S", kSingle, "Quorvane.exe /S", tail}, // no name cut at all
+        {"C:\\K\xE9\xFFs\\Q.exe /S", kSingle, "/S", tail}, // 128 to 255 belong to the name
+        {"\"C:\\\x83\"x\" /S", kDouble, "/S", tail}, // the quote after a lead byte is its second byte
+        {"\"C:\\\x83", kDouble, "", tail}, // the end ends the name, even after a lead byte
+        {"\"C:\\\xF0\x9F\x98\x80\" /S", kUtf8, "/S", tail},
+        {"\"C:\\\xF0\x9F\x98", kUtf8, "", tail}, // a character cut short at the end
+        {"C:\\A\\B\\x.exe", kSingle, "C:\\A\\B\\", folder},
+        {"C:x.exe", kSingle, "C:\\", folder},
+        {"C:/A/x.exe", kSingle, "C:/A/\\", folder},
+        {"", kSingle, "\\", folder},
+        {"C:\\a\\\x83\x5Cx.exe", kDouble, "C:\\a\\", folder}, // 0x5C a second byte, no separator
+        {"C:\\\xE3\x82\xBD\\x.exe", kUtf8, "C:\\\xE3\x82\xBD\\", folder},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(CutCommandTail(c.text, c.codePage), c.result) << c.text;
-    }
-}
-
-TEST(Text, ModuleDirectoryKeepsDriveAndDirectoryAndEndsInABackslash)
-{
-    const TextCase cases[] = {
-        {"C:\\A\\B\\x.exe", kSingle, "C:\\A\\B\\"},
-        {"C:x.exe", kSingle, "C:\\"},
-        {"C:/A/x.exe", kSingle, "C:/A/\\"},
-        {"", kSingle, "\\"},
-        {"C:\\a\\\x83\x5Cx.exe", kDouble, "C:\\a\\"}, // 0x5C a second byte, no separator
-        {"C:\\\xE3\x82\xBD\\x.exe", kUtf8, "C:\\\xE3\x82\xBD\\"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ModuleDirectoryFromPath(c.text, c.codePage), c.result) << c.text;
+        EXPECT_EQ(c.cut(c.text, c.codePage), c.result) << c.text;
     }
 }
 
