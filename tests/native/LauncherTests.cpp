@@ -179,35 +179,30 @@ TEST_F(PathNames, TakeTheShortFormWhereTheCodePageLacksACharacter)
     const std::wstring lodz = L"C:\\\x141od\x17A\\", japanese = L"C:\\\x30BD\\";
     Fake().shortForms[W(lodz)] = W("C:\\ODZ~1\\");
     Fake().shortForms[W(japanese)] = W(japanese); // a short form the code page cannot hold either
-    const std::pair<std::wstring, std::string> cases[] = {
-        {L"C:\\\xE9\\", "C:\\\xE9\\"},
-        {lodz, "C:\\ODZ~1\\"},
-        {japanese, ""}, // "": no name
-        {L"C:\\\x141\\", ""}, // no short form
+    Fake().shortForms[W(L"C:/\x141/")] = W("C:/L~1/");
+    const auto path = AnsiPathName, module = AnsiModulePath, program = AnsiProgramPath;
+    const std::tuple<bool (*)(const WideText&, std::string&), std::wstring, std::string> cases[] = {
+        {path, L"C:\\\xE9\\", "C:\\\xE9\\"},
+        {path, lodz, "C:\\ODZ~1\\"},
+        {path, japanese, ""}, // "": no name
+        {path, L"C:\\\x141\\", ""}, // no short form
+        // only the module's folder names setup.cfg; its own name may lose characters
+        {module, lodz + L"Q\x141.exe", "C:\\ODZ~1\\Q?.exe"},
+        {module, L"C:\\od\x17A\\Q\x141.exe", ""},
+        {module, L"", ""}, // no module path: no folder for setup.cfg
+        // a program from the registry: without extension only its folder has a short form; blanks stay
+        {program, lodz + L"UN  ", "C:\\ODZ~1\\UN  "},
+        {program, lodz + L"UN\x141  ", ""},
+        {program, L"C:/\x141/U", "C:/L~1/U"}, // an entry may name it with slashes
     };
-    for (const auto& [wide, named] : cases) {
+    for (const auto& [name, wide, named] : cases) {
         std::string ansi = "stale";
-        EXPECT_EQ(AnsiPathName(W(wide), ansi), !named.empty()) << ansi;
+        EXPECT_EQ(name(W(wide), ansi), !named.empty()) << ansi;
         EXPECT_EQ(ansi, named);
     }
-    // Only the module's folder names setup.cfg; its own name may lose characters.
-    std::string path;
-    EXPECT_TRUE(AnsiModulePath(W(lodz + L"Q\x141.exe"), path));
-    EXPECT_EQ(path, "C:\\ODZ~1\\Q?.exe");
-    EXPECT_FALSE(AnsiModulePath(W(L"C:\\od\x17A\\Q\x141.exe"), path));
-    EXPECT_EQ(path, "");
-    EXPECT_FALSE(AnsiModulePath({}, path)); // no module path: no folder for setup.cfg
-
-    // A program from the registry: without extension only its folder has a short form; blanks stay.
-    EXPECT_TRUE(AnsiProgramPath(W(lodz + L"UN  "), path));
-    EXPECT_EQ(path, "C:\\ODZ~1\\UN  ");
-    const WideText program = W(lodz + L"UN\x141  ");
-    EXPECT_FALSE(AnsiProgramPath(program, path));
-    EXPECT_EQ(WidePrefixOfAnsiLength(program, 7), WideText(program.begin(), program.begin() + 7));
-    EXPECT_EQ(WidePrefixOfAnsiLength(program, 99), program);
-    Fake().shortForms[W(L"C:/\x141/")] = W("C:/L~1/");
-    EXPECT_TRUE(AnsiProgramPath(W(L"C:/\x141/U"), path)); // an entry may name it with slashes
-    EXPECT_EQ(path, "C:/L~1/U");
+    const WideText unnamed = W(lodz + L"UN\x141  ");
+    EXPECT_EQ(WidePrefixOfAnsiLength(unnamed, 7), WideText(unnamed.begin(), unnamed.begin() + 7));
+    EXPECT_EQ(WidePrefixOfAnsiLength(unnamed, 99), unnamed);
     // A surrogate is one half of a pair only beside its other half, U+D800 to U+DFFF.
     WideText halves = {0xDBFF, 0xDFFF, 0xD800, 0xDC00, L'a', 0xDC00, 0xDBFF};
     EXPECT_TRUE(ReplaceLoneSurrogates(halves));
