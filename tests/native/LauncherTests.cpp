@@ -116,12 +116,7 @@ TEST(Text, ChoosesTheProgramFileAsAProcessStartFindsIt)
 {
     static std::set<std::string> existing;
     const std::string utf8 = "\xC3\xA9.d\\\xF0\x9F\x98\x80"; // two- and four-byte characters
-    const struct {
-        std::string name;
-        const CodePage& codePage;
-        std::set<std::string> files;
-        std::string chosen;
-    } cases[] = {
+    const std::tuple<std::string, const CodePage&, std::set<std::string>, std::string> cases[] = {
         {"C:\\K\\u", kSingle, {"C:\\K\\u.exe", "C:\\K\\u.com", "C:\\K\\u"}, "C:\\K\\u.com"},
         {"C:\\K\\u", kSingle, {"C:\\K\\u.cmd", "C:\\K\\u.bat"}, "C:\\K\\u.bat"},
         {"C:\\K\\u", kSingle, {"C:\\K\\u"}, ""}, // never the name without the extensions
@@ -136,14 +131,14 @@ TEST(Text, ChoosesTheProgramFileAsAProcessStartFindsIt)
         {"\x83\x5Cu", kDouble, {".\\\x83\x5Cu.exe", "\x83\x5Cu.exe"}, ".\\\x83\x5Cu.exe"}, // 0x5C: a second byte
         {utf8, kUtf8, {utf8 + ".cmd"}, utf8 + ".cmd"},
     };
-    for (const auto& c : cases) {
-        existing = c.files;
-        UseCodePage(c.codePage);
+    for (const auto& [name, codePage, files, chosen] : cases) {
+        existing = files;
+        UseCodePage(codePage);
         unsigned long error = 99;
         const auto look = [](const std::string& file) {
             return existing.count(file) != 0 ? 0UL : 2UL;
         };
-        EXPECT_EQ(ChooseProgramFile(c.name, look, error), c.chosen) << c.name;
+        EXPECT_EQ(ChooseProgramFile(name, look, error), chosen) << name;
     }
     UseCodePage(kSingle);
     EXPECT_EQ(BuildChildCommandLine("u ", " a "), "u   a "); // the child's command line
@@ -333,12 +328,7 @@ TEST_F(LaunchSequence, NamesAProgramTheCodePageLacksByItsShortForm)
 {
     CodePage westernEuropean = kSingle;
     westernEuropean.id = 1252;
-    const struct {
-        const CodePage& codePage;
-        std::wstring program;
-        std::wstring shortForm;
-        std::string named;
-    } cases[] = {
+    const std::tuple<const CodePage&, std::wstring, std::wstring, std::string> cases[] = {
         // a surrogate pair is one character; katakana SO, whose second byte is a backslash; a
         // lone surrogate, which has no UTF-8 form; no short form: no name
         {westernEuropean, L"C:\\\x141\xD83D\xDE00\\U.x", L"C:\\L~1\\U.X", "C:\\L~1\\U.X "},
@@ -346,15 +336,15 @@ TEST_F(LaunchSequence, NamesAProgramTheCodePageLacksByItsShortForm)
         {kUtf8, L"C:\\\x141\\\xD800\\U.x", L"C:\\L~1\\X~1\\U.X", "C:\\L~1\\X~1\\U.X "},
         {westernEuropean, L"C:\\\x141\\U", L"", ""},
     };
-    for (const auto& c : cases) {
-        UseCodePage(c.codePage);
-        Fake().uninstallStrings[UninstallKey("Entry")] = {W(c.program + L" /UNINSTALL")};
-        Fake().shortForms[W(c.program)] = W(c.shortForm);
-        Fake().files[c.named] = Version(1, 2, 3, 9);
+    for (const auto& [codePage, program, shortForm, named] : cases) {
+        UseCodePage(codePage);
+        Fake().uninstallStrings[UninstallKey("Entry")] = {W(program + L" /UNINSTALL")};
+        Fake().shortForms[W(program)] = W(shortForm);
+        Fake().files[named] = Version(1, 2, 3, 9);
         std::string path, file;
-        EXPECT_EQ(CheckUninstallEntry("Entry", path, file), !c.named.empty()) << c.codePage.id;
-        EXPECT_EQ(path, c.named);
-        EXPECT_EQ(file, c.named);
+        EXPECT_EQ(CheckUninstallEntry("Entry", path, file), !named.empty()) << codePage.id;
+        EXPECT_EQ(path, named);
+        EXPECT_EQ(file, named);
     }
     EXPECT_EQ(Fake().debugOutput.back(),
               "Entry passed over: its program 'C:\\?\\U ' has no name in code page 1252, nor a short one");
