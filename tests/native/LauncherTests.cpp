@@ -259,6 +259,7 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
                       view = sizeof(void*) == 4 ? "32-bit view" : "64-bit view";
     const std::string unreadable = "its version cannot be read (Windows error 32: held), file '" + a + "'",
                       percent = "C:\\5%\\T\\U.exe ", unc = "\\\\s\\%A/%\\U.exe ";
+    const std::string driveOnly = "%DZ%%A/%U /UNINSTALL", driveAndName = "%DZ%x%A/%U /UNINSTALL";
     const std::string unexpanded = "its UninstallString '%AZ%\\U /UNINSTALL' could not be expanded: the machine's "
                                    "variables cannot be had (Windows error 8)";
     const auto undefined = [](const std::string& value, const char* name) {
@@ -266,7 +267,7 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
                ", which is not defined on this machine";
     };
     const struct {
-        const char* value;
+        std::string value;
         std::uint32_t type;
         RegistryRead read;
         std::map<std::string, FileVersion64> files;
@@ -298,12 +299,8 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         {"%SystemDrive%\\U.exe /UNINSTALL /P=50% /L=%MZ%", expandable, read, {{"C:\\U.exe ", usable}}, "C:\\U.exe "},
         {"C:\\5%\\%\xE9z%\\U.exe /UNINSTALL", expandable, read, {{percent, usable}}, percent},
         // ... in a path with its root only: without one, it would be sought in the current folder
-        {"%DZ%%A/%U /UNINSTALL", expandable, read, {{"C:%A/%U .exe", usable}}, undefined("%DZ%%A/%U /UNINSTALL", "A/")},
-        {"%DZ%x%A/%U /UNINSTALL",
-         expandable,
-         read,
-         {{"C:x%A/%U .exe", usable}},
-         undefined("%DZ%x%A/%U /UNINSTALL", "A/")},
+        {driveOnly, expandable, read, {{"C:%A/%U .exe", usable}}, undefined(driveOnly, "A/")},
+        {driveAndName, expandable, read, {{"C:x%A/%U .exe", usable}}, undefined(driveAndName, "A/")},
         {"\\\\s\\%A/%\\U.exe /UNINSTALL", expandable, read, {{unc, usable}}, unc}, // a share's path has its root
         // a name never begins a variable at its '='
         {"%AZ%%C:%\\U /UNINSTALL", expandable, read, {}, undefined("%AZ%%C:%\\U /UNINSTALL", "C:")},
@@ -451,7 +448,6 @@ TEST_F(LaunchSequence, StartsTheInstallerAndSaysWhyAStartFailed)
                         unknown = {{'Z', {NetworkForm::Unavailable, ""}}};
     const auto elevate = RunOutcome::NeedsElevation, ended = RunOutcome::Ended, refused = RunOutcome::NotStarted;
     const auto endUnknown = RunOutcome::EndUnknown, noFullPath = RunOutcome::NoFullPathName;
-    const std::string unread = "it ran, but its end or exit code could not be read (Windows error 6)";
     const std::string gone = start + "the file is not there any more, though its version was read (Windows error 2)";
     const std::string noShell = "not tried: the shell's library could not be loaded (Windows error 126)";
     const std::string noFolder =
@@ -474,7 +470,7 @@ TEST_F(LaunchSequence, StartsTheInstallerAndSaysWhyAStartFailed)
         {ended, 0, ended, 0, {}, &mapped}, // a plain start: the paths as they are
         {refused, 193, ended, 0, {start + "failed (Windows error 193: it: 100% not a valid Win32 application, it)"}},
         {RunOutcome::NoFile, 2, ended, 0, {gone}},
-        {endUnknown, 6, ended, 0, {start + unread}},
+        {endUnknown, 6, ended, 0, {start + "it ran, but its end or exit code could not be read (Windows error 6)"}},
         {RunOutcome::OutOfMemory, 0, ended, 0, {start + "not enough memory"}},
         {elevate, 740, ended, 0, {started}},
         {elevate, 740, refused, 1223, {shellStart + "the user declined consent"}},
