@@ -65,10 +65,10 @@ short ReadControlKeyState()
 }
 
 // What the system tells, as the test set it; the clock and the process id, which name the log, stay fixed.
-#define TELLS(Type, Read, value) \
-    Type Read()                  \
-    {                            \
-        return value;            \
+#define TELLS(Type, Read, value)                                                                                       \
+    Type Read()                                                                                                        \
+    {                                                                                                                  \
+        return value;                                                                                                  \
     }
 TELLS(SessionFacts, ReadSessionFacts, Fake().session)
 TELLS(WindowsVersion, ReadWindowsVersion, Fake().windows)
