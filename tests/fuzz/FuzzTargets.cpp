@@ -15,8 +15,6 @@
 // A property that does not hold ends the run, and the fuzzer keeps the input.
 #define CHECK(condition) ((condition) ? void() : (std::fprintf(stderr, "failed: %s\n", #condition), std::abort()))
 
-// Upper-casing keeps the length; a match found is one, a separator found is one; the folder
-// of text as a module path begins it and ends in a backslash; its command tail ends it.
 void FuzzAnsiText(const CodePage& codePage, const std::string& text, const std::string& needle)
 {
     std::string upper = text;
@@ -33,8 +31,7 @@ void FuzzAnsiText(const CodePage& codePage, const std::string& text, const std::
     CHECK(text.compare(text.size() - tail.size(), tail.size(), tail) == 0);
 }
 
-// What becomes of an uninstall entry and the launcher's arguments: the program in front of
-// the switch, the file started and the child's command line.
+// An uninstall entry and the launcher's arguments: the program cut, the file chosen, the child's command line.
 void FuzzUninstallEntry(const CodePage& codePage, const std::string& value, const std::string& tail)
 {
     std::string candidate;

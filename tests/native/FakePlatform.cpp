@@ -64,25 +64,18 @@ short ReadControlKeyState()
     return states[std::min(Fake().controlKeyReads++, states.size() - 1)];
 }
 
-SessionFacts ReadSessionFacts()
-{
-    return Fake().session;
-}
-
-WindowsVersion ReadWindowsVersion()
-{
-    return Fake().windows;
-}
-
-Answer IsWindows64Bit()
-{
-    return Fake().windows64Bit;
-}
-
-TokenFacts ReadTokenFacts()
-{
-    return Fake().token;
-}
+// What the system tells, as the test set it; the clock and the process id, which name the log, stay fixed.
+#define TELLS(Type, Read, value)                                                                                       \
+    Type Read()                                                                                                        \
+    {                                                                                                                  \
+        return value;                                                                                                  \
+    }
+TELLS(SessionFacts, ReadSessionFacts, Fake().session)
+TELLS(WindowsVersion, ReadWindowsVersion, Fake().windows)
+TELLS(Answer, IsWindows64Bit, Fake().windows64Bit)
+TELLS(TokenFacts, ReadTokenFacts, Fake().token)
+TELLS(LocalTime, ReadLocalTime, (LocalTime{2026, 12, 7, 14, 13, 44, 123}))
+TELLS(unsigned long, ReadProcessId, 4242)
 
 void ShowMessageBox(const std::string& text, const std::string& title, unsigned style)
 {
@@ -170,16 +163,6 @@ bool GetCurrentDirectoryAnsi(std::string& directory)
 {
     directory = Fake().currentDirectory;
     return !directory.empty();
-}
-
-LocalTime ReadLocalTime()
-{
-    return {2026, 12, 7, 14, 13, 44, 123};
-}
-
-unsigned long ReadProcessId()
-{
-    return 4242;
 }
 
 bool ReadEnvironmentVariable(const char* name, WideText& value)

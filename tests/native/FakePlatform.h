@@ -79,8 +79,7 @@ struct FakePlatform {
 // The platform of the running test; fresh for every test through FakePlatformTest.
 FakePlatform& Fake();
 
-class FakePlatformTest : public ::testing::Test {
-protected:
+struct FakePlatformTest : ::testing::Test {
     void SetUp() override { Fake() = FakePlatform{}; }
 };
 
@@ -101,13 +100,11 @@ inline std::string UninstallKey(const std::string& subkeyName)
     return "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + subkeyName;
 }
 
-// Product number product's UninstallString; with a version, also the file in front of its switch.
+// Product number product's UninstallString, and the file in front of its switch with its version (0: none).
 inline void SetEntry(int product, const std::string& value, FileVersion64 version = 0)
 {
     Fake().uninstallStrings[UninstallKey(ProductUninstallKeys[product])] = {W(value)};
-    if (version != 0) {
-        Fake().files[value.substr(0, value.find("/UNINSTALL"))] = version;
-    }
+    Fake().files[value.substr(0, value.find("/UNINSTALL"))] = version;
 }
 
 // A code page shaped like 932: lead bytes 0x81-0x9F and 0xE0-0xFC, ASCII letters, and the

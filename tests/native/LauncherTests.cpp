@@ -41,6 +41,7 @@ struct TextCase {
     std::string text;
     const CodePage& codePage;
     std::string result;
+    std::string (*cut)(const std::string&, const CodePage&) = nullptr;
 };
 
 TEST(Launcher, CutsTheProgramInFrontOfTheSwitchInAnyCase)
@@ -84,38 +85,30 @@ TEST(Text, UpperCasesWholeCharactersAndKeepsTheLength)
     }
 }
 
-TEST(Text, CutsTheProgramNameFromTheCommandLine)
+TEST(Text, CutsTheProgramNameFromTheCommandLineAndTheFileNameFromTheModulePath)
 {
+    const auto tail = CutCommandTail, folder = ModuleDirectoryFromPath;
     const TextCase cases[] = {
-        {"\"C:\\Program Files\\Kit\\Quorvane.exe\"  /S", kSingle, "/S"},
-        {"\"C:\\Kit\\Quorvane.exe\"/S", kSingle, "/S"}, // no blank needed after the quote
-        {"\"C:\\Kit\\no closing quote /S", kSingle, ""},
-        {"C:\\Kit\\Quorvane.exe /S /Q  ", kSingle, "/S /Q  "}, // trailing blanks stay
-        {"Quorvane.exe\t\x01\x1F /S", kSingle, "/S"}, // every code from 1 to 32 is skipped
-        {" Quorvane.exe /S", kSingle, "Quorvane.exe /S"}, // no name cut at all
-        {"C:\\K\xE9\xFFs\\Q.exe /S", kSingle, "/S"}, // 128 to 255 belong to the name
-        {"\"C:\\\x83\"x\" /S", kDouble, "/S"}, // the quote after a lead byte is its second byte
-        {"\"C:\\\x83", kDouble, ""}, // the end ends the name, even after a lead byte
-        {"\"C:\\\xF0\x9F\x98\x80\" /S", kUtf8, "/S"},
-        {"\"C:\\\xF0\x9F\x98", kUtf8, ""}, // a character cut short at the end
+        {"\"C:\\Program Files\\Kit\\Quorvane.exe\"  /S", kSingle, "/S", tail},
+        {"\"C:\\Kit\\Quorvane.exe\"/S", kSingle, "/S", tail}, // no blank needed after the quote
+        {"\"C:\\Kit\\no closing quote /S", kSingle, "", tail},
+        {"C:\\Kit\\Quorvane.exe /S /Q  ", kSingle, "/S /Q  ", tail}, // trailing blanks stay
+        {"Quorvane.exe\t\x01\x1F /S", kSingle, "/S", tail}, // every code from 1 to 32 is skipped
+        {" Quorvane.exe /S", kSingle, "Quorvane.exe /S", tail}, // no name cut at all
+        {"C:\\K\xE9\xFFs\\Q.exe /S", kSingle, "/S", tail}, // 128 to 255 belong to the name
+        {"\"C:\\\x83\"x\" /S", kDouble, "/S", tail}, // the quote after a lead byte is its second byte
+        {"\"C:\\\x83", kDouble, "", tail}, // the end ends the name, even after a lead byte
+        {"\"C:\\\xF0\x9F\x98\x80\" /S", kUtf8, "/S", tail},
+        {"\"C:\\\xF0\x9F\x98", kUtf8, "", tail}, // a character cut short at the end
+        {"C:\\A\\B\\x.exe", kSingle, "C:\\A\\B\\", folder},
+        {"C:x.exe", kSingle, "C:\\", folder},
+        {"C:/A/x.exe", kSingle, "C:/A/\\", folder},
+        {"", kSingle, "\\", folder},
+        {"C:\\a\\\x83\x5Cx.exe", kDouble, "C:\\a\\", folder}, // 0x5C a second byte, no separator
+        {"C:\\\xE3\x82\xBD\\x.exe", kUtf8, "C:\\\xE3\x82\xBD\\", folder},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(CutCommandTail(c.text, c.codePage), c.result) << c.text;
-    }
-}
-
-TEST(Text, ModuleDirectoryKeepsDriveAndDirectoryAndEndsInABackslash)
-{
-    const TextCase cases[] = {
-        {"C:\\A\\B\\x.exe", kSingle, "C:\\A\\B\\"},
-        {"C:x.exe", kSingle, "C:\\"},
-        {"C:/A/x.exe", kSingle, "C:/A/\\"},
-        {"", kSingle, "\\"},
-        {"C:\\a\\\x83\x5Cx.exe", kDouble, "C:\\a\\"}, // 0x5C a second byte, no separator
-        {"C:\\\xE3\x82\xBD\\x.exe", kUtf8, "C:\\\xE3\x82\xBD\\"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ModuleDirectoryFromPath(c.text, c.codePage), c.result) << c.text;
+        EXPECT_EQ(c.cut(c.text, c.codePage), c.result) << c.text;
     }
 }
 
@@ -123,12 +116,7 @@ TEST(Text, ChoosesTheProgramFileAsAProcessStartFindsIt)
 {
     static std::set<std::string> existing;
     const std::string utf8 = "\xC3\xA9.d\\\xF0\x9F\x98\x80"; // two- and four-byte characters
-    const struct {
-        std::string name;
-        const CodePage& codePage;
-        std::set<std::string> files;
-        std::string chosen;
-    } cases[] = {
+    const std::tuple<std::string, const CodePage&, std::set<std::string>, std::string> cases[] = {
         {"C:\\K\\u", kSingle, {"C:\\K\\u.exe", "C:\\K\\u.com", "C:\\K\\u"}, "C:\\K\\u.com"},
         {"C:\\K\\u", kSingle, {"C:\\K\\u.cmd", "C:\\K\\u.bat"}, "C:\\K\\u.bat"},
         {"C:\\K\\u", kSingle, {"C:\\K\\u"}, ""}, // never the name without the extensions
@@ -143,14 +131,14 @@ TEST(Text, ChoosesTheProgramFileAsAProcessStartFindsIt)
         {"\x83\x5Cu", kDouble, {".\\\x83\x5Cu.exe", "\x83\x5Cu.exe"}, ".\\\x83\x5Cu.exe"}, // 0x5C: a second byte
         {utf8, kUtf8, {utf8 + ".cmd"}, utf8 + ".cmd"},
     };
-    for (const auto& c : cases) {
-        existing = c.files;
-        UseCodePage(c.codePage);
+    for (const auto& [name, codePage, files, chosen] : cases) {
+        existing = files;
+        UseCodePage(codePage);
         unsigned long error = 99;
         const auto look = [](const std::string& file) {
             return existing.count(file) != 0 ? 0UL : 2UL;
         };
-        EXPECT_EQ(ChooseProgramFile(c.name, look, error), c.chosen) << c.name;
+        EXPECT_EQ(ChooseProgramFile(name, look, error), chosen) << name;
     }
     UseCodePage(kSingle);
     EXPECT_EQ(BuildChildCommandLine("u ", " a "), "u   a "); // the child's command line
@@ -186,35 +174,30 @@ TEST_F(PathNames, TakeTheShortFormWhereTheCodePageLacksACharacter)
     const std::wstring lodz = L"C:\\\x141od\x17A\\", japanese = L"C:\\\x30BD\\";
     Fake().shortForms[W(lodz)] = W("C:\\ODZ~1\\");
     Fake().shortForms[W(japanese)] = W(japanese); // a short form the code page cannot hold either
-    const std::pair<std::wstring, std::string> cases[] = {
-        {L"C:\\\xE9\\", "C:\\\xE9\\"},
-        {lodz, "C:\\ODZ~1\\"},
-        {japanese, ""}, // "": no name
-        {L"C:\\\x141\\", ""}, // no short form
+    Fake().shortForms[W(L"C:/\x141/")] = W("C:/L~1/");
+    const auto path = AnsiPathName, module = AnsiModulePath, program = AnsiProgramPath;
+    const std::tuple<bool (*)(const WideText&, std::string&), std::wstring, std::string> cases[] = {
+        {path, L"C:\\\xE9\\", "C:\\\xE9\\"},
+        {path, lodz, "C:\\ODZ~1\\"},
+        {path, japanese, ""}, // "": no name
+        {path, L"C:\\\x141\\", ""}, // no short form
+        // only the module's folder names setup.cfg; its own name may lose characters
+        {module, lodz + L"Q\x141.exe", "C:\\ODZ~1\\Q?.exe"},
+        {module, L"C:\\od\x17A\\Q\x141.exe", ""},
+        {module, L"", ""}, // no module path: no folder for setup.cfg
+        // a program from the registry: without extension only its folder has a short form; blanks stay
+        {program, lodz + L"UN  ", "C:\\ODZ~1\\UN  "},
+        {program, lodz + L"UN\x141  ", ""},
+        {program, L"C:/\x141/U", "C:/L~1/U"}, // an entry may name it with slashes
     };
-    for (const auto& [wide, named] : cases) {
+    for (const auto& [name, wide, named] : cases) {
         std::string ansi = "stale";
-        EXPECT_EQ(AnsiPathName(W(wide), ansi), !named.empty()) << ansi;
+        EXPECT_EQ(name(W(wide), ansi), !named.empty()) << ansi;
         EXPECT_EQ(ansi, named);
     }
-    // Only the module's folder names setup.cfg; its own name may lose characters.
-    std::string path;
-    EXPECT_TRUE(AnsiModulePath(W(lodz + L"Q\x141.exe"), path));
-    EXPECT_EQ(path, "C:\\ODZ~1\\Q?.exe");
-    EXPECT_FALSE(AnsiModulePath(W(L"C:\\od\x17A\\Q\x141.exe"), path));
-    EXPECT_EQ(path, "");
-    EXPECT_FALSE(AnsiModulePath({}, path)); // no module path: no folder for setup.cfg
-
-    // A program from the registry: without extension only its folder has a short form; blanks stay.
-    EXPECT_TRUE(AnsiProgramPath(W(lodz + L"UN  "), path));
-    EXPECT_EQ(path, "C:\\ODZ~1\\UN  ");
-    const WideText program = W(lodz + L"UN\x141  ");
-    EXPECT_FALSE(AnsiProgramPath(program, path));
-    EXPECT_EQ(WidePrefixOfAnsiLength(program, 7), WideText(program.begin(), program.begin() + 7));
-    EXPECT_EQ(WidePrefixOfAnsiLength(program, 99), program);
-    Fake().shortForms[W(L"C:/\x141/")] = W("C:/L~1/");
-    EXPECT_TRUE(AnsiProgramPath(W(L"C:/\x141/U"), path)); // an entry may name it with slashes
-    EXPECT_EQ(path, "C:/L~1/U");
+    const WideText unnamed = W(lodz + L"UN\x141  ");
+    EXPECT_EQ(WidePrefixOfAnsiLength(unnamed, 7), WideText(unnamed.begin(), unnamed.begin() + 7));
+    EXPECT_EQ(WidePrefixOfAnsiLength(unnamed, 99), unnamed);
     // A surrogate is one half of a pair only beside its other half, U+D800 to U+DFFF.
     WideText halves = {0xDBFF, 0xDFFF, 0xD800, 0xDC00, L'a', 0xDC00, 0xDBFF};
     EXPECT_TRUE(ReplaceLoneSurrogates(halves));
@@ -276,6 +259,7 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
                       view = sizeof(void*) == 4 ? "32-bit view" : "64-bit view";
     const std::string unreadable = "its version cannot be read (Windows error 32: held), file '" + a + "'",
                       percent = "C:\\5%\\T\\U.exe ", unc = "\\\\s\\%A/%\\U.exe ";
+    const std::string driveOnly = "%DZ%%A/%U /UNINSTALL", driveAndName = "%DZ%x%A/%U /UNINSTALL";
     const std::string unexpanded = "its UninstallString '%AZ%\\U /UNINSTALL' could not be expanded: the machine's "
                                    "variables cannot be had (Windows error 8)";
     const auto undefined = [](const std::string& value, const char* name) {
@@ -283,7 +267,7 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
                ", which is not defined on this machine";
     };
     const struct {
-        const char* value;
+        std::string value;
         std::uint32_t type;
         RegistryRead read;
         std::map<std::string, FileVersion64> files;
@@ -315,12 +299,8 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         {"%SystemDrive%\\U.exe /UNINSTALL /P=50% /L=%MZ%", expandable, read, {{"C:\\U.exe ", usable}}, "C:\\U.exe "},
         {"C:\\5%\\%\xE9z%\\U.exe /UNINSTALL", expandable, read, {{percent, usable}}, percent},
         // ... in a path with its root only: without one, it would be sought in the current folder
-        {"%DZ%%A/%U /UNINSTALL", expandable, read, {{"C:%A/%U .exe", usable}}, undefined("%DZ%%A/%U /UNINSTALL", "A/")},
-        {"%DZ%x%A/%U /UNINSTALL",
-         expandable,
-         read,
-         {{"C:x%A/%U .exe", usable}},
-         undefined("%DZ%x%A/%U /UNINSTALL", "A/")},
+        {driveOnly, expandable, read, {{"C:%A/%U .exe", usable}}, undefined(driveOnly, "A/")},
+        {driveAndName, expandable, read, {{"C:x%A/%U .exe", usable}}, undefined(driveAndName, "A/")},
         {"\\\\s\\%A/%\\U.exe /UNINSTALL", expandable, read, {{unc, usable}}, unc}, // a share's path has its root
         // a name never begins a variable at its '='
         {"%AZ%%C:%\\U /UNINSTALL", expandable, read, {}, undefined("%AZ%%C:%\\U /UNINSTALL", "C:")},
@@ -345,12 +325,7 @@ TEST_F(LaunchSequence, NamesAProgramTheCodePageLacksByItsShortForm)
 {
     CodePage westernEuropean = kSingle;
     westernEuropean.id = 1252;
-    const struct {
-        const CodePage& codePage;
-        std::wstring program;
-        std::wstring shortForm;
-        std::string named;
-    } cases[] = {
+    const std::tuple<const CodePage&, std::wstring, std::wstring, std::string> cases[] = {
         // a surrogate pair is one character; katakana SO, whose second byte is a backslash; a
         // lone surrogate, which has no UTF-8 form; no short form: no name
         {westernEuropean, L"C:\\\x141\xD83D\xDE00\\U.x", L"C:\\L~1\\U.X", "C:\\L~1\\U.X "},
@@ -358,15 +333,15 @@ TEST_F(LaunchSequence, NamesAProgramTheCodePageLacksByItsShortForm)
         {kUtf8, L"C:\\\x141\\\xD800\\U.x", L"C:\\L~1\\X~1\\U.X", "C:\\L~1\\X~1\\U.X "},
         {westernEuropean, L"C:\\\x141\\U", L"", ""},
     };
-    for (const auto& c : cases) {
-        UseCodePage(c.codePage);
-        Fake().uninstallStrings[UninstallKey("Entry")] = {W(c.program + L" /UNINSTALL")};
-        Fake().shortForms[W(c.program)] = W(c.shortForm);
-        Fake().files[c.named] = Version(1, 2, 3, 9);
+    for (const auto& [codePage, program, shortForm, named] : cases) {
+        UseCodePage(codePage);
+        Fake().uninstallStrings[UninstallKey("Entry")] = {W(program + L" /UNINSTALL")};
+        Fake().shortForms[W(program)] = W(shortForm);
+        Fake().files[named] = Version(1, 2, 3, 9);
         std::string path, file;
-        EXPECT_EQ(CheckUninstallEntry("Entry", path, file), !c.named.empty()) << c.codePage.id;
-        EXPECT_EQ(path, c.named);
-        EXPECT_EQ(file, c.named);
+        EXPECT_EQ(CheckUninstallEntry("Entry", path, file), !named.empty()) << codePage.id;
+        EXPECT_EQ(path, named);
+        EXPECT_EQ(file, named);
     }
     EXPECT_EQ(Fake().debugOutput.back(),
               "Entry passed over: its program 'C:\\?\\U ' has no name in code page 1252, nor a short one");
@@ -473,7 +448,6 @@ TEST_F(LaunchSequence, StartsTheInstallerAndSaysWhyAStartFailed)
                         unknown = {{'Z', {NetworkForm::Unavailable, ""}}};
     const auto elevate = RunOutcome::NeedsElevation, ended = RunOutcome::Ended, refused = RunOutcome::NotStarted;
     const auto endUnknown = RunOutcome::EndUnknown, noFullPath = RunOutcome::NoFullPathName;
-    const std::string unread = "it ran, but its end or exit code could not be read (Windows error 6)";
     const std::string gone = start + "the file is not there any more, though its version was read (Windows error 2)";
     const std::string noShell = "not tried: the shell's library could not be loaded (Windows error 126)";
     const std::string noFolder =
@@ -496,7 +470,7 @@ TEST_F(LaunchSequence, StartsTheInstallerAndSaysWhyAStartFailed)
         {ended, 0, ended, 0, {}, &mapped}, // a plain start: the paths as they are
         {refused, 193, ended, 0, {start + "failed (Windows error 193: it: 100% not a valid Win32 application, it)"}},
         {RunOutcome::NoFile, 2, ended, 0, {gone}},
-        {endUnknown, 6, ended, 0, {start + unread}},
+        {endUnknown, 6, ended, 0, {start + "it ran, but its end or exit code could not be read (Windows error 6)"}},
         {RunOutcome::OutOfMemory, 0, ended, 0, {start + "not enough memory"}},
         {elevate, 740, ended, 0, {started}},
         {elevate, 740, refused, 1223, {shellStart + "the user declined consent"}},
