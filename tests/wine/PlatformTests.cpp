@@ -13,22 +13,15 @@
 namespace {
 TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
 {
-    const struct {
-        const char* name;
-        DWORD type;
-        std::wstring stored;
-        DWORD size; // in bytes, as written
-        RegistryRead read;
-        std::wstring value;
-    } cases[] = {
+    // Each value: its name, type, what is stored and its size in bytes as written, the read, the value read.
+    const std::tuple<const char*, DWORD, std::wstring, DWORD, RegistryRead, std::wstring> cases[] = {
         {"Expand", REG_EXPAND_SZ, L"%SystemRoot%\\U.exe", 38, RegistryRead::Read, L"%SystemRoot%\\U.exe"},
         {"Empty", REG_SZ, L"", 2, RegistryRead::Read, L""},
         {"EmbeddedZero", REG_SZ, std::wstring(L"a\0b", 4), 8, RegistryRead::Read, L"a"},
         {"Number", REG_DWORD, L"\x0101\x0101", 4, RegistryRead::NotAString, L""},
         {"NoZero", REG_SZ, L"abc", 6, RegistryRead::Read, L"abc"},
         {"OddSize", REG_SZ, L"abc", 5, RegistryRead::Read, L"abc"}, // half its last character
-        {"Wide", REG_SZ, // as stored, no best fit
-         L"C:\\\u0141\u00F3d\u017A\\U.exe", 28, RegistryRead::Read, L"C:\\\u0141\u00F3d\u017A\\U.exe"},
+        {"Wide", REG_SZ, L"C:\\\u0141\u00F3d\u017A\\U.exe", 28, RegistryRead::Read, L"C:\\\u0141\u00F3d\u017A\\U.exe"},
         {"Missing", 0, L"", 0, RegistryRead::NoValue, L""},
     };
     // In the view the reader reads; a key of that name without the kit's mark is never taken for the kit's own.
@@ -42,19 +35,18 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kTestsKey, kOwnView, 0);
     KitKey kits = CreateKitKey(kTestsKey, kOwnView);
     ASSERT_NE(kits.get(), nullptr);
-    for (const auto& c : cases) {
-        RegSetValueExW(kits.get(), c.type != 0 ? Wide(c.name).c_str() : nullptr, 0, c.type,
-                       reinterpret_cast<const BYTE*>(c.stored.data()), c.size);
+    for (const auto& [name, type, stored, size, read, value] : cases) {
+        RegSetValueExW(kits.get(), type != 0 ? Wide(name).c_str() : nullptr, 0, type,
+                       reinterpret_cast<const BYTE*>(stored.data()), size);
     }
     kits.reset();
     const HANDLE next = NextHandle();
-    for (const auto& c : cases) {
-        WideText value = {L's'};
+    for (const auto& [name, written, content, size, read, value] : cases) {
+        WideText text = {L's'};
         std::uint32_t type = 99;
         unsigned long error = 0;
-        EXPECT_EQ(ReadRegistryString(kTestsKey, c.name, value, type, error), c.read) << c.name;
-        EXPECT_TRUE(std::wstring(value.begin(), value.end()) == c.value && type == c.type)
-            << c.name << ", type " << type;
+        EXPECT_EQ(ReadRegistryString(kTestsKey, name, text, type, error), read) << name;
+        EXPECT_TRUE(std::wstring(text.begin(), text.end()) == value && type == written) << name << ", type " << type;
     }
     EXPECT_EQ(NextHandle(), next);
     RemoveKitKey(kTestsKey, kOwnView);
@@ -98,13 +90,8 @@ TEST_F(Platform, RunsTheChosenFileAndReadsItsWholeExitCode)
 {
     const std::string child = Place("stand_in_plain.exe", "un.exe");
     std::ofstream(scratch_ + "text.exe") << "not a program";
-    const struct {
-        std::string name;
-        const char* exitCode;
-        RunOutcome outcome;
-        std::int32_t result;
-        unsigned long error;
-    } cases[] = {
+    // The name started, the exit code it ends with, the outcome, the exit code read, the error.
+    const std::tuple<std::string, const char*, RunOutcome, std::int32_t, unsigned long> cases[] = {
         {"un", "3", RunOutcome::Ended, 3, 0},
         {"un", "0x80000001", RunOutcome::Ended, -2147483647, 0},
         {"text.exe", "0", RunOutcome::NotStarted, -1, ERROR_BAD_EXE_FORMAT},
@@ -112,14 +99,14 @@ TEST_F(Platform, RunsTheChosenFileAndReadsItsWholeExitCode)
     };
     ASSERT_TRUE(SetCurrentDirectoryA(scratch_.c_str()));
     const HANDLE next = NextHandle();
-    for (const auto& c : cases) {
+    for (const auto& [name, endsWith, outcome, result, why] : cases) {
         ForgetReport();
-        SetChildExit(c.exitCode);
+        SetChildExit(endsWith);
         std::int32_t exitCode = 12345;
         unsigned long error = 12345;
-        EXPECT_EQ(RunAndWait(c.name, c.name, "/S", exitCode, error), c.outcome) << c.name; // bare: the current folder's
-        EXPECT_TRUE(exitCode == c.result && error == c.error) << c.name << ": " << exitCode << ", error " << error;
-        EXPECT_EQ(Report("module"), c.outcome == RunOutcome::Ended ? child : "<missing>");
+        EXPECT_EQ(RunAndWait(name, name, "/S", exitCode, error), outcome) << name; // bare: the current folder's
+        EXPECT_TRUE(exitCode == result && error == why) << name << ": " << exitCode << ", error " << error;
+        EXPECT_EQ(Report("module"), outcome == RunOutcome::Ended ? child : "<missing>");
     }
     EXPECT_EQ(NextHandle(), next);
 }
