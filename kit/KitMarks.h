@@ -139,8 +139,7 @@ inline DWORD RemoveTree(const std::wstring& path, DWORD attributes = INVALID_FIL
     return failed;
 }
 
-// The kit's folder under the system's Program Files for 32-bit programs, never the one a prompt's %ProgramFiles%
-// names; empty where there is none.
+// The kit's folder in the system's Program Files for 32-bit programs, never a prompt's %ProgramFiles%; or empty.
 inline std::wstring KitProgramFolder()
 {
     PWSTR programFiles = nullptr;

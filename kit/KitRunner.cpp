@@ -20,6 +20,8 @@ int RunSystemProgram(const std::string& program, const std::string& arguments, s
 {
     char system[MAX_PATH] = {};
     GetSystemDirectoryA(system, MAX_PATH);
+    // _popen starts the interpreter %ComSpec% names, which a user's own variable can set: the system's, always.
+    _putenv(("ComSpec=" + std::string(system) + "\\cmd.exe").c_str());
     FILE* answer =
         _popen(("\"\"" + std::string(system) + "\\" + program + "\" " + arguments + " 2>&1\"").c_str(), "rb");
     char buffer[512];
@@ -322,14 +324,17 @@ int main(int argc, char** argv)
     }
     // work\ and the temporary folder run-tests.cmd names in it, made afresh only once nothing refused. The survey
     // removed an earlier run's: one there now is a refusal, with why, and run-tests.cmd keeps an earlier report.
-    const std::wstring temp = kit ? std::wstring(work) + L"\\temp" : L"";
-    const DWORD failed =
-        !kit || (CreateDirectoryW(work, nullptr) && CreateDirectoryW(temp.c_str(), nullptr)) ? 0 : GetLastError();
-    if (const std::string swap = kit && failed == 0 ? WhoCouldSwap(work) : ""; failed != 0 || !swap.empty()) {
-        const std::string why =
-            failed != 0 ? Narrow(work) + " could not be made afresh: " + WindowsError(failed) : swap + "," + door;
-        std::printf("run-tests.cmd: refused: %s\n", why.c_str());
-        return 2;
+    if (kit) {
+        const std::wstring temp = std::wstring(work) + L"\\temp";
+        const DWORD failed =
+            CreateDirectoryW(work, nullptr) && CreateDirectoryW(temp.c_str(), nullptr) ? 0 : GetLastError();
+        const std::string swap = failed == 0 ? WhoCouldSwap(work) : "";
+        if (failed != 0 || !swap.empty()) {
+            const std::string why =
+                failed != 0 ? Narrow(work) + " could not be made afresh: " + WindowsError(failed) : swap + "," + door;
+            std::printf("run-tests.cmd: refused: %s\n", why.c_str());
+            return 2;
+        }
     }
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new RecordMachine);

@@ -175,24 +175,24 @@ TEST_F(PathNames, TakeTheShortFormWhereTheCodePageLacksACharacter)
     Fake().shortForms[W(lodz)] = W("C:\\ODZ~1\\");
     Fake().shortForms[W(japanese)] = W(japanese); // a short form the code page cannot hold either
     Fake().shortForms[W(L"C:/\x141/")] = W("C:/L~1/");
-    const auto path = AnsiPathName, module = AnsiModulePath, program = AnsiProgramPath;
+    const auto namePath = AnsiPathName, nameModule = AnsiModulePath, nameProgram = AnsiProgramPath;
     const std::tuple<bool (*)(const WideText&, std::string&), std::wstring, std::string> cases[] = {
-        {path, L"C:\\\xE9\\", "C:\\\xE9\\"},
-        {path, lodz, "C:\\ODZ~1\\"},
-        {path, japanese, ""}, // "": no name
-        {path, L"C:\\\x141\\", ""}, // no short form
+        {namePath, L"C:\\\xE9\\", "C:\\\xE9\\"},
+        {namePath, lodz, "C:\\ODZ~1\\"},
+        {namePath, japanese, ""}, // "": no name
+        {namePath, L"C:\\\x141\\", ""}, // no short form
         // only the module's folder names setup.cfg; its own name may lose characters
-        {module, lodz + L"Q\x141.exe", "C:\\ODZ~1\\Q?.exe"},
-        {module, L"C:\\od\x17A\\Q\x141.exe", ""},
-        {module, L"", ""}, // no module path: no folder for setup.cfg
+        {nameModule, lodz + L"Q\x141.exe", "C:\\ODZ~1\\Q?.exe"},
+        {nameModule, L"C:\\od\x17A\\Q\x141.exe", ""},
+        {nameModule, L"", ""}, // no module path: no folder for setup.cfg
         // a program from the registry: without extension only its folder has a short form; blanks stay
-        {program, lodz + L"UN  ", "C:\\ODZ~1\\UN  "},
-        {program, lodz + L"UN\x141  ", ""},
-        {program, L"C:/\x141/U", "C:/L~1/U"}, // an entry may name it with slashes
+        {nameProgram, lodz + L"UN  ", "C:\\ODZ~1\\UN  "},
+        {nameProgram, lodz + L"UN\x141  ", ""},
+        {nameProgram, L"C:/\x141/U", "C:/L~1/U"}, // an entry may name it with slashes
     };
-    for (const auto& [name, wide, named] : cases) {
+    for (const auto& [naming, wide, named] : cases) {
         std::string ansi = "stale";
-        EXPECT_EQ(name(W(wide), ansi), !named.empty()) << ansi;
+        EXPECT_EQ(naming(W(wide), ansi), !named.empty()) << ansi;
         EXPECT_EQ(ansi, named);
     }
     const WideText unnamed = W(lodz + L"UN\x141  ");

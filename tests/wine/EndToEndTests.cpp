@@ -457,9 +457,8 @@ TEST_F(EndToEnd, RuntimeFailuresEndWithALineAndMinusOneWithoutABox)
     ExpectFailure(Launch(L" terminate", check), {"Quorvane: runtime error: an exception was not handled (terminate)"});
 }
 
-// The runtime's abort in the shipped launcher itself, called while it waits for its installer, after its error mode
-// is read there. kernel32.dll and msvcrt.dll are known DLLs, at one address in every 32-bit process (under Wine too):
-// their functions here are theirs there.
+// The runtime's abort in the launcher while it waits for its installer, its error mode read there first: each a thread
+// of it at the function's address here (system DLLs lie at one address in every 32-bit process, under Wine too).
 TEST_F(EndToEnd, TheLaunchersOwnAbortEndsWithALineAndMinusOneWithoutABox)
 {
     Install(0, "stand_in_installer.exe");

@@ -1,5 +1,4 @@
-// The Win32 layer against real Win32, none of it leaving a handle open; the machine's
-// variables and the code page learnt are proven end to end.
+// The Win32 layer against real Win32, leaving no handle open; the machine's variables and code page: end to end.
 #include "platform/AnsiPath.h"
 #include "platform/Environment.h"
 #include "platform/FileVersionReader.h"
