@@ -19,9 +19,12 @@ namespace {
 int RunSystemProgram(const std::string& program, const std::string& arguments, std::string& output)
 {
     char system[MAX_PATH] = {};
-    GetSystemDirectoryA(system, MAX_PATH);
+    const UINT length = GetSystemDirectoryA(system, MAX_PATH);
     // _popen starts the interpreter %ComSpec% names, which a user's own variable can set: the system's, always.
-    _putenv(("ComSpec=" + std::string(system) + "\\cmd.exe").c_str());
+    if (length == 0 || length >= MAX_PATH || _putenv(("ComSpec=" + std::string(system) + "\\cmd.exe").c_str()) != 0) {
+        output = "no system folder to start it from";
+        return -1;
+    }
     FILE* answer =
         _popen(("\"\"" + std::string(system) + "\\" + program + "\" " + arguments + " 2>&1\"").c_str(), "rb");
     char buffer[512];

@@ -458,7 +458,7 @@ TEST_F(EndToEnd, RuntimeFailuresEndWithALineAndMinusOneWithoutABox)
 }
 
 // The runtime's abort in the launcher while it waits for its installer, its error mode read there first: each a thread
-// of it at the function's address here (system DLLs lie at one address in every 32-bit process, under Wine too).
+// of it at the function's address here (kernel32 and msvcrt lie at one address in every process, under Wine too).
 TEST_F(EndToEnd, TheLaunchersOwnAbortEndsWithALineAndMinusOneWithoutABox)
 {
     Install(0, "stand_in_installer.exe");
