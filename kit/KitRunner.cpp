@@ -8,8 +8,10 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <tuple>
 #include <vector>
 
@@ -20,9 +22,12 @@ int RunSystemProgram(const std::string& program, const std::string& arguments, s
 {
     char system[MAX_PATH] = {};
     const UINT length = GetSystemDirectoryA(system, MAX_PATH);
+    const DWORD error = length == 0 ? GetLastError() : ERROR_INSUFFICIENT_BUFFER;
     // _popen starts the interpreter %ComSpec% names, which a user's own variable can set: the system's, always.
-    if (length == 0 || length >= MAX_PATH || _putenv(("ComSpec=" + std::string(system) + "\\cmd.exe").c_str()) != 0) {
-        output = "no system folder to start it from";
+    const bool named = length != 0 && length < MAX_PATH;
+    if (!named || _putenv(("ComSpec=" + std::string(system) + "\\cmd.exe").c_str()) != 0) {
+        output = named ? std::string("ComSpec cannot be set: ") + std::strerror(errno)
+                       : "the system folder cannot be named: " + WindowsError(error);
         return -1;
     }
     FILE* answer =
