@@ -37,8 +37,7 @@ calls() { cat "$t/called-$1" 2>/dev/null | grep -c "${2:-.}" || true; }
 
 machine native
 prepare 0 scripts/prepare-32bit
-[ "$(calls apt-get)" = 0 ] && [ "$(calls mount)" = 0 ] && [ ! -e "$t/binfmt/register" ] ||
-  fail "a machine that runs 32-bit programs was changed"
+[ -z "$(ls "$t/called-apt-get" "$t/called-mount" "$t/binfmt/register" 2>/dev/null)" ] || fail "a native machine changed"
 
 machine none
 prepare 0 scripts/prepare-32bit

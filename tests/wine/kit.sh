@@ -15,7 +15,8 @@ reg() { answer=$(/usr/lib/wine/wine64 reg "$@" 2>&1) || { echo "kit.sh: reg $*: 
 trap 'failed=$?; [ -z "${making32:-}" ] || { kill -KILL -"$making32"; wait "$making32"; } 2>/dev/null || true
       case $failed in 0 | 130) ;; *) scripts/kit --clean-up >&2 || true ;; esac
       [ -z "${planted:-}" ] || { reg delete "$key" /f /reg:64; reg delete "$tests" /f /reg:64; } 2>/dev/null || true
-      [ -z "${planted:-}" ] && [ ! -f "$folder/made by the Quorvane test kit.txt" ] || rm -rf "$folder"
+      [ -z "${planted:-}" ] && [ ! -f "$folder/made by the Quorvane test kit.txt" -a ! -f "$folder/read-only" ] ||
+        rm -rf "$folder"
       rm -rf "$WINEPREFIX/drive_c/QuorvaneKitKept"
       WINEPREFIX="$prefix32" wineserver -k 2>/dev/null || true
       rm -rf "$work"' EXIT
@@ -88,7 +89,7 @@ start link 1 --clean-up
 said link "removed HKLM.*TTAL!UninstallKey (32-bit view), the kit's"
 said link "could not remove C:.*Quorvane Test Kit, the kit's: Windows error [0-9]"
 [ "$(cat "$work/target/ours.txt")" = ours ] || fail "the clean-up went through a link"
-rm "$folder/link"
+rm "$folder/link" && : >"$folder/read-only" && chmod a-w "$folder/read-only" # the next start removes it too
 LC_ALL=ja_JP.UTF-8 start cp932 0 "--gtest_filter=$folders"
 said cp932 'an earlier run was interrupted; removing what it left'
 summary cp932 '2 passed, 0 failed, 0 skipped' 'code_page="932"'
