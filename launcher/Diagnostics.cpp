@@ -27,7 +27,7 @@ bool CanShowBox()
 
 bool BoxCanBeSeen(const SessionFacts& session)
 {
-    return session.stationVisible && !(session.sessionId == 0 && session.vistaOrLater);
+    return session.stationVisible && session.sessionId != 0;
 }
 
 void TraceStep(const std::string& text)
@@ -95,9 +95,6 @@ const char* RightsText(const TokenFacts& token)
 {
     if (!token.opened) {
         return "?";
-    }
-    if (!token.knowsElevation) {
-        return "no elevation on this Windows";
     }
     switch (token.elevationType) {
     case 2: // full: the elevated half of a split token

@@ -17,9 +17,8 @@ extern const char* const kNotFoundMessage;
 // installer could not be pointed at its setup.cfg.
 extern const char* const kFolderNameMessage;
 
-// Whether anyone can see a box: not in a window station nobody sees, nor in session 0 on
-// Windows Vista and later, where only services run. On Windows XP session 0 is the
-// console of the user who is logged on.
+// Whether anyone can see a box: not in a window station nobody sees, nor in session 0,
+// where only services run.
 bool BoxCanBeSeen(const SessionFacts& session);
 
 // Writes "Quorvane: " and text as one line of debug output and of the log file, its line

@@ -25,8 +25,7 @@ Answer IsWindows64Bit();
 // reads as not elevated, like a standard user's; only its elevation type tells the two
 // apart.
 struct TokenFacts {
-    bool opened = false; // the token could be queried at all
-    bool knowsElevation = false; // the system answers elevation queries (Vista and later)
+    bool opened = false; // the token could be opened and answered both questions
     int elevationType = 0; // TokenElevationType: 1 default (no split token), 2 full, 3 limited
     bool elevated = false; // TokenIsElevated
 };

@@ -42,13 +42,11 @@ TokenFacts ReadTokenFacts()
         return facts;
     }
     const UniqueHandle token(opened);
-    facts.opened = true;
     TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
     TOKEN_ELEVATION elevation{};
     DWORD length = 0;
-    // Windows XP knows neither question.
-    facts.knowsElevation = GetTokenInformation(token.get(), TokenElevationType, &type, sizeof type, &length) &&
-                           GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &length);
+    facts.opened = GetTokenInformation(token.get(), TokenElevationType, &type, sizeof type, &length) &&
+                   GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &length);
     facts.elevationType = type;
     facts.elevated = elevation.TokenIsElevated != 0;
     return facts;

@@ -18,9 +18,7 @@ struct SessionFacts {
     // The process's window station is a visible one (WSF_VISIBLE); true when that cannot
     // be told.
     bool stationVisible = true;
-    // Windows Vista or later, where nobody logs on to session 0: it holds services only.
-    bool vistaOrLater = true;
-    // The process's session number (0: the services' session on Vista and later); -1 when
+    // The process's session number (0: the services' session, where nobody logs on); -1 when
     // it cannot be told.
     long long sessionId = -1;
 };

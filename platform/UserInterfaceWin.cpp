@@ -6,7 +6,6 @@
 
 #include "SystemLibrary.h"
 
-#include <versionhelpers.h>
 
 static_assert(kErrorBoxStyle == MB_ICONERROR, "error box style");
 static_assert(kInfoBoxStyle == MB_OK, "information box style");
@@ -37,7 +36,6 @@ SessionFacts ReadSessionFacts()
         getInformation(getStation(), UOI_FLAGS, &flags, sizeof flags, nullptr)) {
         facts.stationVisible = (flags.dwFlags & WSF_VISIBLE) != 0;
     }
-    facts.vistaOrLater = IsWindowsVistaOrGreater();
     DWORD session = 0;
     if (ProcessIdToSessionId(GetCurrentProcessId(), &session)) {
         facts.sessionId = session;

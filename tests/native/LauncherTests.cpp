@@ -356,8 +356,7 @@ TEST_F(LaunchSequence, ShowsABoxOnlyWhileCtrlIsDownAndOnlyWhereOneCanBeSeen)
     const std::string &path = run[0], &start = run[1], &ready = run[2];
     const std::string failed = "exit code -1", unseen = "(no box: nobody can see this session)",
                       folder = std::regex_replace(kFolderNameMessage, std::regex("\n"), " "); // traced on one line
-    const SessionFacts seen{true, true, 1}, hiddenStation{false, false, 1}, serviceSession{true, true, 0},
-        xpConsole{true, false, 0};
+    const SessionFacts seen{true, 1}, hiddenStation{false, 1}, serviceSession{true, 0}, sessionUntold{true, -1};
     const struct {
         std::vector<short> controlKey; // read anew for every box
         SessionFacts session;
@@ -367,7 +366,7 @@ TEST_F(LaunchSequence, ShowsABoxOnlyWhileCtrlIsDownAndOnlyWhereOneCanBeSeen)
         // only bit 7 says "down" (-0x7FFF is 0x8001)
         {{-0x7FFF, 0x0081, -0x7FFF}, seen, true, {start}, {path, start, ready, kRanExit}},
         {{0x80}, hiddenStation, true, {}, {path, unseen, start, unseen, ready, unseen, kRanExit}},
-        {{0x80}, xpConsole, true, {path, start, ready}, {path, start, ready, kRanExit}},
+        {{0x80}, sessionUntold, true, {path, start, ready}, {path, start, ready, kRanExit}},
         {{0}, seen, false, {kFolderNameMessage}, {path, folder, failed}},
         {{0}, serviceSession, false, {}, {path, folder, unseen, failed}},
     };
@@ -407,11 +406,11 @@ TEST_F(LaunchSequence, OpensTheDebugOutputWithWhatSupportAsksFirst)
     Fake() = FakePlatform{};
     Fake().modulePath.clear();
     const std::pair<TokenFacts, std::string> rights[] = {
-        {{true, true, 3, false}, "administrator, not elevated"}, // the split token's filtered half
-        {{true, false, 0, false}, "no elevation on this Windows"}, // Windows XP
-        {{true, true, 2, true}, "elevated"}, // the elevated half of a split token
-        {{true, true, 1, true}, "elevated"}, // User Account Control off, or SYSTEM
-        {{true, true, 1, false}, "standard user"},
+        {{true, 3, false}, "administrator, not elevated"}, // the split token's filtered half
+        {{false, 2, true}, "?"}, // the token's elevation could not be asked
+        {{true, 2, true}, "elevated"}, // the elevated half of a split token
+        {{true, 1, true}, "elevated"}, // User Account Control off, or SYSTEM
+        {{true, 1, false}, "standard user"},
     };
     for (const auto& row : rights) {
         Fake().token = row.first;
