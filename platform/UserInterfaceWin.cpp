@@ -6,7 +6,6 @@
 
 #include "SystemLibrary.h"
 
-
 static_assert(kErrorBoxStyle == MB_ICONERROR, "error box style");
 static_assert(kInfoBoxStyle == MB_OK, "information box style");
 
