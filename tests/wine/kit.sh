@@ -29,9 +29,8 @@ making32=$!
 
 # What the kit must leave as found: the registry in both views (the 64-bit export holds Wow6432Node), the files.
 state() {
-  reg export 'HKLM\Software' "$work/hklm.reg" /reg:64 /y || exit 1
-  reg export 'HKCU\Software' "$work/hkcu.reg" /reg:64 /y || exit 1
-  reg export 'HKCU\Environment' "$work/environment.reg" /reg:64 /y || exit 1
+  for hive in 'HKLM\Software' 'HKCU\Software' 'HKCU\Environment'; do
+    reg export "$hive" "$work/${hive%%\\*}-${hive#*\\}.reg" /reg:64 /y || exit 1; done
   # scripts/kit's own C:\QuorvaneKitRun it removes itself.
   (cd "$WINEPREFIX/drive_c" && find . -path ./QuorvaneKitRun -prune -o -path ./QuorvaneKitKept -prune -o -print | sort)
   # Wine keeps its settings of the moment under HKCU\Software\Wine, and its font lists follow the code page.
@@ -54,8 +53,9 @@ said() { # log pattern: a line of the kit's output
 summary() { # log summary-pattern report-pattern ["test: start of its reason"]...: last line, report, and skips: as expected
   last=$(tail -1 "$work/$1") log=$1 counts=$2 report=$3 && shift 3
   skips=$(printf '%s\n' "$@" | awk 'NR == FNR { if ($0 != "") want[$1] = $0; next } /: Skipped$/ { getline why }
-    /^\[  SKIPPED \]/ { got = $4 ": " why; if (!($4 ":" in want) || index(got, want[$4 ":"]) != 1) printf "\n  skipped: %s", got
-      delete want[$4 ":"] } END { for (test in want) printf "\n  expected, not skipped: %s", want[test] }' - "$work/$log")
+    /^\[  SKIPPED \]/ { got = $4 ": " why; why = ""; part = want[$4 ":"]; delete want[$4 ":"] # part: never empty where expected
+      printf part == "" ? "\n  a new skip: %s" : index(got, part) == 1 ? "" : "\n  a skip for another reason: %s, not: %s", got, part }
+    END { for (test in want) printf "\n  no skip of %s", want[test] }' - "$work/$log")
   [ -z "$skips" ] || fail "$log: the skips are not those expected:$skips"
   echo "$last" | grep -Eqx "$counts" || { cat "$work/$log"; fail "$log: the kit ended with '$last', not /$counts/"; }
   [ -z "$report" ] || grep -q "$report" build/kit-report.xml || fail "$log: the report records no $report"
