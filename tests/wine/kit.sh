@@ -53,7 +53,7 @@ said() { # log pattern: a line of the kit's output
 summary() { # log summary-pattern report-pattern ["test: start of its reason"]...: last line, report, and skips: as expected
   last=$(tail -1 "$work/$1") log=$1 counts=$2 report=$3 && shift 3
   skips=$(printf '%s\n' "$@" | awk 'NR == FNR { if ($0 != "") want[$1] = $0; next } /: Skipped$/ { getline why }
-    /^\[  SKIPPED \]/ { got = $4 ": " why; why = ""; part = want[$4 ":"]; delete want[$4 ":"] # part: never empty where expected
+    /^\[  SKIPPED \]/ { got = $4 ": " why; why = ""; part = want[$4 ":"]; delete want[$4 ":"] # where expected, never empty
       printf part == "" ? "\n  a new skip: %s" : index(got, part) == 1 ? "" : "\n  a skip for another reason: %s, not: %s", got, part }
     END { for (test in want) printf "\n  no skip of %s", want[test] }' - "$work/$log")
   [ -z "$skips" ] || fail "$log: the skips are not those expected:$skips"
@@ -62,7 +62,7 @@ summary() { # log summary-pattern report-pattern ["test: start of its reason"]..
 }
 
 # Emulated, Wine's shell start now and then never returns to a 32-bit program that has run many tests before
-# (the test alone passes); the 64-bit build's platform tests run it. Natively it runs here, and skips as the others.
+# (the test alone passes); the 64-bit build's platform tests run it. Natively it runs, and skips, here.
 ascii="Wine names a file outside ASCII only on a host whose locale is UTF-8" shell="" ours=Platform.StartsThroughTheShell
 [ -z "${QUORVANE_EMULATED:-}" ] || shell="$ours*" ours=""
 folders="EndToEnd.FolderNames*:EndToEnd.AProgramInAFolder*"
