@@ -187,11 +187,11 @@ std::string WhoCouldSwap(std::wstring folder)
 class RecordMachine : public ::testing::Environment {
     void SetUp() override
     {
-        DWORD revision = 0, lua = 0, size = sizeof(DWORD);
+        DWORD revision = 0, lua = 0, size = sizeof(DWORD), luaSize = size; // one size each: a failed read may change it
         RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "UBR",
                      RRF_RT_REG_DWORD | RRF_SUBKEY_WOW6464KEY, nullptr, &revision, &size);
         RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", "EnableLUA",
-                     RRF_RT_REG_DWORD | RRF_SUBKEY_WOW6464KEY, nullptr, &lua, &size);
+                     RRF_RT_REG_DWORD | RRF_SUBKEY_WOW6464KEY, nullptr, &lua, &luaSize);
         const auto wine = FindFunction<const char*(CDECL*)()>(GetModuleHandleA("ntdll.dll"), "wine_get_version");
         ::testing::Test::RecordProperty("windows_version", WindowsVersionAsReported() + "." + std::to_string(revision));
         ::testing::Test::RecordProperty("windows_bits", IsWindows64Bit() == Answer::Yes ? "64" : "32");
