@@ -178,7 +178,7 @@ wine_session_start() {
   echo "$$ $quorvane_watchdog_pid ${0##*/}" >"$quorvane_session_lock/owner"
 
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "making the Wine prefix $WINEPREFIX (once; 25 to 60 s and about 1.3 GB) ..."
+    echo "making the Wine prefix $WINEPREFIX (once; docs/figures.md gives its time and size) ..."
     local log="$QUORVANE_BUILD/wineboot.log"
     # In the background, so that Ctrl-C is answered at once.
     quorvane_making_prefix=1
