@@ -1,11 +1,9 @@
 // The Win32 layer against real Win32, leaving no handle open; the machine's variables and code page: end to end.
-#include "platform/AnsiPath.h"
 #include "platform/Environment.h"
 #include "platform/FileVersionReader.h"
-#include "platform/NetworkPath.h"
-#include "platform/ProcessControl.h"
 #include "platform/ProcessRunner.h"
 #include "platform/RegistryReader.h"
+#include "platform/System.h"
 
 #include "WineTestSupport.h"
 
@@ -68,13 +66,25 @@ TEST_F(Platform, ReadsNoVersionFromWhatHasNone)
         EXPECT_TRUE(GetFileVersion64(path, error) == 0 && error != 0) << path << ": error " << error;
     }
     EXPECT_TRUE(error == kNoResourceSection || error == kNoVersionResource) << error; // a program without one
-    EXPECT_EQ(GetFileVersion64(GetModuleDirectory() + "stand_in_installer.exe", error), 0x0001000200030009ULL);
-    EXPECT_EQ(error, 0u);
     EXPECT_EQ(NextHandle(), next);
-    // A relative path is the current folder's, as a process start takes it, not the test programs'.
+}
+
+// A relative path is made full from the current folder, as a process start takes it, not the test programs'.
+TEST_F(Platform, ReadsTheVersionOfTheFileAtItsFullPath)
+{
     Place("stand_in_1238.exe", "stand_in_installer.exe");
     ASSERT_TRUE(SetCurrentDirectoryA(scratch_.c_str()));
-    EXPECT_EQ(GetFileVersion64(".\\stand_in_installer.exe", error), 0x0001000200030008ULL);
+    const HANDLE next = NextHandle();
+    unsigned long error = 99;
+    std::string full;
+    ASSERT_TRUE(GetFullPathAnsi(".\\stand_in_installer.exe  ", full, error));
+    EXPECT_EQ(full, scratch_ + "stand_in_installer.exe");
+    EXPECT_EQ(GetFileVersion64(full, error), 0x0001000200030008ULL);
+    EXPECT_EQ(error, 0u);
+    EXPECT_EQ(GetFileVersion64(GetModuleDirectory() + "stand_in_installer.exe", error), 0x0001000200030009ULL);
+    EXPECT_EQ(NextHandle(), next);
+    EXPECT_FALSE(GetFullPathAnsi("", full, error));
+    EXPECT_EQ(error, static_cast<unsigned long>(ERROR_INVALID_NAME));
 }
 
 // Variable names as the system's expansion compares them: its upper-casing beyond ASCII, no more.
@@ -103,7 +113,8 @@ TEST_F(Platform, RunsTheChosenFileAndReadsItsWholeExitCode)
         SetChildExit(endsWith);
         std::int32_t exitCode = 12345;
         unsigned long error = 12345;
-        EXPECT_EQ(RunAndWait(name, name, "/S", exitCode, error), outcome) << name; // bare: the current folder's
+        const std::string file = FindProgramFile(name, error); // bare: the current folder's
+        EXPECT_EQ(RunAndWait(file.empty() ? name : file, name, "/S", exitCode, error), outcome) << name;
         EXPECT_TRUE(exitCode == result && error == why) << name << ": " << exitCode << ", error " << error;
         EXPECT_EQ(Report("module"), outcome == RunOutcome::Ended ? child : "<missing>");
     }
@@ -134,7 +145,9 @@ TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
         SetChildExit(c.second);
         std::int32_t exitCode = 12345;
         unsigned long error = 0;
-        EXPECT_EQ(RunThroughShellAndWait(c.first, " /S /config=\"C:\\K\\setup.cfg\"", directory, exitCode, error),
+        std::string full;
+        ASSERT_TRUE(GetFullPathAnsi(FindProgramFile(c.first, error), full, error));
+        EXPECT_EQ(RunThroughShellAndWait(full, " /S /config=\"C:\\K\\setup.cfg\"", directory, exitCode, error),
                   RunOutcome::Ended);
         EXPECT_EQ(exitCode, static_cast<std::int32_t>(std::strtoul(c.second, nullptr, 0)));
         EXPECT_EQ(Report("cmdline"), "\"" + named(folder + L"\\RARAVIRO.exe") + "\"  /S /config=\"C:\\K\\setup.cfg\"");
