@@ -124,8 +124,8 @@ std::string StartFailure(bool shell, RunOutcome outcome, const std::string& file
             error = 0;
         }
     }
-    return Join({shell ? "the shell start of '" : "the start of '", file, "': ", what, error != 0 ? " (" : "",
-                 error != 0 ? WindowsError(error) : "", error != 0 ? ")" : ""});
+    const std::string why = error != 0 ? Join({" (", WindowsError(error), ")"}) : std::string();
+    return Join({shell ? "the shell start of '" : "the start of '", file, "': ", what, why});
 }
 
 // Starts the installer and waits for it; true when it ran to its end. Where it needs rights the

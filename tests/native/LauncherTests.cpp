@@ -138,7 +138,12 @@ TEST(Text, ChoosesTheProgramFileAsAProcessStartFindsIt)
         EXPECT_EQ(ChooseProgramFile(name, look, error), chosen) << name;
     }
     UseCodePage(kSingle);
-    EXPECT_EQ(BuildChildCommandLine("u ", " a "), "u   a "); // the child's command line
+}
+
+TEST(Text, BuildsTheChildsCommandLineWithOneBlankBetween)
+{
+    EXPECT_EQ(BuildChildCommandLine("u ", " a "), "u   a ");
+    EXPECT_EQ(BuildChildCommandLine("u ", ""), "u ");
 }
 
 // As a call answers that needs room for its zero, or as one that cuts the text to the buffer.
@@ -377,6 +382,13 @@ TEST_F(LaunchSequence, NamesAProgramTheCodePageLacksByItsShortForm)
     }
     EXPECT_EQ(Fake().debugOutput.back(),
               "Entry passed over: its program 'C:\\?\\U ' has no name in code page 1252, nor a short one");
+    // A pair directly before the switch ends the program with it.
+    Fake().uninstallStrings[UninstallKey("Entry")] = {W(L"C:\\\x141\\U.x\xD83D\xDE00/UNINSTALL")};
+    Fake().shortForms[W(L"C:\\\x141\\U.x\xD83D\xDE00")] = W("C:\\L~1\\U~1.X");
+    Fake().files["C:\\L~1\\U~1.X"] = Version(1, 2, 3, 9);
+    Uninstaller found;
+    EXPECT_TRUE(CheckUninstallEntry("Entry", found));
+    EXPECT_EQ(found.path, "C:\\L~1\\U~1.X");
     UseCodePage(kSingle);
 }
 
