@@ -62,6 +62,13 @@ TEST(Launcher, CutsTheProgramInFrontOfTheSwitchInAnyCase)
     }
 }
 
+TEST(Text, FindsTextOnlyAtACharacterBoundary)
+{
+    EXPECT_EQ(SearchText("a\x83/b/", "/", kDouble), 4); // 0x83 0x2F is one character
+    EXPECT_EQ(SearchText("ab", "", kSingle), 0);
+    EXPECT_EQ(SearchText("ab", "abc", kSingle), -1);
+}
+
 TEST(Text, UpperCasesWholeCharactersAndKeepsTheLength)
 {
     const TextCase cases[] = {
@@ -328,6 +335,7 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         {{driveOnly, expandable, read}, {{"C:%A/%U .exe", usable}}, undefined(driveOnly, "A/")},
         {{driveAndName, expandable, read}, {{"C:x%A/%U .exe", usable}}, undefined(driveAndName, "A/")},
         {{"\\\\s\\%A/%\\U.exe /UNINSTALL", expandable, read}, {{unc, usable}}, unc}, // a share's path has its root
+        {{"\\\\%A/%\\U.exe /UNINSTALL", expandable, read}, {{"\\\\%A/%\\U.exe ", usable}}, "\\\\%A/%\\U.exe "},
         // a name never begins a variable at its '='
         {{"%AZ%%C:%\\U /UNINSTALL", expandable, read}, {}, undefined("%AZ%%C:%\\U /UNINSTALL", "C:")},
         {{"%AZ%\\U /UNINSTALL", expandable, read}, {}, unexpanded, {1813, /*machine*/ 8}},
