@@ -336,6 +336,9 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         {{driveAndName, expandable, read}, {{"C:x%A/%U .exe", usable}}, undefined(driveAndName, "A/")},
         {{"\\\\s\\%A/%\\U.exe /UNINSTALL", expandable, read}, {{unc, usable}}, unc}, // a share's path has its root
         {{"\\\\%A/%\\U.exe /UNINSTALL", expandable, read}, {{"\\\\%A/%\\U.exe ", usable}}, "\\\\%A/%\\U.exe "},
+        {{"C:\\%A/%\\U.exe /UNINSTALL", expandable, read}, {{"C:\\%A/%\\U.exe ", usable}}, "C:\\%A/%\\U.exe "},
+        {{"\\s%A/%\\U /UNINSTALL", expandable, read}, {}, undefined("\\s%A/%\\U /UNINSTALL", "A/")}, // no root
+        {{"C:\\%QZ%\\U /UNINSTALL", expandable, read}, {}, undefined("C:\\%QZ%\\U /UNINSTALL", "QZ")},
         // a name never begins a variable at its '='
         {{"%AZ%%C:%\\U /UNINSTALL", expandable, read}, {}, undefined("%AZ%%C:%\\U /UNINSTALL", "C:")},
         {{"%AZ%\\U /UNINSTALL", expandable, read}, {}, unexpanded, {1813, /*machine*/ 8}},
