@@ -2,7 +2,7 @@
 // it is removed, never through a link: a product really installed here, or another's files, stay as they are.
 #pragma once
 
-#include "platform/WinHandles.h"
+#include "platform/Win32.h"
 
 #include <shlobj.h>
 #include <windows.h>
@@ -26,8 +26,8 @@ struct CloseKey {
     void operator()(HKEY key) const { RegCloseKey(key); }
 };
 using KitKey = std::unique_ptr<std::remove_pointer_t<HKEY>, CloseKey>;
-using KitSearch = UniqueResource<HANDLE, nullptr, BOOL(WINAPI*)(HANDLE), &FindClose>;
-using KitLocal = UniqueResource<HLOCAL, nullptr, HLOCAL(WINAPI*)(HLOCAL), &LocalFree>;
+using KitSearch = std::unique_ptr<void, HandleCloser<HANDLE, &FindClose>>;
+using KitLocal = std::unique_ptr<void, HandleCloser<HLOCAL, &LocalFree>>;
 
 // HKLM\subKey in view, made new with the kit's mark or the kit's own already there; empty where it cannot be
 // made or marked (then it is deleted again), or where another's has that name.

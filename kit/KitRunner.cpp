@@ -2,8 +2,8 @@
 // before and after the tests (--clean-up: only that), work\ made afresh, the machine in the report, the closing line.
 #include "kit/KitMarks.h"
 #include "WineTestSupport.h"
-#include "platform/SystemError.h"
-#include "platform/SystemFacts.h"
+#include "platform/System.h"
+#include "platform/Text.h"
 
 #include <aclapi.h>
 #include <sddl.h>
@@ -192,7 +192,7 @@ class RecordMachine : public ::testing::Environment {
                      RRF_RT_REG_DWORD | RRF_SUBKEY_WOW6464KEY, nullptr, &revision, &size);
         RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", "EnableLUA",
                      RRF_RT_REG_DWORD | RRF_SUBKEY_WOW6464KEY, nullptr, &lua, &luaSize);
-        const auto wine = FindFunction<const char*(CDECL*)()>(GetModuleHandleA("ntdll.dll"), "wine_get_version");
+        const auto wine = TestFunction<const char*(CDECL*)()>("ntdll.dll", "wine_get_version");
         ::testing::Test::RecordProperty("windows_version", WindowsVersionAsReported() + "." + std::to_string(revision));
         ::testing::Test::RecordProperty("windows_bits", IsWindows64Bit() == Answer::Yes ? "64" : "32");
         ::testing::Test::RecordProperty("code_page", std::to_string(GetACP()));

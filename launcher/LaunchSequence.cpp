@@ -3,21 +3,62 @@
 
 #include "Diagnostics.h"
 #include "UninstallerDiscovery.h"
-#include "platform/AnsiPath.h"
-#include "platform/Environment.h"
-#include "platform/FileVersionReader.h"
-#include "platform/NetworkPath.h"
-#include "platform/ProcessControl.h"
 #include "platform/ProcessRunner.h"
-#include "platform/SystemError.h"
-#include "platform/SystemFacts.h"
+
+std::string CutCommandTail(const std::string& commandLine, const CodePage& codePage)
+{
+    const auto code = [&](std::size_t pos) {
+        return static_cast<unsigned char>(commandLine[pos]);
+    };
+    std::size_t pos = 0;
+    if (!commandLine.empty() && commandLine[0] == '"') {
+        // A quoted name runs to the next quote, a double-byte character stepped over whole.
+        pos = 1;
+        while (pos < commandLine.size() && commandLine[pos] != '"') {
+            pos += CharLength(commandLine, pos, codePage);
+        }
+        if (pos < commandLine.size()) {
+            ++pos; // the closing quote goes with the name
+        }
+    } else {
+        // Unquoted, to the first blank or control character: no second byte is that low.
+        while (pos < commandLine.size() && code(pos) > ' ') {
+            ++pos;
+        }
+    }
+    while (pos < commandLine.size() && code(pos) >= 1 && code(pos) <= ' ') {
+        ++pos;
+    }
+    return commandLine.substr(pos);
+}
+
+bool GetModulePath(std::string& path, unsigned long& error)
+{
+    // A setup.cfg "beside" no path would be one in the drive's root.
+    const WideText modulePath = GetModulePathWide(error);
+    auto fileStart = modulePath.end();
+    while (fileStart != modulePath.begin() && fileStart[-1] != L'\\' && fileStart[-1] != L'/') {
+        --fileStart;
+    }
+    // Whoever copied the launcher may have renamed it: only the folder must name setup.cfg.
+    std::string file;
+    WideToAnsi(modulePath.data() + (fileStart - modulePath.begin()),
+               static_cast<std::size_t>(modulePath.end() - fileStart), 0, file);
+    if (modulePath.empty() || !AnsiPathName(WideText(modulePath.begin(), fileStart), path)) {
+        error = modulePath.empty() ? error : 1113; // ERROR_NO_UNICODE_TRANSLATION
+        path.clear();
+        return false;
+    }
+    path += file;
+    error = 0;
+    return true;
+}
 
 std::string ModuleDirectoryFromPath(const std::string& modulePath, const CodePage& codePage)
 {
     const std::size_t driveLength = modulePath.size() >= 2 && modulePath[1] == ':' ? 2 : 0;
-    // The directory ends at the last separator; double-byte characters are stepped over
-    // whole, so a trail byte that looks like a backslash never splits the path. The whole
-    // directory is kept, however long: a shortened one would name the wrong setup.cfg.
+    // Up to the last separator (never a second byte that looks like one), however long: a
+    // shortened one would name the wrong setup.cfg.
     const long long lastSeparator = FindLastOf(modulePath.substr(driveLength), "\\/", codePage);
     std::string directory = modulePath.substr(0, driveLength + static_cast<std::size_t>(lastSeparator + 1));
     if (directory.empty() || directory.back() != '\\') {
@@ -29,21 +70,19 @@ std::string ModuleDirectoryFromPath(const std::string& modulePath, const CodePag
 std::string GetModuleDirectory()
 {
     std::string modulePath;
-    if (!GetModulePath(modulePath)) {
-        return std::string();
-    }
-    return ModuleDirectoryFromPath(modulePath, ActiveCodePage());
+    unsigned long error = 0;
+    return GetModulePath(modulePath, error) ? ModuleDirectoryFromPath(modulePath, ActiveCodePage()) : std::string();
 }
 
+namespace {
+// The launcher's arguments unchanged, then the switch naming setup.cfg in directory.
 std::string BuildInstallerParameters(const std::string& commandTail, const std::string& directory)
 {
     return Join({commandTail, " /config=\"", directory, "setup.cfg\""});
 }
 
-namespace {
-// path as an installer started elevated can reach it: on a drive the user mapped to a
-// network share, in its network form, since the elevated token has none of the user's
-// mappings. Elsewhere, or where the system cannot tell the share, path as it is.
+// path as an elevated installer can reach it: on a mapped drive its network form (the elevated
+// token has none of the user's mappings); elsewhere, or where the share is untold, as it is.
 std::string ForElevatedInstaller(const std::string& path, const char* what)
 {
     std::string network;
@@ -61,12 +100,10 @@ std::string ForElevatedInstaller(const std::string& path, const char* what)
     }
 }
 
-// Why the start of file did not end as it should, with the system's error where there is
-// one; a shell start's line follows "the installer needs administrator rights: ".
+// Why the start of file did not end as it should, with the system's error where there is one.
 std::string StartFailure(bool shell, RunOutcome outcome, const std::string& file, unsigned long error)
 {
     const char* what = "failed";
-    std::string codePage;
     switch (outcome) {
     case RunOutcome::NoFile:
         what = "the file is not there any more, though its version was read";
@@ -78,10 +115,6 @@ std::string StartFailure(bool shell, RunOutcome outcome, const std::string& file
         what = "not enough memory";
         error = 0;
         break;
-    case RunOutcome::NoFullPathName:
-        what = "not tried: its full path has no name in code page ";
-        codePage = NumberText(ActiveCodePage().id);
-        break;
     case RunOutcome::NoShell:
         what = "not tried: the shell's library could not be loaded";
         break;
@@ -91,25 +124,23 @@ std::string StartFailure(bool shell, RunOutcome outcome, const std::string& file
             error = 0;
         }
     }
-    return Join({shell ? "the shell start of '" : "the start of '", file, "': ", what, codePage, error != 0 ? " (" : "",
-                 error != 0 ? WindowsError(error) : "", error != 0 ? ")" : ""});
+    const std::string why = error != 0 ? Join({" (", WindowsError(error), ")"}) : std::string();
+    return Join({shell ? "the shell start of '" : "the start of '", file, "': ", what, why});
 }
 
-// Starts the installer and waits for it; true when it ran to its end. An installer that
-// needs administrator rights is refused by the plain start when the launcher has none;
-// the shell start then asks the user for consent, which only a session someone sees can
-// give. A start that fails says why, with the system's error.
-bool RunInstaller(const std::string& programFile, const std::string& path, const std::string& commandTail,
-                  const std::string& directory, std::int32_t& result)
+// Starts the installer and waits for it; true when it ran to its end. Where it needs rights the
+// launcher lacks, the shell start asks the user for consent, which only a seen session can give.
+bool RunInstaller(const Uninstaller& installer, const std::string& commandTail, const std::string& directory,
+                  std::int32_t& result)
 {
     unsigned long error = 0;
     const RunOutcome outcome =
-        RunAndWait(programFile, path, BuildInstallerParameters(commandTail, directory), result, error);
+        RunAndWait(installer.fullPath, installer.path, BuildInstallerParameters(commandTail, directory), result, error);
     if (outcome == RunOutcome::Ended) {
         return true;
     }
     if (outcome != RunOutcome::NeedsElevation) {
-        TraceStep(StartFailure(false, outcome, programFile, error));
+        TraceStep(StartFailure(false, outcome, installer.file, error));
         return false;
     }
     const char* const rights = "the installer needs administrator rights";
@@ -117,42 +148,34 @@ bool RunInstaller(const std::string& programFile, const std::string& path, const
         TraceStep(Join({rights, ", and nobody can consent in this session: not started"}));
         return false;
     }
-    // The elevated child starts in the launcher's current folder, not in the system folder:
-    // arguments handed on may name files relative to it, as for the plain start.
-    std::string currentDirectory;
-    if (!GetCurrentDirectoryAnsi(currentDirectory)) {
-        TraceStep(Join({rights, ": the shell start was not tried: the current folder has no name in code page ",
-                        NumberText(ActiveCodePage().id)}));
-        return false;
-    }
+    // The elevated child starts in the launcher's current folder, as the plain start would:
+    // arguments handed on may name files relative to it. A folder without a name in the code
+    // page is left to the shell, which takes the current one by the system's own name for it.
     const std::string parameters =
         BuildInstallerParameters(commandTail, ForElevatedInstaller(directory, "the launcher's folder"));
-    const RunOutcome shell = RunThroughShellAndWait(
-        programFile, parameters, ForElevatedInstaller(currentDirectory, "the current folder"), result, error);
+    std::string currentDirectory;
+    if (GetCurrentDirectoryAnsi(currentDirectory)) {
+        currentDirectory = ForElevatedInstaller(currentDirectory, "the current folder");
+    } else {
+        TraceStep(Join({"the current folder has no name in code page ", NumberText(ActiveCodePage().id),
+                        ": the shell starts the installer in it by the system's own name for it"}));
+    }
+    const RunOutcome shell = RunThroughShellAndWait(installer.fullPath, parameters, currentDirectory, result, error);
     TraceStep(Join({rights, ": ",
                     shell == RunOutcome::Ended ? "started through the shell, which asked for consent"
-                                               : StartFailure(true, shell, programFile, error)}));
+                                               : StartFailure(true, shell, installer.file, error)}));
     return shell == RunOutcome::Ended;
 }
 } // namespace
 
 void TraceStart(const std::string& commandLine, bool dllSearchRestricted, const std::string& log)
 {
-    StartFacts facts;
     // Read with the reader that reads the installer's version, so the two cannot disagree.
     std::string modulePath;
     unsigned long error = 0;
-    if (GetModulePath(modulePath)) {
-        facts.launcherVersion = GetFileVersion64(modulePath, error);
-    }
-    facts.windows = ReadWindowsVersion();
-    facts.windows64Bit = IsWindows64Bit();
-    facts.token = ReadTokenFacts();
-    facts.session = ReadSessionFacts();
-    facts.codePage = ActiveCodePage().id;
-    facts.log = log;
-    facts.commandLine = commandLine;
-    TraceStep(DescribeStart(facts));
+    const FileVersion64 version = GetModulePath(modulePath, error) ? GetFileVersion64(modulePath, error) : 0;
+    TraceStep(DescribeStart({version, error, ReadWindowsVersion(), IsWindows64Bit(), ReadTokenFacts(),
+                             ReadSessionFacts(), ActiveCodePage().id, log, commandLine}));
     if (!dllSearchRestricted) {
         TraceStep("the DLL search cannot be kept to the system folder on this Windows (Vista, or 7 without "
                   "KB2533623): only the launcher's own DLL loads are; a DLL planted beside it may be loaded by "
@@ -162,12 +185,11 @@ void TraceStart(const std::string& commandLine, bool dllSearchRestricted, const 
 
 int RunLauncher(const std::string& commandTail)
 {
-    std::string path;
-    std::string programFile;
-    if (!FindUninstaller(path, programFile)) {
+    Uninstaller installer;
+    if (!FindUninstaller(installer)) {
         ShowFatalError(kNotFoundMessage);
     }
-    ShowDebugInfo(Join({"RARAVIRO.exe or UNxxx.exe path: '", path, "'"}));
+    ShowDebugInfo(Join({"RARAVIRO.exe or UNxxx.exe path: '", installer.path, "'"}));
 
     // A folder named wrongly would point the installer at another setup.cfg, or none.
     const std::string directory = GetModuleDirectory();
@@ -177,15 +199,14 @@ int RunLauncher(const std::string& commandTail)
     const std::string parameters = BuildInstallerParameters(commandTail, directory);
     ShowDebugInfo(Join({"Start the installer with param: '", parameters, "'"}));
 
-    // The file whose version was checked is the one started; the command line names it
-    // as the uninstall entry does.
+    // The file whose version was read is the one started; the command line names it as the
+    // uninstall entry does.
     std::int32_t result = -1;
-    const bool ran = RunInstaller(programFile, path, commandTail, directory, result);
+    const bool ran = RunInstaller(installer, commandTail, directory, result);
     ShowDebugInfo("(Un-)Installer ready with return-value:" + NumberText(result));
 
-    // The installer's own exit code is only shown, unless whoever started the launcher asks
-    // for it (a deployment tool that must tell a failed install or a restart from success);
-    // an installer that never ran must not look like success to a script that started it.
+    // The installer's own code only where asked for (a deployment tool that must tell a failed
+    // install or a restart from success); one that never ran must not look like success.
     if (!ran) {
         return TraceExitCode(-1);
     }

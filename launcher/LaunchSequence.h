@@ -1,34 +1,29 @@
-// The launcher's job from start to end: find the uninstaller, point it at the setup.cfg
-// beside the launcher, run it as installer and wait for it.
+// The launcher's job from start to end: cut its own arguments from the command line, find the
+// uninstaller, point it at the setup.cfg beside the launcher, run it as installer and wait.
 #pragma once
 
-#include "platform/AnsiText.h"
+#include "platform/Text.h"
 
-#include <string>
+// The command line less the program name and the control characters and blanks after it; trailing
+// blanks stay. (The runtime's lpCmdLine differs, after a quoted name followed by a switch.)
+std::string CutCommandTail(const std::string& commandLine, const CodePage& codePage);
 
-// Traces the opening line of the debug output: the launcher's version, the system, its
-// rights and session, the code page, the log file (log: as StartLog told it) and the
-// command line the process received (as the launcher converted it). Nothing it cannot
-// learn stops the launch. A second line follows where the DLL search could not be kept to
-// the system folder.
-void TraceStart(const std::string& commandLine, bool dllSearchRestricted, const std::string& log);
+// The executable's path: its folder as AnsiPathName names it, its file name with '?' for what the
+// code page lacks. False with why (1113: the folder has no name).
+bool GetModulePath(std::string& path, unsigned long& error);
 
-// The whole run; returns the process exit code: 0 after the installer ran, whatever it
-// returned, or its own code where the launcher's environment holds QUORVANE_EXIT_CODE=
-// installer (in any letter case); -1 when it could not be started. When no usable
-// uninstaller exists, or the launcher's folder cannot be named in the ANSI code page, it
-// shows an error box (where one can be seen) and ends the process with -1 instead of
-// returning. Each step goes to the debug output.
-int RunLauncher(const std::string& commandTail);
-
-// The launcher's own directory, ending in a backslash; a single backslash when the
-// module path has neither drive nor directory. Empty when the folder cannot be named in
-// the ANSI code page.
-std::string GetModuleDirectory();
-
-// The directory part of a module path, as GetModuleDirectory gives it.
+// The directory part of a module path, ending in a backslash; a single backslash when the path
+// has neither drive nor directory.
 std::string ModuleDirectoryFromPath(const std::string& modulePath, const CodePage& codePage);
 
-// The installer's parameters: the launcher's arguments unchanged, then the config switch
-// naming setup.cfg in directory.
-std::string BuildInstallerParameters(const std::string& commandTail, const std::string& directory);
+// The launcher's own directory as ModuleDirectoryFromPath gives it; empty when it has no name.
+std::string GetModuleDirectory();
+
+// Traces the opening line (DescribeStart) and, where the DLL search could not be kept to the
+// system folder, a second line.
+void TraceStart(const std::string& commandLine, bool dllSearchRestricted, const std::string& log);
+
+// The whole run; returns the exit code: 0 after the installer ran, or its own code where
+// QUORVANE_EXIT_CODE=installer (any letter case); -1 where it could not be started. Without a
+// usable uninstaller, or a name for its folder, it shows an error box and ends the process (-1).
+int RunLauncher(const std::string& commandTail);

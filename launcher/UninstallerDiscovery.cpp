@@ -1,13 +1,9 @@
-// Finding a usable uninstaller through the products' uninstall entries; see
-// UninstallerDiscovery.h.
+// Finding a usable uninstaller; see UninstallerDiscovery.h.
 #include "UninstallerDiscovery.h"
 
 #include "Diagnostics.h"
-#include "platform/AnsiPath.h"
-#include "platform/Environment.h"
 #include "platform/ProcessRunner.h"
 #include "platform/RegistryReader.h"
-#include "platform/SystemError.h"
 
 #include <algorithm>
 
@@ -26,15 +22,14 @@ const char* const kUninstallList = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion
 
 bool CutUninstallerCandidate(const std::string& uninstallString, const CodePage& codePage, std::string& candidate)
 {
-    // Search an upper-cased copy; it has the same length, so the position holds in the
-    // value as read, whose letter case the candidate keeps.
+    // In an upper-cased copy of the same length: the candidate keeps the letter case as read.
     std::string upper = uninstallString;
     UpperCaseInPlace(upper, codePage);
     const long long pos = SearchText(upper, "/UNINSTALL", codePage);
     if (pos < 0) {
         return false;
     }
-    candidate = TakeLeft(uninstallString, pos);
+    candidate = uninstallString.substr(0, static_cast<std::size_t>(pos));
     return true;
 }
 
@@ -74,8 +69,7 @@ void TracePassedOver(const std::string& subkeyName, const std::string& reason)
     TraceStep(Join({subkeyName, " passed over: ", reason}));
 }
 
-// Why the program an entry names was not taken: the runner's rule tells where it was
-// looked for.
+// Why the program an entry names was not taken.
 std::string ProgramReason(const std::string& candidate, const std::string& file, unsigned long error,
                           FileVersion64 version)
 {
@@ -84,9 +78,8 @@ std::string ProgramReason(const std::string& candidate, const std::string& file,
         return Join({"no such file '", rule.file, "'", rule.triesExtensions ? " with .com, .exe, .bat or .cmd" : "",
                      " (", WindowsError(error), ")"});
     }
-    // Only these two errors mean the file has no version resource; any other (a file held
-    // open without sharing, a medium gone) says nothing of the version it has. A version read
-    // without an error is the file's own, 0.0.0.0 too.
+    // Only these two errors mean no version resource; another (a file held open without sharing,
+    // a medium gone) says nothing of its version. One read without an error is its own, 0 too.
     if (version == 0 && (error == kNoResourceSection || error == kNoVersionResource)) {
         return Join({"no version resource in '", file, "'"});
     }
@@ -96,19 +89,112 @@ std::string ProgramReason(const std::string& candidate, const std::string& file,
     return Join(
         {"file version ", VersionText(version), " of '", file, "', below ", VersionText(MinimumUninstallerVersion)});
 }
-} // namespace
 
-namespace {
+// A %NAME% that expanding left as written: where its '%' stands in the expansion, and NAME.
+struct UnknownName {
+    static constexpr std::size_t kNone = ~std::size_t(0);
+    std::size_t at = kNone;
+    WideText name;
+};
+
 // text in the code page, '?' for what it lacks; true when it holds everything.
 bool InCodePage(const WideText& text, std::string& ansi)
 {
     return WideToAnsi(text.data(), text.size(), ActiveCodePage().id, ansi);
 }
 
-// An expandable value names its program through the machine's variables, as the system's own
-// programs list reads it; taken as stored, it would name a folder relative to the current
-// one. A value without a variable stays exactly as stored (stored then stays empty). False,
-// with the reason, where the machine's variables cannot be had.
+// The first characters of text whose form in the code page ('?' for each it lacks) is bytes long.
+WideText WidePrefixOfAnsiLength(const WideText& text, std::size_t bytes)
+{
+    std::size_t length = 0;
+    std::string character;
+    for (std::size_t converted = 0; converted < bytes && length < text.size();) {
+        const std::size_t units = IsSurrogatePairAt(text, length) ? 2 : 1;
+        WideToAnsi(&text[length], units, ActiveCodePage().id, character);
+        converted += character.size();
+        length += units;
+    }
+    return WideText(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(length));
+}
+
+WideText::const_iterator FileNameStart(WideText::const_iterator begin, WideText::const_iterator end)
+{
+    while (end != begin && end[-1] != L'\\' && end[-1] != L'/') {
+        --end;
+    }
+    return end;
+}
+
+// Where text holds c from from on; text.size() when it does not.
+std::size_t Find(const WideText& text, wchar_t c, std::size_t from)
+{
+    while (from < text.size() && text[from] != c) {
+        ++from;
+    }
+    return from;
+}
+
+// Where the value of the variable named text[begin, end) begins, and its length; false if none.
+bool Lookup(const Environment& variables, const WideText& text, std::size_t begin, std::size_t end, std::size_t& value,
+            std::size_t& length)
+{
+    for (std::size_t entry = 0; entry < variables.size();) {
+        const std::size_t entryEnd = Find(variables, L'\0', entry);
+        const std::size_t equals = Find(variables, L'=', entry + 1);
+        if (equals < entryEnd &&
+            SameVariableName(&variables[entry], equals - entry, text.data() + begin, end - begin)) {
+            value = equals + 1;
+            length = entryEnd - value;
+            return true;
+        }
+        entry = entryEnd + 1;
+    }
+    return false;
+}
+
+// text as the system expands a REG_EXPAND_SZ value, in one pass: a %NAME% of variables becomes
+// its value; one of none stays and the scan goes on from its closing '%'; a lone '%' or "%%"
+// stays. unknown is the first name left as written (a folder relative to the current one, where
+// anyone may make one named %NAME%), unless it holds a separator in a path that has its root.
+void ExpandVariables(const WideText& text, const Environment& variables, WideText& expanded, UnknownName& unknown)
+{
+    expanded.clear();
+    unknown = UnknownName();
+    for (std::size_t at = 0, end; at < text.size(); at = end) {
+        // As written: a character, or a name of no variable up to its closing '%'.
+        end = at + 1;
+        const std::size_t close = text[at] == L'%' ? Find(text, L'%', end) : text.size();
+        std::size_t value = 0;
+        std::size_t length = 0;
+        if (close < text.size() && Lookup(variables, text, end, close, value, length)) {
+            expanded.insert(expanded.end(), variables.data() + value, variables.data() + value + length);
+            end = close + 1;
+            continue;
+        }
+        if (close < text.size()) {
+            // In a path with its root ("C:\\", "\\\\") a separator makes it two folders' names.
+            const auto separator = [](wchar_t c) {
+                return c == L'\\' || c == L'/';
+            };
+            const bool rooted = (expanded.size() >= 3 && expanded[1] == L':' && separator(expanded[2])) ||
+                                (expanded.size() >= 2 && separator(expanded[0]) && separator(expanded[1]));
+            bool name = close > end && unknown.at == UnknownName::kNone;
+            for (std::size_t i = end; i < close && rooted; ++i) {
+                name = name && !separator(text[i]);
+            }
+            if (name) {
+                unknown.at = expanded.size();
+                unknown.name.assign(text.data() + end, text.data() + close);
+            }
+            end = close;
+        }
+        expanded.insert(expanded.end(), text.data() + at, text.data() + end);
+    }
+}
+
+// An expandable value names its program through the machine's variables, as the system's programs
+// list reads it (as stored, it would name a folder relative to the current one). Where they cannot
+// be had, only the program's part decides: without a '%' it is judged as it stands.
 bool ExpandEntry(WideText& value, std::string& stored, UnknownName& unknown, std::string& reason)
 {
     if (std::find(value.begin(), value.end(), L'%') == value.end()) {
@@ -118,6 +204,10 @@ bool ExpandEntry(WideText& value, std::string& stored, UnknownName& unknown, std
     Environment machine;
     unsigned long error = 0;
     if (!ReadMachineEnvironment(machine, error)) {
+        std::string program;
+        if (CutUninstallerCandidate(stored, ActiveCodePage(), program) && program.find('%') == std::string::npos) {
+            return true;
+        }
         reason = Join({"its UninstallString '", stored,
                        "' could not be expanded: the machine's variables cannot be had (", WindowsError(error), ")"});
         return false;
@@ -129,7 +219,26 @@ bool ExpandEntry(WideText& value, std::string& stored, UnknownName& unknown, std
 }
 } // namespace
 
-bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::string& programFile)
+bool AnsiProgramPath(const WideText& path, std::string& ansi)
+{
+    auto end = path.end();
+    while (end != path.begin() && end[-1] == L' ') {
+        --end;
+    }
+    const WideText named(path.begin(), end);
+    const auto fileStart = FileNameStart(named.begin(), named.end());
+    std::string file;
+    if (!AnsiPathName(named, ansi) && !(InCodePage(WideText(fileStart, named.end()), file) &&
+                                        AnsiPathName(WideText(named.begin(), fileStart), ansi))) {
+        ansi.clear();
+        return false;
+    }
+    ansi += file;
+    ansi.append(static_cast<std::size_t>(path.end() - end), ' ');
+    return true;
+}
+
+bool CheckUninstallEntry(const std::string& subkeyName, Uninstaller& found)
 {
     WideText value;
     std::uint32_t type = 0;
@@ -146,8 +255,7 @@ bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::
         TracePassedOver(subkeyName, reason);
         return false;
     }
-    // The text in the code page; where it holds everything, the candidate is cut from it
-    // byte for byte.
+    // Where the code page holds the whole text, the candidate is cut from it byte for byte.
     std::string text;
     const bool exact = InCodePage(value, text);
     std::string candidate;
@@ -155,8 +263,7 @@ bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::
         TracePassedOver(subkeyName, Join({"no /UNINSTALL in its UninstallString '", text, "'"}));
         return false;
     }
-    // A name no machine variable has decides only in the program's part: whatever follows
-    // the switch (a per-user log folder, "50%") is the installer's, and the launcher drops it.
+    // An unknown name decides only in the program's part: what follows the switch is dropped.
     if (unknown.at < WidePrefixOfAnsiLength(value, candidate.size()).size()) {
         std::string name;
         InCodePage(unknown.name, name);
@@ -164,8 +271,7 @@ bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::
                                           ", which is not defined on this machine"}));
         return false;
     }
-    // Otherwise the program path is named from the text as stored: exactly, or by its
-    // short form, never as a look-alike of another file.
+    // Else the program is named from the text as stored: exactly, or by its short form.
     if (!exact) {
         const std::string lossy = candidate;
         if (!AnsiProgramPath(WidePrefixOfAnsiLength(value, lossy.size()), candidate)) {
@@ -174,24 +280,24 @@ bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::
             return false;
         }
     }
-    // The version is read from the very file that will be started: a bare name from the
-    // current directory, a name without extension with the extension the runner adds.
+    // The program file is decided here, once: the version is read from the file both starts start.
     const std::string file = FindProgramFile(candidate, error);
-    const FileVersion64 version = file.empty() ? 0 : GetFileVersion64(file, error);
+    std::string fullPath;
+    const FileVersion64 version =
+        !file.empty() && GetFullPathAnsi(file, fullPath, error) ? GetFileVersion64(fullPath, error) : 0;
     if (!IsUsableUninstallerVersion(version)) {
         ShowDebugInfo(Join({"No UNxxx.exe or old version at'", candidate, "'"}));
         TracePassedOver(subkeyName, ProgramReason(candidate, file, error, version));
         return false;
     }
-    path = candidate;
-    programFile = file;
+    found = {candidate, file, fullPath};
     return true;
 }
 
-bool FindUninstaller(std::string& path, std::string& programFile)
+bool FindUninstaller(Uninstaller& found)
 {
     for (const char* subkeyName : ProductUninstallKeys) {
-        if (CheckUninstallEntry(subkeyName, path, programFile)) {
+        if (CheckUninstallEntry(subkeyName, found)) {
             return true;
         }
     }

@@ -2,13 +2,11 @@
 // installer the launcher starts, so it must be recent enough to understand setup.cfg.
 #pragma once
 
-#include "platform/AnsiText.h"
+#include "platform/Environment.h"
 #include "platform/FileVersionReader.h"
 
-#include <string>
-
-// The Windows uninstall list under HKEY_LOCAL_MACHINE, ending in a backslash, and the
-// products' subkeys under it, in the order they are tried.
+// The Windows uninstall list under HKEY_LOCAL_MACHINE, ending in a backslash, and the products'
+// subkeys under it, in the order they are tried.
 extern const char* const kUninstallList;
 extern const char* const ProductUninstallKeys[8];
 
@@ -20,20 +18,24 @@ inline bool IsUsableUninstallerVersion(FileVersion64 version)
     return version >= MinimumUninstallerVersion;
 }
 
-// The program path in front of the "/UNINSTALL" switch (found in any letter case, at a
-// character boundary), kept byte for byte with the blank before the switch. False when
-// the value has no such switch.
+// The program path in front of the "/UNINSTALL" switch (found in any letter case, at a character
+// boundary), kept byte for byte with the blank before the switch. False when there is no switch.
 bool CutUninstallerCandidate(const std::string& uninstallString, const CodePage& codePage, std::string& candidate);
 
-// Examines one product's uninstall entry; returns true only when it names an uninstaller
-// of a usable version, with path set to the program as the entry names it and
-// programFile to the file the runner starts for it, whose version was the one read. The
-// entry's text is read as the system stores it; a program path the ANSI code page cannot
-// hold is named by its short form, or not at all. Every entry passed over leaves a line in
-// the debug output that says why; one that names a program too old or without a version
-// also shows its box while Ctrl is held.
-bool CheckUninstallEntry(const std::string& subkeyName, std::string& path, std::string& programFile);
+// A program path from the registry as AnsiPathName names it, or else its folder so named and its
+// file name exactly (a name without extension has no short form). Blanks ending it stay.
+bool AnsiProgramPath(const WideText& path, std::string& ansi);
 
-// Tries the products in table order; true with path and programFile set at the first
-// usable uninstaller, false with both untouched when none has one.
-bool FindUninstaller(std::string& path, std::string& programFile);
+// The program as its entry names it (the installer's first word), the file a start takes for it
+// (as lines name it), and its full path: the one whose version was read, which both starts start.
+struct Uninstaller {
+    std::string path, file, fullPath;
+};
+
+// True when one product's entry names an uninstaller of a usable version. Every entry passed over
+// leaves a line saying why; a program too old or without a version also a box while Ctrl is held.
+bool CheckUninstallEntry(const std::string& subkeyName, Uninstaller& found);
+
+// Tries the products in table order; true at the first usable uninstaller, false with found
+// untouched when none has one.
+bool FindUninstaller(Uninstaller& found);

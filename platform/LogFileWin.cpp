@@ -1,10 +1,7 @@
 // The log file's platform side; see LogFile.h.
 #include "LogFile.h"
 
-#include "SystemLibrary.h"
-#include "WinHandles.h"
-
-#include <string>
+#include "Win32.h"
 
 namespace {
 // The run's one log file, closed when the process ends.
@@ -18,7 +15,7 @@ UniqueHandle& TheLogFile()
 bool ReadTemporaryFolder(WideText& folder, unsigned long& error)
 {
     using TempPathFunction = DWORD(WINAPI*)(DWORD, LPWSTR);
-    static const auto tempPath2 = FindFunction<TempPathFunction>(GetModuleHandleA("kernel32.dll"), "GetTempPath2W");
+    const auto tempPath2 = SystemFunction<TempPathFunction>("kernel32.dll", "GetTempPath2W", error);
     const TempPathFunction tempPath = tempPath2 != nullptr ? tempPath2 : &GetTempPathW;
     // The answer holds at most MAX_PATH + 1 characters and its zero.
     folder.assign(MAX_PATH + 2, L'\0');
@@ -32,10 +29,10 @@ NewFile CreateLogFile(const WideText& path, unsigned long& error)
 {
     WideText name = path;
     name.push_back(L'\0');
-    // CREATE_NEW never opens an existing file; FILE_FLAG_OPEN_REPARSE_POINT makes a link or
-    // junction of that name count as existing instead of creating the file it points to.
-    const HANDLE created = CreateFileW(name.data(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    // CREATE_NEW opens nothing there; with FILE_FLAG_OPEN_REPARSE_POINT a link counts as there.
+    const HANDLE created =
+        CreateFileW(name.data(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (created == INVALID_HANDLE_VALUE) {
         error = GetLastError();
         // Whatever stands there (a folder answers "access denied") is left alone.
@@ -54,4 +51,13 @@ bool WriteLogFile(const std::string& bytes, unsigned long& error)
         return false;
     }
     return true;
+}
+
+void CloseLogFile(bool remove)
+{
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    if (remove) {
+        SetFileInformationByHandle(TheLogFile().get(), FileDispositionInfo, &disposition, sizeof disposition);
+    }
+    TheLogFile().reset();
 }

@@ -1,8 +1,6 @@
-// The parts of the installer process runner that need no system call: which file to
-// start, and the child's command line. See ProcessRunner.h.
+// Which file to start, and the child's command line; see ProcessRunner.h.
 #include "ProcessRunner.h"
-
-#include "AnsiText.h"
+#include "Text.h"
 
 ProgramFileRule ProgramFileFor(const std::string& name)
 {
@@ -16,8 +14,7 @@ ProgramFileRule ProgramFileFor(const std::string& name)
     } else if (colon >= 0) {
         filePartStart = static_cast<std::size_t>(colon + 1);
     } else {
-        // A bare name means the current directory, never the search path or the
-        // launcher's own folder.
+        // A bare name means the current folder, never the search path.
         rule.file = ".\\" + name;
     }
     rule.triesExtensions = SearchText(name.substr(filePartStart), ".", codePage) < 0;

@@ -1,5 +1,6 @@
-// Starting the installer and waiting for it to end, plainly or through the shell; and what
-// each start tells when it fails.
+// Starting the installer and waiting for its end, plainly or through the shell (which asks for
+// consent where it needs administrator rights); which file a start takes for a name; a path as
+// an elevated installer can reach it. ProcessRunner.cpp needs no Windows.
 #pragma once
 
 #include <cstdint>
@@ -7,55 +8,50 @@
 
 enum class RunOutcome {
     Ended, // the child ran to its end; its exit code was read
-    NoFile, // the file to start is not there (any more); error is the system's answer for it
+    NoFile, // the file is not there (any more); error is the system's answer for it
     NotStarted, // the system did not start it; error says why (ERROR_CANCELLED: consent declined)
     NeedsElevation, // refused for want of administrator rights the launcher lacks (plain start only)
     EndUnknown, // it started, but its end or exit code could not be read; error says why
     OutOfMemory, // not enough memory to start it
-    NoFullPathName, // shell start only: the file's full path has no name in the ANSI code page
-    NoShell, // shell start only: the shell's library could not be loaded; error says why
+    NoShell, // shell start only: the shell's library or function could not be had; error says why
 };
 
-// Starts name with the command line argument0 + " " + argument1 (argument0 alone when
-// argument1 is empty; nothing quoted), in the launcher's environment and current
-// directory, with inheritable handles passed on and the system's default error mode, and
-// waits without time-out until it ends. A bare file name is looked for in the current
-// directory only, and a name without extension is tried with .com, .exe, .bat and .cmd in
-// that order. exitCode is the child's exit code read as a signed number, or -1 unless it
-// Ended, so a child that ended with -1 is told apart from one that never ran. error is the
-// system's error of the call that failed, read right after it.
-RunOutcome RunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1,
-                      std::int32_t& exitCode, unsigned long& error);
-
-// Starts the file RunAndWait would start for name through the shell (its default verb, so
-// that Windows asks for consent when the program needs administrator rights), with
-// parameters, in directory, and waits for it without time-out. The shell gets the file by
-// its full path, which it puts in quotes on the child's command line; the child inherits
-// no handles and gets the system's default error mode. exitCode and error as RunAndWait
-// gives them.
-RunOutcome RunThroughShellAndWait(const std::string& name, const std::string& parameters, const std::string& directory,
-                                  std::int32_t& exitCode, unsigned long& error);
-
-// The file RunAndWait would start for name; empty when there is none, error then telling
-// why the last file looked for could not be found.
-std::string FindProgramFile(const std::string& name, unsigned long& error);
-
-// The pure half of the runner, also built natively.
-
-// Where the file to start for name is looked for: name itself, or ".\" + name for a bare
-// file name (the current directory, never the search path); with .com, .exe, .bat and .cmd
-// appended in that order when name has no extension.
+// Where the file to start for name is looked for: name, or ".\" + name for a bare file name (the
+// current folder, never the search path); with .com, .exe, .bat and .cmd in that order where
+// name has no extension.
 struct ProgramFileRule {
     std::string file;
     bool triesExtensions = false;
 };
 ProgramFileRule ProgramFileFor(const std::string& name);
 
-// The file to start for name: the rule's file, or its first candidate for which look()
-// answers 0; look answers the system's error for a file that cannot be found. Empty, with
-// the last answer as error, when the file (or every candidate) is missing.
+// The rule's file or first candidate for which look() answers 0; else empty, with its last answer.
 std::string ChooseProgramFile(const std::string& name, unsigned long (*look)(const std::string& file),
                               unsigned long& error);
 
 // argument0, then one blank and argument1 unless argument1 is empty.
 std::string BuildChildCommandLine(const std::string& argument0, const std::string& argument1);
+
+// The system's side. ChooseProgramFile against the files there are.
+std::string FindProgramFile(const std::string& name, unsigned long& error);
+
+// Starts fullPath with the command line BuildChildCommandLine(argument0, argument1) in the
+// launcher's environment and current folder, handing on inheritable handles, and waits for its
+// end. exitCode is its exit code as a signed number, -1 unless it Ended; error the system's.
+RunOutcome RunAndWait(const std::string& fullPath, const std::string& argument0, const std::string& argument1,
+                      std::int32_t& exitCode, unsigned long& error);
+
+// Starts fullPath through the shell's default verb with parameters, in directory ("": the current
+// folder, by the system's own name for it), and waits for its end. The shell quotes the path on
+// the child's command line; the child inherits no handles and gets the default error mode.
+RunOutcome RunThroughShellAndWait(const std::string& fullPath, const std::string& parameters,
+                                  const std::string& directory, std::int32_t& exitCode, unsigned long& error);
+
+// An installer the shell starts elevated has a token without the user's drive mappings:
+// Z:\Kit\setup.cfg names nothing there.
+enum class NetworkForm {
+    NotNetwork, // no drive letter, or a local drive (a subst drive takes its target's kind)
+    Found, // network holds the path's network form (\\server\share\...)
+    Unavailable, // a network drive whose share the system cannot tell; error says why
+};
+NetworkForm NetworkFormOf(const std::string& path, std::string& network, unsigned long& error);

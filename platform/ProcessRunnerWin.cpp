@@ -1,28 +1,29 @@
-// Starting the installer and waiting for its end; see ProcessRunner.h.
-//
-// The shell start is for an installer that needs administrator rights: CreateProcessA
-// refuses it when the launcher runs without them, and only the shell asks for consent.
-// shell32 and ole32 are loaded from the system folder, not imported, and stay loaded:
-// the shell may leave threads of its own behind.
+// Starting the installer and waiting for its end; see ProcessRunner.h. shell32, ole32 and mpr are
+// loaded from the system folder, not imported.
 #include "ProcessRunner.h"
 
-#include "AnsiPath.h"
-#include "SystemLibrary.h"
-#include "WinHandles.h"
+#include "Text.h"
+#include "Win32.h"
 
 #include <objbase.h>
 #include <shellapi.h>
+#include <winnetwk.h>
 
 #include <new>
 
 namespace {
-// CreateProcess's answer for a program that needs administrator rights the caller lacks;
-// MinGW's headers do not name it.
+// CreateProcess's answer for a program that needs rights the caller lacks (not in MinGW's headers).
 constexpr DWORD kElevationRequired = 740;
 
 unsigned long LookFor(const std::string& file)
 {
     return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES ? ERROR_SUCCESS : GetLastError();
+}
+
+// A start that failed: the file gone since its version was read, or another reason.
+RunOutcome NotStarted(unsigned long error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? RunOutcome::NoFile : RunOutcome::NotStarted;
 }
 
 // Waits for the child's end and reads its exit code.
@@ -37,42 +38,33 @@ RunOutcome AwaitExitCode(HANDLE process, std::int32_t& exitCode, unsigned long& 
     return RunOutcome::Ended;
 }
 
-// COM initialised for one shell call, as ShellExecuteEx asks, and uninitialised after it.
-class ComForShellCall {
+// For one shell call: COM initialised, as ShellExecuteEx asks, and the system's default error
+// mode, which the process the shell makes inherits (only the launcher's own run keeps the
+// system's critical-error boxes away).
+class ShellCall {
 public:
-    explicit ComForShellCall(HMODULE ole32) : ole32_(ole32)
+    ShellCall() : errorMode_(SetErrorMode(0))
     {
-        const auto initialize = FindFunction<decltype(&CoInitializeEx)>(ole32_, "CoInitializeEx");
-        initialized_ =
-            initialize != nullptr && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
-    }
-    ~ComForShellCall()
-    {
-        const auto uninitialize = FindFunction<decltype(&CoUninitialize)>(ole32_, "CoUninitialize");
-        if (initialized_ && uninitialize != nullptr) {
-            uninitialize();
+        unsigned long error = 0;
+        const auto initialize = SystemFunction<decltype(&CoInitializeEx)>("ole32.dll", "CoInitializeEx", error);
+        if (initialize != nullptr &&
+            SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
+            uninitialize_ = SystemFunction<decltype(&CoUninitialize)>("ole32.dll", "CoUninitialize", error);
         }
     }
-    ComForShellCall(const ComForShellCall&) = delete;
-    ComForShellCall& operator=(const ComForShellCall&) = delete;
+    ~ShellCall()
+    {
+        if (uninitialize_ != nullptr) {
+            uninitialize_();
+        }
+        SetErrorMode(errorMode_);
+    }
+    ShellCall(const ShellCall&) = delete;
+    ShellCall& operator=(const ShellCall&) = delete;
 
 private:
-    HMODULE ole32_;
-    bool initialized_ = false;
-};
-
-// The launcher keeps the system's critical-error boxes away from its own run; the process
-// the shell makes for it (where no consent makes the system start it) inherits the error
-// mode of the moment, which is the system's default for as long as this lives.
-class DefaultErrorMode {
-public:
-    DefaultErrorMode() : previous_(SetErrorMode(0)) {}
-    ~DefaultErrorMode() { SetErrorMode(previous_); }
-    DefaultErrorMode(const DefaultErrorMode&) = delete;
-    DefaultErrorMode& operator=(const DefaultErrorMode&) = delete;
-
-private:
-    UINT previous_;
+    UINT errorMode_;
+    decltype(&CoUninitialize) uninitialize_ = nullptr;
 };
 } // namespace
 
@@ -81,31 +73,23 @@ std::string FindProgramFile(const std::string& name, unsigned long& error)
     return ChooseProgramFile(name, &LookFor, error);
 }
 
-RunOutcome RunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1,
+RunOutcome RunAndWait(const std::string& fullPath, const std::string& argument0, const std::string& argument1,
                       std::int32_t& exitCode, unsigned long& error)
 {
     exitCode = -1;
     error = ERROR_SUCCESS;
     try {
-        const std::string programFile = FindProgramFile(name, error);
-        if (programFile.empty()) {
-            return RunOutcome::NoFile;
-        }
         // CreateProcessA may write into the command line, so it gets a copy of its own.
         std::string commandLine = BuildChildCommandLine(argument0, argument1);
-
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION child{};
-        // The installer gets the system's default error mode, not the launcher's, as if
-        // it had been started directly.
-        if (!CreateProcessA(programFile.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_DEFAULT_ERROR_MODE,
+        if (!CreateProcessA(fullPath.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_DEFAULT_ERROR_MODE,
                             nullptr, nullptr, &startup, &child)) {
             error = GetLastError();
-            return error == kElevationRequired ? RunOutcome::NeedsElevation : RunOutcome::NotStarted;
+            return error == kElevationRequired ? RunOutcome::NeedsElevation : NotStarted(error);
         }
-        // Declared thread first, so the process handle is closed first; both stay open
-        // until the child has ended.
+        // Both stay open until the child has ended; the process handle is closed first.
         const UniqueHandle thread(child.hThread);
         const UniqueHandle process(child.hProcess);
         return AwaitExitCode(process.get(), exitCode, error);
@@ -114,57 +98,72 @@ RunOutcome RunAndWait(const std::string& name, const std::string& argument0, con
     }
 }
 
-RunOutcome RunThroughShellAndWait(const std::string& name, const std::string& parameters, const std::string& directory,
-                                  std::int32_t& exitCode, unsigned long& error)
+RunOutcome RunThroughShellAndWait(const std::string& fullPath, const std::string& parameters,
+                                  const std::string& directory, std::int32_t& exitCode, unsigned long& error)
 {
     exitCode = -1;
-    error = ERROR_SUCCESS;
-    static unsigned long shellError = ERROR_SUCCESS;
-    static const HMODULE shell32 = LoadSystemLibrary("shell32.dll", shellError);
-    static const HMODULE ole32 = LoadSystemLibrary("ole32.dll");
-    const auto shellExecute = FindFunction<decltype(&ShellExecuteExA)>(shell32, "ShellExecuteExA");
+    const auto shellExecute = SystemFunction<decltype(&ShellExecuteExA)>("shell32.dll", "ShellExecuteExA", error);
     if (shellExecute == nullptr) {
-        error = shell32 == nullptr ? shellError : ERROR_PROC_NOT_FOUND;
         return RunOutcome::NoShell;
     }
-    try {
-        // The shell is given the very file a plain start would start, by its full path:
-        // a relative name is not the shell's to resolve, and a blank that ended the name
-        // in front of its switch would stand inside the quotes.
-        const std::string file = FindProgramFile(name, error);
-        if (file.empty()) {
-            return RunOutcome::NoFile;
+    SHELLEXECUTEINFOA start{};
+    start.cbSize = sizeof start;
+    start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    start.lpFile = fullPath.c_str();
+    start.lpParameters = parameters.c_str();
+    start.lpDirectory = directory.empty() ? nullptr : directory.c_str();
+    start.nShow = SW_SHOWNORMAL;
+    {
+        const ShellCall call;
+        // Its error is read before anything else runs: COM's clean-up comes after.
+        if (!shellExecute(&start)) {
+            error = GetLastError();
+            return NotStarted(error);
         }
-        std::string programFile;
-        if (!GetFullPathAnsi(file, programFile)) {
-            return RunOutcome::NoFullPathName;
-        }
-
-        SHELLEXECUTEINFOA start{};
-        start.cbSize = sizeof start;
-        start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
-        start.lpFile = programFile.c_str();
-        start.lpParameters = parameters.c_str();
-        start.lpDirectory = directory.c_str();
-        start.nShow = SW_SHOWNORMAL;
-        {
-            const ComForShellCall com(ole32);
-            const DefaultErrorMode errorMode;
-            // Its error is read before anything else runs: COM's clean-up comes after.
-            if (!shellExecute(&start)) {
-                error = GetLastError();
-                return RunOutcome::NotStarted;
-            }
-        }
-        // No process handle: the shell handed the file to something other than a new
-        // process, whose end cannot be awaited.
-        if (start.hProcess == nullptr) {
-            error = ERROR_INVALID_HANDLE;
-            return RunOutcome::EndUnknown;
-        }
-        const UniqueHandle process(start.hProcess);
-        return AwaitExitCode(process.get(), exitCode, error);
-    } catch (const std::bad_alloc&) {
-        return RunOutcome::OutOfMemory;
     }
+    // No process handle: the shell handed the file to something that cannot be awaited.
+    if (start.hProcess == nullptr) {
+        error = ERROR_INVALID_HANDLE;
+        return RunOutcome::EndUnknown;
+    }
+    const UniqueHandle process(start.hProcess);
+    return AwaitExitCode(process.get(), exitCode, error);
+}
+
+NetworkForm NetworkFormOf(const std::string& path, std::string& network, unsigned long& error)
+{
+    if (path.size() < 2 || path[1] != ':') {
+        return NetworkForm::NotNetwork;
+    }
+    const char root[] = {path[0], ':', '\\', '\0'};
+    if (GetDriveTypeA(root) != DRIVE_REMOTE) {
+        return NetworkForm::NotNetwork;
+    }
+    const auto universalName =
+        SystemFunction<decltype(&WNetGetUniversalNameW)>("mpr.dll", "WNetGetUniversalNameW", error);
+    if (universalName == nullptr) {
+        return NetworkForm::Unavailable;
+    }
+    WideText wide = AnsiToWide(path);
+    wide.push_back(L'\0');
+    // The answer is a structure that points into the same buffer, behind it; a buffer too small
+    // gets the size it needs, for the second try.
+    DWORD size = MAX_PATH * 2 * sizeof(wchar_t);
+    WideText buffer;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        buffer.assign(size / sizeof(wchar_t) + 1, L'\0');
+        error = universalName(wide.data(), UNIVERSAL_NAME_INFO_LEVEL, buffer.data(), &size);
+        if (error != ERROR_MORE_DATA) {
+            break;
+        }
+    }
+    if (error != NO_ERROR) {
+        return NetworkForm::Unavailable;
+    }
+    const wchar_t* name = reinterpret_cast<const UNIVERSAL_NAME_INFOW*>(buffer.data())->lpUniversalName;
+    if (!AnsiPathName(WideText(name, name + wcslen(name)), network)) {
+        error = ERROR_NO_UNICODE_TRANSLATION;
+        return NetworkForm::Unavailable;
+    }
+    return NetworkForm::Found;
 }

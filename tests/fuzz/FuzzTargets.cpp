@@ -2,7 +2,6 @@
 // reads past a buffer, undefined behaviour, and what holds whatever the input (right results are the
 // native tests' to prove). The first input byte picks the code page (single-byte, 932-like or UTF-8);
 // the rest is cut into two texts at its first 0xFF byte.
-#include "launcher/CommandTail.h"
 #include "launcher/LaunchSequence.h"
 #include "launcher/UninstallerDiscovery.h"
 #include "platform/ProcessRunner.h"

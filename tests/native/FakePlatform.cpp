@@ -1,9 +1,6 @@
 // The native stand-in for the Win32 layer; see FakePlatform.h.
 #include "FakePlatform.h"
 
-#include "platform/ProcessControl.h"
-#include "platform/SystemError.h"
-
 #include <algorithm>
 
 FakePlatform& Fake()
@@ -25,6 +22,13 @@ RegistryRead ReadRegistryString(const std::string& subKey, const std::string& va
     return stored.read;
 }
 
+bool GetFullPathAnsi(const std::string& path, std::string& full, unsigned long& error)
+{
+    full = Fake().fullPathError == 0 ? path : "";
+    error = Fake().fullPathError;
+    return error == 0;
+}
+
 FileVersion64 GetFileVersion64(const std::string& path, unsigned long& error)
 {
     const auto file = Fake().files.find(path);
@@ -40,19 +44,19 @@ std::string FindProgramFile(const std::string& name, unsigned long& error)
         name, [](const std::string& file) { return Fake().files.count(file) != 0 ? 0UL : 2UL; }, error);
 }
 
-RunOutcome RunAndWait(const std::string& name, const std::string& argument0, const std::string& argument1,
+RunOutcome RunAndWait(const std::string& fullPath, const std::string& argument0, const std::string& argument1,
                       std::int32_t& exitCode, unsigned long& error)
 {
-    Fake().runs.push_back({name, argument0, argument1, ""});
+    Fake().runs.push_back({fullPath, argument0, argument1, ""});
     exitCode = Fake().startOutcome == RunOutcome::Ended ? Fake().childExitCode : -1;
     error = Fake().startError;
     return Fake().startOutcome;
 }
 
-RunOutcome RunThroughShellAndWait(const std::string& name, const std::string& parameters, const std::string& directory,
-                                  std::int32_t& exitCode, unsigned long& error)
+RunOutcome RunThroughShellAndWait(const std::string& fullPath, const std::string& parameters,
+                                  const std::string& directory, std::int32_t& exitCode, unsigned long& error)
 {
-    Fake().runs.push_back({name, "", parameters, directory});
+    Fake().runs.push_back({fullPath, "", parameters, directory});
     exitCode = Fake().shellOutcome == RunOutcome::Ended ? Fake().childExitCode : -1;
     error = Fake().shellError;
     return Fake().shellOutcome;
@@ -143,9 +147,9 @@ bool SameVariableName(const wchar_t* a, std::size_t aLength, const wchar_t* b, s
            std::equal(a, a + aLength, b, [&](wchar_t x, wchar_t y) { return upper(x) == upper(y); });
 }
 
-std::string SystemErrorText(unsigned long error)
+std::string WindowsError(unsigned long error)
 {
-    return Fake().errorTexts[error];
+    return ErrorLine(error, Fake().errorTexts[error]);
 }
 
 NetworkForm NetworkFormOf(const std::string& path, std::string& network, unsigned long& error)
@@ -193,6 +197,14 @@ NewFile CreateLogFile(const WideText& path, unsigned long& error)
     return NewFile::Created;
 }
 
+void CloseLogFile(bool remove)
+{
+    if (remove) {
+        Fake().logs.erase(Fake().openLog);
+    }
+    Fake().openLog.clear();
+}
+
 bool WriteLogFile(const std::string& bytes, unsigned long& error)
 {
     error = 112; // ERROR_DISK_FULL
@@ -204,16 +216,22 @@ bool WriteLogFile(const std::string& bytes, unsigned long& error)
     return true;
 }
 
-WideText ShortPathForm(const WideText& path)
+bool AnsiPathName(const WideText& path, std::string& ansi)
 {
     const auto found = Fake().shortForms.find(path);
-    return found == Fake().shortForms.end() ? WideText() : found->second;
+    if (WideToAnsi(path.data(), path.size(), 0, ansi) ||
+        (found != Fake().shortForms.end() && !found->second.empty() &&
+         WideToAnsi(found->second.data(), found->second.size(), 0, ansi))) {
+        return true;
+    }
+    ansi.clear();
+    return false;
 }
 
-bool GetModulePath(std::string& path)
+WideText GetModulePathWide(unsigned long& error)
 {
-    path = Fake().modulePath;
-    return !path.empty();
+    error = Fake().modulePath.empty() ? 5 : 0;
+    return Fake().modulePath;
 }
 
 void EndProcess(int exitCode)

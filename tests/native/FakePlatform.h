@@ -4,17 +4,10 @@
 #pragma once
 
 #include "launcher/UninstallerDiscovery.h"
-#include "platform/AnsiPath.h"
-#include "platform/AnsiText.h"
-#include "platform/Clock.h"
-#include "platform/Environment.h"
-#include "platform/FileVersionReader.h"
 #include "platform/LogFile.h"
-#include "platform/NetworkPath.h"
 #include "platform/ProcessRunner.h"
 #include "platform/RegistryReader.h"
-#include "platform/SystemFacts.h"
-#include "platform/UserInterface.h"
+#include "platform/System.h"
 
 #include <gtest/gtest.h>
 
@@ -46,8 +39,9 @@ struct FakePlatform {
     std::map<std::string, FakeRegistryValue> uninstallStrings; // key -> its UninstallString; no key: NoKey
     std::map<std::string, FileVersion64> files; // with their versions (0: none); no other file exists
     unsigned long versionError = 1813; // why a version 0 cannot be read
+    unsigned long fullPathError = 0; // why no full path can be made; else a file's full path is its name
     std::map<WideText, WideText> shortForms; // paths that have a short form
-    std::string modulePath = "C:\\Kit\\Quorvane.exe"; // "": its folder has no name the code page can hold
+    WideText modulePath = WidenAscii("C:\\Kit\\Quorvane.exe");
     RunOutcome startOutcome = RunOutcome::Ended, shellOutcome = RunOutcome::Ended; // of a plain and a shell start
     unsigned long startError = 0, shellError = 0;
     std::int32_t childExitCode = 0;
@@ -72,8 +66,8 @@ struct FakePlatform {
     std::vector<FakeRun> runs;
     std::vector<FakeBox> boxes;
     std::vector<std::string> debugOutput; // without the "Quorvane: " and line end of every line
-    std::map<WideText, std::string> logs; // created, with what was written
-    WideText openLog; // the one written to
+    std::map<WideText, std::string> logs; // created and not removed, with what was written
+    WideText openLog; // the one written to; empty once closed
 };
 
 // The platform of the running test; fresh for every test through FakePlatformTest.

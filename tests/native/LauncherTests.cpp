@@ -1,11 +1,8 @@
 // The launcher's logic against the stand-in platform, on a single-byte, a 932-like and a UTF-8
 // code page, including what Wine cannot show: consent, network drives, unnamed folders, rights.
-#include "launcher/CommandTail.h"
 #include "launcher/Diagnostics.h"
 #include "launcher/LaunchSequence.h"
-#include "launcher/RunLog.h"
 #include "launcher/UninstallerDiscovery.h"
-#include "platform/GrowingBuffer.h"
 
 #include "FakePlatform.h"
 
@@ -63,6 +60,13 @@ TEST(Launcher, CutsTheProgramInFrontOfTheSwitchInAnyCase)
         EXPECT_EQ(CutUninstallerCandidate(c.text, c.codePage, candidate), c.result != none) << c.text;
         EXPECT_EQ(candidate, c.result);
     }
+}
+
+TEST(Text, FindsTextOnlyAtACharacterBoundary)
+{
+    EXPECT_EQ(SearchText("a\x83/b/", "/", kDouble), 4); // 0x83 0x2F is one character
+    EXPECT_EQ(SearchText("ab", "", kSingle), 0);
+    EXPECT_EQ(SearchText("ab", "abc", kSingle), -1);
 }
 
 TEST(Text, UpperCasesWholeCharactersAndKeepsTheLength)
@@ -141,67 +145,78 @@ TEST(Text, ChoosesTheProgramFileAsAProcessStartFindsIt)
         EXPECT_EQ(ChooseProgramFile(name, look, error), chosen) << name;
     }
     UseCodePage(kSingle);
-    EXPECT_EQ(BuildChildCommandLine("u ", " a "), "u   a "); // the child's command line
+}
+
+TEST(Text, BuildsTheChildsCommandLineWithOneBlankBetween)
+{
+    EXPECT_EQ(BuildChildCommandLine("u ", " a "), "u   a ");
+    EXPECT_EQ(BuildChildCommandLine("u ", ""), "u ");
 }
 
 // As a call answers that needs room for its zero, or as one that cuts the text to the buffer.
 TEST(Text, ReadsWhatACallWritesHoweverLong)
 {
-    const struct {
+    static const struct {
         std::size_t length;
         bool cuts;
         std::size_t calls;
-    } cases[] = {{259, false, 1}, {260, false, 2}, {700, true, 3}, {40000, true, 8}};
-    for (const auto& c : cases) {
-        std::size_t calls = 0;
-        const WideText text = ReadGrowing([&c, &calls](wchar_t* buffer, std::size_t capacity) -> std::size_t {
-            ++calls;
-            if (c.length >= capacity) {
-                return c.cuts ? capacity : c.length + 1;
-            }
-            std::fill(buffer, buffer + c.length, L'x');
-            return c.length;
-        });
-        EXPECT_EQ(text, c.length < kLongestSystemText ? WideText(c.length, L'x') : WideText()) << c.length;
-        EXPECT_EQ(calls, c.calls) << c.length;
+    } cases[] = {{259, false, 1}, {260, false, 2}, {700, true, 3}, {40000, true, 8}, {0, false, 1}};
+    static std::size_t row = 0, calls = 0;
+    static const wchar_t* const input = L"input";
+    for (row = 0; row < std::size(cases); ++row) {
+        calls = 0;
+        unsigned long error = 0;
+        const WideText text = ReadGrowing(
+            [](const wchar_t* given, wchar_t* buffer, std::size_t capacity, unsigned long& failure) -> std::size_t {
+                failure = given == input ? ++calls : 0; // the last call's error
+                if (cases[row].length >= capacity) {
+                    return cases[row].cuts ? capacity : cases[row].length + 1;
+                }
+                std::fill(buffer, buffer + cases[row].length, L'x');
+                return cases[row].length;
+            },
+            input, error);
+        EXPECT_EQ(text, cases[row].length < 0x8000 ? WideText(cases[row].length, L'x') : WideText()) << row;
+        EXPECT_EQ(calls, cases[row].calls) << row;
+        EXPECT_EQ(error, cases[row].calls) << row;
     }
+}
+
+// A surrogate is one half of a pair only beside its other half, U+D800 to U+DFFF.
+TEST(Text, ReplacesLoneSurrogates)
+{
+    WideText halves = {0xDBFF, 0xDFFF, 0xD800, 0xDC00, L'a', 0xDC00, 0xDBFF};
+    EXPECT_TRUE(ReplaceLoneSurrogates(halves));
+    EXPECT_EQ(halves, (WideText{0xDBFF, 0xDFFF, 0xD800, 0xDC00, L'a', L'?', L'?'}));
+    EXPECT_FALSE(ReplaceLoneSurrogates(halves));
 }
 
 using PathNames = FakePlatformTest;
 
-TEST_F(PathNames, TakeTheShortFormWhereTheCodePageLacksACharacter)
+TEST_F(PathNames, TakeTheShortFormOfAFolderTheCodePageLacks)
 {
-    const std::wstring lodz = L"C:\\\x141od\x17A\\", japanese = L"C:\\\x30BD\\";
+    const std::wstring lodz = L"C:\\\x141od\x17A\\";
     Fake().shortForms[W(lodz)] = W("C:\\ODZ~1\\");
-    Fake().shortForms[W(japanese)] = W(japanese); // a short form the code page cannot hold either
     Fake().shortForms[W(L"C:/\x141/")] = W("C:/L~1/");
-    const auto namePath = AnsiPathName, nameModule = AnsiModulePath, nameProgram = AnsiProgramPath;
-    const std::tuple<bool (*)(const WideText&, std::string&), std::wstring, std::string> cases[] = {
-        {namePath, L"C:\\\xE9\\", "C:\\\xE9\\"},
-        {namePath, lodz, "C:\\ODZ~1\\"},
-        {namePath, japanese, ""}, // "": no name
-        {namePath, L"C:\\\x141\\", ""}, // no short form
-        // only the module's folder names setup.cfg; its own name may lose characters
-        {nameModule, lodz + L"Q\x141.exe", "C:\\ODZ~1\\Q?.exe"},
-        {nameModule, L"C:\\od\x17A\\Q\x141.exe", ""},
-        {nameModule, L"", ""}, // no module path: no folder for setup.cfg
-        // a program from the registry: without extension only its folder has a short form; blanks stay
-        {nameProgram, lodz + L"UN  ", "C:\\ODZ~1\\UN  "},
-        {nameProgram, lodz + L"UN\x141  ", ""},
-        {nameProgram, L"C:/\x141/U", "C:/L~1/U"}, // an entry may name it with slashes
-    };
-    for (const auto& [naming, wide, named] : cases) {
+    // only the module's folder names setup.cfg; its own name may lose characters
+    const std::pair<std::wstring, std::string> modules[] = {
+        {lodz + L"Q\x141.exe", "C:\\ODZ~1\\Q?.exe"}, {L"C:\\od\x17A\\Q.exe", ""}, {L"", ""}};
+    for (const auto& [wide, named] : modules) {
+        Fake().modulePath = W(wide);
         std::string ansi = "stale";
-        EXPECT_EQ(naming(W(wide), ansi), !named.empty()) << ansi;
+        unsigned long error = 0;
+        EXPECT_EQ(GetModulePath(ansi, error), !named.empty()) << named;
+        EXPECT_EQ(ansi, named);
+        EXPECT_EQ(error, named.empty() ? (wide.empty() ? 5u : 1113u) : 0u);
+    }
+    // a program from the registry: without extension only its folder has a short form; blanks stay
+    const std::pair<std::wstring, std::string> programs[] = {
+        {lodz + L"UN  ", "C:\\ODZ~1\\UN  "}, {lodz + L"UN\x141  ", ""}, {L"C:/\x141/U", "C:/L~1/U"}};
+    for (const auto& [wide, named] : programs) {
+        std::string ansi = "stale";
+        EXPECT_EQ(AnsiProgramPath(W(wide), ansi), !named.empty()) << named;
         EXPECT_EQ(ansi, named);
     }
-    const WideText unnamed = W(lodz + L"UN\x141  ");
-    EXPECT_EQ(WidePrefixOfAnsiLength(unnamed, 7), WideText(unnamed.begin(), unnamed.begin() + 7));
-    EXPECT_EQ(WidePrefixOfAnsiLength(unnamed, 99), unnamed);
-    // A surrogate is one half of a pair only beside its other half, U+D800 to U+DFFF.
-    WideText halves = {0xDBFF, 0xDFFF, 0xD800, 0xDC00, L'a', 0xDC00, 0xDBFF};
-    EXPECT_TRUE(ReplaceLoneSurrogates(halves));
-    EXPECT_EQ(halves, (WideText{0xDBFF, 0xDFFF, 0xD800, 0xDC00, L'a', L'?', L'?'}));
 }
 
 using LaunchSequence = FakePlatformTest;
@@ -266,56 +281,89 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         return "its UninstallString '" + value + "' names the variable " + name +
                ", which is not defined on this machine";
     };
-    const struct {
+    struct Stored {
         std::string value;
         std::uint32_t type;
         RegistryRead read;
+    };
+    struct Errors {
+        unsigned long version = 1813, machine = 0,
+                      fullPath = 0; // why a version, the variables, a full path cannot be had
+    };
+    const struct {
+        Stored stored;
         std::map<std::string, FileVersion64> files;
         std::string outcome; // the passed-over reason, or the path taken
-        unsigned long versionError = 1813; // why a version 0 cannot be read
-        unsigned long machineError = 0; // why the machine's variables cannot be had
+        Errors errors = {};
     } cases[] = {
-        {"", 0, RegistryRead::NoKey, {}, "no such entry in the registry's " + view + ", which this launcher reads"},
-        {"", 0, RegistryRead::NoValue, {}, "the entry has no UninstallString"},
-        {"", 4, notAString, {}, "its UninstallString is REG_DWORD, not a string (REG_SZ or REG_EXPAND_SZ)"},
-        {"", 42, notAString, {}, "its UninstallString is of type 42, not a string (REG_SZ or REG_EXPAND_SZ)"},
-        {"", plain, RegistryRead::Failed, {}, "its UninstallString cannot be read (Windows error 5: Access is denied)"},
-        {"C:\\A\\U.exe /UNINSTALL", expandable, read, {{a, usable}}, a}, // no variable: as stored
-        {"C:\\A\\U.exe /UNINSTALL", plain, read, {{a, old}}, "file version 1.2.3.8 of '" + a + "', below 1.2.3.9"},
-        {"C:\\A\\U.exe /UNINSTALL", plain, read, {{a, 0}}, "no version resource in 'C:\\A\\U.exe '"},
-        {"C:\\A\\U.exe /UNINSTALL", plain, read, {{a, 0}}, "no version resource in 'C:\\A\\U.exe '", 1812},
-        {"C:\\A\\U.exe /UNINSTALL", plain, read, {{a, 0}}, unreadable, 32}, // open without sharing
-        {"C:\\A\\U.exe /UNINSTALL", plain, read, {{a, 0}}, "file version 0.0.0.0 of '" + a + "', below 1.2.3.9", 0},
-        {"C:\\A\\U.exe /UNINSTALL", plain, read, {}, "no such file 'C:\\A\\U.exe '" + notHere},
-        {"C:\\A\\U /UNINSTALL", plain, read, {}, "no such file 'C:\\A\\U ' with .com, .exe, .bat or .cmd" + notHere},
+        {{"", 0, RegistryRead::NoKey}, {}, "no such entry in the registry's " + view + ", which this launcher reads"},
+        {{"", 0, RegistryRead::NoValue}, {}, "the entry has no UninstallString"},
+        {{"", 4, notAString}, {}, "its UninstallString is REG_DWORD, not a string (REG_SZ or REG_EXPAND_SZ)"},
+        {{"", 42, notAString}, {}, "its UninstallString is of type 42, not a string (REG_SZ or REG_EXPAND_SZ)"},
+        {{"", plain, RegistryRead::Failed},
+         {},
+         "its UninstallString cannot be read (Windows error 5: Access is denied)"},
+        {{"C:\\A\\U.exe /UNINSTALL", expandable, read}, {{a, usable}}, a}, // no variable: as stored
+        {{"C:\\A\\U.exe /UNINSTALL", plain, read}, {{a, old}}, "file version 1.2.3.8 of '" + a + "', below 1.2.3.9"},
+        {{"C:\\A\\U.exe /UNINSTALL", plain, read}, {{a, 0}}, "no version resource in 'C:\\A\\U.exe '"},
+        {{"C:\\A\\U.exe /UNINSTALL", plain, read},
+         {{a, 0}},
+         "no version resource in 'C:\\A\\U.exe '",
+         {/*version*/ 1812}},
+        {{"C:\\A\\U.exe /UNINSTALL", plain, read}, {{a, 0}}, unreadable, {/*version*/ 32}}, // open without sharing
+        {{"C:\\A\\U.exe /UNINSTALL", plain, read},
+         {{a, 0}},
+         "file version 0.0.0.0 of '" + a + "', below 1.2.3.9",
+         {/*version*/ 0}},
+        {{"C:\\A\\U.exe /UNINSTALL", plain, read}, {}, "no such file 'C:\\A\\U.exe '" + notHere},
+        {{"C:\\A\\U /UNINSTALL", plain, read}, {}, "no such file 'C:\\A\\U ' with .com, .exe, .bat or .cmd" + notHere},
         // "%%" names nothing
-        {"%SystemDrive%%%%AZ%\\U /UNINSTALL", expandable, read, {{"C:%%C:\\PF\\U .exe", usable}}, "C:%%C:\\PF\\U "},
-        {"%AZ%\\U.exe /UNINSTALL", plain, read, {{"C:\\PF\\U.exe ", usable}}, "no such file '%AZ%\\U.exe '" + notHere},
-        {"%AZ%\\U /UNINSTAL%AZ", expandable, read, {}, "no /UNINSTALL in its UninstallString 'C:\\PF\\U /UNINSTAL%AZ'"},
-        {"%MZ%\\U /UNINSTALL", expandable, read, {}, undefined("%MZ%\\U /UNINSTALL", "MZ")},
+        {{"%SystemDrive%%%%AZ%\\U /UNINSTALL", expandable, read}, {{"C:%%C:\\PF\\U .exe", usable}}, "C:%%C:\\PF\\U "},
+        {{"%AZ%\\U.exe /UNINSTALL", plain, read},
+         {{"C:\\PF\\U.exe ", usable}},
+         "no such file '%AZ%\\U.exe '" + notHere},
+        {{"%AZ%\\U /UNINSTAL%AZ", expandable, read},
+         {},
+         "no /UNINSTALL in its UninstallString 'C:\\PF\\U /UNINSTAL%AZ'"},
+        {{"%MZ%\\U /UNINSTALL", expandable, read}, {}, undefined("%MZ%\\U /UNINSTALL", "MZ")},
         // only the program's part decides: after the switch a user's variable and a lone '%'; in
         // front of it the '%' of a folder's name. Names match in any letter case, beyond ASCII.
-        {"%az%\\U.exe /UNINSTALL /LOG=%MZ%\\u.log", expandable, read, {{"C:\\PF\\U.exe ", usable}}, "C:\\PF\\U.exe "},
-        {"%SystemDrive%\\U.exe /UNINSTALL /P=50% /L=%MZ%", expandable, read, {{"C:\\U.exe ", usable}}, "C:\\U.exe "},
-        {"C:\\5%\\%\xE9z%\\U.exe /UNINSTALL", expandable, read, {{percent, usable}}, percent},
+        {{"%az%\\U.exe /UNINSTALL /LOG=%MZ%\\u.log", expandable, read}, {{"C:\\PF\\U.exe ", usable}}, "C:\\PF\\U.exe "},
+        {{"%SystemDrive%\\U.exe /UNINSTALL /P=50% /L=%MZ%", expandable, read}, {{"C:\\U.exe ", usable}}, "C:\\U.exe "},
+        {{"C:\\5%\\%\xE9z%\\U.exe /UNINSTALL", expandable, read}, {{percent, usable}}, percent},
         // ... in a path with its root only: without one, it would be sought in the current folder
-        {driveOnly, expandable, read, {{"C:%A/%U .exe", usable}}, undefined(driveOnly, "A/")},
-        {driveAndName, expandable, read, {{"C:x%A/%U .exe", usable}}, undefined(driveAndName, "A/")},
-        {"\\\\s\\%A/%\\U.exe /UNINSTALL", expandable, read, {{unc, usable}}, unc}, // a share's path has its root
+        {{driveOnly, expandable, read}, {{"C:%A/%U .exe", usable}}, undefined(driveOnly, "A/")},
+        {{driveAndName, expandable, read}, {{"C:x%A/%U .exe", usable}}, undefined(driveAndName, "A/")},
+        {{"\\\\s\\%A/%\\U.exe /UNINSTALL", expandable, read}, {{unc, usable}}, unc}, // a share's path has its root
+        {{"\\\\%A/%\\U.exe /UNINSTALL", expandable, read}, {{"\\\\%A/%\\U.exe ", usable}}, "\\\\%A/%\\U.exe "},
+        {{"C:\\%A/%\\U.exe /UNINSTALL", expandable, read}, {{"C:\\%A/%\\U.exe ", usable}}, "C:\\%A/%\\U.exe "},
+        {{"\\s%A/%\\U /UNINSTALL", expandable, read}, {}, undefined("\\s%A/%\\U /UNINSTALL", "A/")}, // no root
+        {{"C:\\%QZ%\\U /UNINSTALL", expandable, read}, {}, undefined("C:\\%QZ%\\U /UNINSTALL", "QZ")},
         // a name never begins a variable at its '='
-        {"%AZ%%C:%\\U /UNINSTALL", expandable, read, {}, undefined("%AZ%%C:%\\U /UNINSTALL", "C:")},
-        {"%AZ%\\U /UNINSTALL", expandable, read, {}, unexpanded, 1813, 8},
+        {{"%AZ%%C:%\\U /UNINSTALL", expandable, read}, {}, undefined("%AZ%%C:%\\U /UNINSTALL", "C:")},
+        {{"%AZ%\\U /UNINSTALL", expandable, read}, {}, unexpanded, {1813, /*machine*/ 8}},
+        // without the machine's variables, a program's part without one is judged as it stands
+        {{"C:\\P\\RARAVIRO.exe /UNINSTALL /LOG=%TEMP%\\x.log", expandable, read},
+         {{"C:\\P\\RARAVIRO.exe ", usable}},
+         "C:\\P\\RARAVIRO.exe ",
+         {1813, /*machine*/ 8}},
+        // a full path that cannot be made says why
+        {{"C:\\A\\U.exe /UNINSTALL", plain, read},
+         {{a, usable}},
+         "its version cannot be read (Windows error 206), file '" + a + "'",
+         {1813, 0, /*fullPath*/ 206}},
     };
     for (const auto& c : cases) {
-        Fake().uninstallStrings[UninstallKey("Entry")] = {W(c.value), c.type, c.read};
+        Fake().uninstallStrings[UninstallKey("Entry")] = {W(c.stored.value), c.stored.type, c.stored.read};
         Fake().files = c.files;
-        Fake().versionError = c.versionError;
-        Fake().machineEnvironmentError = c.machineError;
-        std::string path = "untouched", file;
-        if (CheckUninstallEntry("Entry", path, file)) {
-            EXPECT_EQ(path, c.outcome);
+        Fake().versionError = c.errors.version;
+        Fake().machineEnvironmentError = c.errors.machine;
+        Fake().fullPathError = c.errors.fullPath;
+        Uninstaller found{"untouched", "", ""};
+        if (CheckUninstallEntry("Entry", found)) {
+            EXPECT_EQ(found.path, c.outcome);
         } else {
-            EXPECT_EQ(path, "untouched");
+            EXPECT_EQ(found.path, "untouched");
             EXPECT_EQ(Fake().debugOutput.back(), "Entry passed over: " + c.outcome);
         }
     }
@@ -338,13 +386,20 @@ TEST_F(LaunchSequence, NamesAProgramTheCodePageLacksByItsShortForm)
         Fake().uninstallStrings[UninstallKey("Entry")] = {W(program + L" /UNINSTALL")};
         Fake().shortForms[W(program)] = W(shortForm);
         Fake().files[named] = Version(1, 2, 3, 9);
-        std::string path, file;
-        EXPECT_EQ(CheckUninstallEntry("Entry", path, file), !named.empty()) << codePage.id;
-        EXPECT_EQ(path, named);
-        EXPECT_EQ(file, named);
+        Uninstaller found;
+        EXPECT_EQ(CheckUninstallEntry("Entry", found), !named.empty()) << codePage.id;
+        EXPECT_EQ(found.path, named);
+        EXPECT_EQ(found.file, named);
     }
     EXPECT_EQ(Fake().debugOutput.back(),
               "Entry passed over: its program 'C:\\?\\U ' has no name in code page 1252, nor a short one");
+    // A pair directly before the switch ends the program with it.
+    Fake().uninstallStrings[UninstallKey("Entry")] = {W(L"C:\\\x141\\U.x\xD83D\xDE00/UNINSTALL")};
+    Fake().shortForms[W(L"C:\\\x141\\U.x\xD83D\xDE00")] = W("C:\\L~1\\U~1.X");
+    Fake().files["C:\\L~1\\U~1.X"] = Version(1, 2, 3, 9);
+    Uninstaller found;
+    EXPECT_TRUE(CheckUninstallEntry("Entry", found));
+    EXPECT_EQ(found.path, "C:\\L~1\\U~1.X");
     UseCodePage(kSingle);
 }
 
@@ -357,27 +412,31 @@ TEST_F(LaunchSequence, ShowsABoxOnlyWhileCtrlIsDownAndOnlyWhereOneCanBeSeen)
     const std::string failed = "exit code -1", unseen = "(no box: nobody can see this session)",
                       folder = std::regex_replace(kFolderNameMessage, std::regex("\n"), " "); // traced on one line
     const SessionFacts seen{true, 1}, hiddenStation{false, 1}, serviceSession{true, 0}, sessionUntold{true, -1};
-    const struct {
+    struct Setting {
         std::vector<short> controlKey; // read anew for every box
         SessionFacts session;
         bool folderNamed;
+    };
+    const struct {
+        Setting setting;
         Lines boxes, traced; // shown, and in the debug output
+        int exitCode; // the installer's own is only shown
     } cases[] = {
         // only bit 7 says "down" (-0x7FFF is 0x8001)
-        {{-0x7FFF, 0x0081, -0x7FFF}, seen, true, {start}, {path, start, ready, kRanExit}},
-        {{0x80}, hiddenStation, true, {}, {path, unseen, start, unseen, ready, unseen, kRanExit}},
-        {{0x80}, sessionUntold, true, {path, start, ready}, {path, start, ready, kRanExit}},
-        {{0}, seen, false, {kFolderNameMessage}, {path, folder, failed}},
-        {{0}, serviceSession, false, {}, {path, folder, unseen, failed}},
+        {{{-0x7FFF, 0x0081, -0x7FFF}, seen, true}, {start}, {path, start, ready, kRanExit}, 0},
+        {{{0x80}, hiddenStation, true}, {}, {path, unseen, start, unseen, ready, unseen, kRanExit}, 0},
+        {{{0x80}, sessionUntold, true}, {path, start, ready}, {path, start, ready, kRanExit}, 0},
+        {{{0}, seen, false}, {kFolderNameMessage}, {path, folder, failed}, -1},
+        {{{0}, serviceSession, false}, {}, {path, folder, unseen, failed}, -1},
     };
     for (const auto& c : cases) {
-        Fake().controlKey = c.controlKey;
+        Fake().controlKey = c.setting.controlKey;
         Fake().controlKeyReads = 0;
-        Fake().session = c.session;
-        Fake().modulePath = c.folderNamed ? "C:\\Kit\\Quorvane.exe" : "";
+        Fake().session = c.setting.session;
+        Fake().modulePath = W(c.setting.folderNamed ? L"C:\\Kit\\Quorvane.exe" : L"C:\\\x141\\Quorvane.exe");
         Fake().boxes.clear();
         Fake().debugOutput.clear();
-        EXPECT_EQ(Launch(), c.folderNamed ? 0 : -1); // the installer's code is only shown
+        EXPECT_EQ(Launch(), c.exitCode);
         Lines shown;
         for (const FakeBox& box : Fake().boxes) {
             shown.push_back(std::get<0>(box));
@@ -403,22 +462,24 @@ TEST_F(LaunchSequence, OpensTheDebugOutputWithWhatSupportAsksFirst)
                      "system's libraries"}));
     // What the system does not tell is "?", never a failed launch; the rights as support needs them.
     UseCodePage(kSingle);
+    // The launcher's own version says why it is unknown: no module path, a folder without a name, no resource.
     Fake() = FakePlatform{};
-    Fake().modulePath.clear();
-    const std::pair<TokenFacts, std::string> rights[] = {
-        {{true, 3, false}, "administrator, not elevated"}, // the split token's filtered half
-        {{false, 2, true}, "?"}, // the token's elevation could not be asked
-        {{true, 2, true}, "elevated"}, // the elevated half of a split token
-        {{true, 1, true}, "elevated"}, // User Account Control off, or SYSTEM
-        {{true, 1, false}, "standard user"},
+    Fake().files["C:\\Kit\\Quorvane.exe"] = 0;
+    const std::tuple<TokenFacts, std::wstring, std::string> rows[] = {
+        {{true, 3, false}, L"", "? (Windows error 5); Windows ?; 64-bit: ?; rights: administrator, not elevated"},
+        {{false, 2, true}, L"C:\\\x141\\Q.exe", "? (Windows error 1113); Windows ?; 64-bit: ?; rights: ?"},
+        {{true, 2, true}, L"C:\\Kit\\Quorvane.exe", "? (Windows error 1813); Windows ?; 64-bit: ?; rights: elevated"},
+        {{true, 1, true}, L"C:\\Kit\\Q.exe", "? (Windows error 2); Windows ?; 64-bit: ?; rights: elevated"},
+        {{true, 1, false}, L"C:\\Kit\\Q.exe", "? (Windows error 2); Windows ?; 64-bit: ?; rights: standard user"},
     };
-    for (const auto& row : rights) {
-        Fake().token = row.first;
+    for (const auto& [token, module, start] : rows) {
+        Fake().token = token;
+        Fake().modulePath = W(module);
         Fake().debugOutput.clear();
         TraceStart("", true, "off");
-        EXPECT_EQ(Fake().debugOutput, (Lines{"version ?; Windows ?; 64-bit: ?; rights: " + row.second +
-                                             "; session: ?; box can be seen: yes; code page: 0; log: off; "
-                                             "command line: "}));
+        EXPECT_EQ(
+            Fake().debugOutput,
+            (Lines{"version " + start + "; session: ?; box can be seen: yes; code page: 0; log: off; command line: "}));
     }
 }
 
@@ -428,137 +489,176 @@ TEST_F(LaunchSequence, StartsTheInstallerAndSaysWhyAStartFailed)
     SetEntry(0, "C:\\T\\UN/UNINSTALL"); // the file started is not the name on the command line
     Fake().files["C:\\T\\UN.exe"] = Version(1, 2, 3, 9);
     Fake().childExitCode = 3;
-    Fake().modulePath = "Z:\\Kit\\Quorvane.exe";
+    Fake().modulePath = W("Z:\\Kit\\Quorvane.exe");
     Fake().errorTexts[193] = "%1: 100% not a valid Win32 application, %1.\r\n";
-    const std::string plain = "/S /config=\"Z:\\Kit\\setup.cfg\"", rights = "the installer needs administrator rights";
-    const std::string started = rights + ": started through the shell, which asked for consent";
-    const std::string shellStart = rights + ": the shell start of 'C:\\T\\UN.exe': ",
-                      start = "the start of 'C:\\T\\UN.exe': ";
-    const auto given = [](const std::string& what, const std::string& network) {
-        return what + " lies on a network drive: the elevated installer is given it as '" + network + "'";
-    };
-    const auto untold = [](const std::string& what) {
-        return what + " lies on a network drive whose share cannot be told (Windows error 1222): the elevated "
-                      "installer may not see it";
-    };
-    const std::string share = "\\\\srv\\kits\\";
+    const std::string local = "/S /config=\"Z:\\Kit\\setup.cfg\"", share = "\\\\srv\\kits\\";
+    const FakeRun plain{"C:\\T\\UN.exe", "C:\\T\\UN", local, ""}, shell{"C:\\T\\UN.exe", "", local, "Z:\\W"};
+    const std::string rights = "the installer needs administrator rights", start = "the start of 'C:\\T\\UN.exe': ";
+    const std::string consented = rights + ": started through the shell, which asked for consent",
+                      shellStart = rights + ": the shell start of 'C:\\T\\UN.exe': ";
+    const std::string gone = "the file is not there any more, though its version was read (Windows error 2)";
+    const std::string untold = " lies on a network drive whose share cannot be told (Windows error 1222): the "
+                               "elevated installer may not see it";
     using Drives = std::map<char, std::pair<NetworkForm, std::string>>;
-    const Drives local, mapped = {{'Z', {NetworkForm::Found, "\\\\srv\\kits"}}},
-                        unknown = {{'Z', {NetworkForm::Unavailable, ""}}};
-    const auto elevate = RunOutcome::NeedsElevation, ended = RunOutcome::Ended, refused = RunOutcome::NotStarted;
-    const auto endUnknown = RunOutcome::EndUnknown, noFullPath = RunOutcome::NoFullPathName;
-    const std::string gone = start + "the file is not there any more, though its version was read (Windows error 2)";
-    const std::string noShell = "not tried: the shell's library could not be loaded (Windows error 126)";
-    const std::string noFolder =
-        rights + ": the shell start was not tried: the current folder has no name in code page 0";
-    const std::string nobody = rights + ", and nobody can consent in this session: not started";
-    const Lines toShare = {given("the launcher's folder", share + "Kit\\"), given("the current folder", share + "W"),
-                           started};
-    const Lines untoldBoth = {untold("the launcher's folder 'Z:\\Kit\\'"), untold("the current folder 'Z:\\W'"),
-                              started};
-    const struct {
-        RunOutcome start;
-        unsigned startError;
-        RunOutcome shell; // when it is tried
-        unsigned shellError;
-        Lines said; // between the parameters and the installer's exit code
-        const Drives* drives = nullptr; // none: local, also a subst drive, which takes its target's kind
+    const Drives local_ = {}, mapped = {{'Z', {NetworkForm::Found, "\\\\srv\\kits"}}},
+                 unknown = {{'Z', {NetworkForm::Unavailable, ""}}};
+    struct Start {
+        RunOutcome outcome = RunOutcome::Ended;
+        unsigned long error = 0; // only where the launcher reads it
+    };
+    const auto elevate = Start{RunOutcome::NeedsElevation}, refused = Start{RunOutcome::NotStarted, 5};
+    struct Where {
+        const Drives& drives; // else local, also a subst drive, which takes its target's kind
         std::string currentDirectory = "Z:\\W"; // "": none the code page can name
         bool visible = true;
+    };
+    const Where here{local_};
+    struct Expected {
+        std::vector<FakeRun> runs;
+        Lines said; // between the parameters and the installer's exit code
+        int exitCode;
+    };
+    const struct {
+        Start plain, shell;
+        Where where;
+        Expected expected;
     } cases[] = {
-        {ended, 0, ended, 0, {}, &mapped}, // a plain start: the paths as they are
-        {refused, 193, ended, 0, {start + "failed (Windows error 193: it: 100% not a valid Win32 application, it)"}},
-        {RunOutcome::NoFile, 2, ended, 0, {gone}},
-        {endUnknown, 6, ended, 0, {start + "it ran, but its end or exit code could not be read (Windows error 6)"}},
-        {RunOutcome::OutOfMemory, 0, ended, 0, {start + "not enough memory"}},
-        {elevate, 740, ended, 0, {started}},
-        {elevate, 740, refused, 1223, {shellStart + "the user declined consent"}},
-        {elevate, 740, refused, 5, {shellStart + "failed (Windows error 5)"}},
-        {elevate, 740, noFullPath, 0, {shellStart + "not tried: its full path has no name in code page 0"}},
-        {elevate, 740, RunOutcome::NoShell, 126, {shellStart + noShell}},
-        {elevate, 740, ended, 0, {noFolder}, nullptr, ""},
-        {elevate, 740, ended, 0, {nobody}, nullptr, "Z:\\W", false},
-        {elevate, 740, ended, 0, toShare, &mapped},
-        {elevate, 740, ended, 0, untoldBoth, &unknown},
+        {{}, {}, {mapped}, {{plain}, {}, 0}}, // a plain start: the paths as they are
+        {{RunOutcome::NotStarted, 193},
+         {},
+         here,
+         {{plain}, {start + "failed (Windows error 193: it: 100% not a valid Win32 application, it)"}, -1}},
+        {{RunOutcome::NoFile, 2}, {}, here, {{plain}, {start + gone}, -1}},
+        {{RunOutcome::EndUnknown, 6},
+         {},
+         here,
+         {{plain}, {start + "it ran, but its end or exit code could not be read (Windows error 6)"}, -1}},
+        {{RunOutcome::OutOfMemory}, {}, here, {{plain}, {start + "not enough memory"}, -1}},
+        {elevate, {}, here, {{plain, shell}, {consented}, 0}},
+        {elevate,
+         {RunOutcome::NotStarted, 1223},
+         here,
+         {{plain, shell}, {shellStart + "the user declined consent"}, -1}},
+        {elevate, refused, here, {{plain, shell}, {shellStart + "failed (Windows error 5)"}, -1}},
+        {elevate, {RunOutcome::NoFile, 2}, here, {{plain, shell}, {shellStart + gone}, -1}},
+        {elevate,
+         {RunOutcome::NoShell, 126},
+         here,
+         {{plain, shell}, {shellStart + "not tried: the shell's library could not be loaded (Windows error 126)"}, -1}},
+        {elevate,
+         {},
+         {local_, "Z:\\W", false},
+         {{plain}, {rights + ", and nobody can consent in this session: not started"}, -1}},
+        {elevate,
+         {},
+         {mapped},
+         {{plain, {"C:\\T\\UN.exe", "", "/S /config=\"" + share + "Kit\\setup.cfg\"", share + "W"}},
+          {"the launcher's folder lies on a network drive: the elevated installer is given it as '" + share + "Kit\\'",
+           "the current folder lies on a network drive: the elevated installer is given it as '" + share + "W'",
+           consented},
+          0}},
+        {elevate,
+         {},
+         {unknown},
+         {{plain, shell},
+          {"the launcher's folder 'Z:\\Kit\\'" + untold, "the current folder 'Z:\\W'" + untold, consented},
+          0}},
+        // a current folder without a name: the shell is given none, and takes the current one
+        {elevate,
+         {},
+         {local_, ""},
+         {{plain, {"C:\\T\\UN.exe", "", local, ""}},
+          {"the current folder has no name in code page 0: the shell starts the installer in it by the system's own "
+           "name for it",
+           consented},
+          0}},
     };
     for (const auto& c : cases) {
         Fake().runs.clear();
         Fake().debugOutput.clear();
-        Fake().startOutcome = c.start;
-        Fake().startError = c.startError;
-        Fake().shellOutcome = c.shell;
-        Fake().shellError = c.shellError;
-        Fake().session.stationVisible = c.visible;
-        Fake().drives = c.drives != nullptr ? *c.drives : local;
-        Fake().currentDirectory = c.currentDirectory;
-        const bool shellTried = c.start == elevate && c.visible && !c.currentDirectory.empty();
-        const bool ran = c.start == ended || (shellTried && c.shell == ended);
-        EXPECT_EQ(Launch(), ran ? 0 : -1) << c.said.size();
-        std::vector<FakeRun> runs = {{"C:\\T\\UN.exe", "C:\\T\\UN", plain, ""}};
-        if (shellTried) { // the same file through the shell, the paths as the elevated installer sees them
-            const bool network = c.drives == &mapped;
-            runs.push_back({"C:\\T\\UN.exe", "", network ? "/S /config=\"" + share + "Kit\\setup.cfg\"" : plain,
-                            network ? share + "W" : c.currentDirectory});
-        }
-        EXPECT_EQ(Fake().runs, runs);
-        Lines texts = RunSteps("C:\\T\\UN", plain, ran ? "3" : "-1");
-        texts.insert(texts.end() - 1, c.said.begin(), c.said.end());
-        texts.push_back(ran ? kRanExit : "exit code -1");
+        Fake().startOutcome = c.plain.outcome;
+        Fake().startError = c.plain.error;
+        Fake().shellOutcome = c.shell.outcome;
+        Fake().shellError = c.shell.error;
+        Fake().session.stationVisible = c.where.visible;
+        Fake().drives = c.where.drives;
+        Fake().currentDirectory = c.where.currentDirectory;
+        EXPECT_EQ(Launch(), c.expected.exitCode) << c.expected.said.size();
+        EXPECT_EQ(Fake().runs, c.expected.runs);
+        Lines texts = RunSteps("C:\\T\\UN", local, c.expected.exitCode == 0 ? "3" : "-1");
+        texts.insert(texts.end() - 1, c.expected.said.begin(), c.expected.said.end());
+        texts.push_back(c.expected.exitCode == 0 ? kRanExit : "exit code -1");
         EXPECT_EQ(Fake().debugOutput, texts);
     }
-    // The installer's own code once it ran, where QUORVANE_EXIT_CODE=installer asks for it.
-    Fake().drives = local;
-    Fake().startOutcome = ended;
-    for (const auto& [variable, installer, exitCode] : {std::tuple<const char*, int, int>{"installer", 3010, 3010},
-                                                        {"INSTALLER", 1603, 1603},
-                                                        {"installer ", 3010, 0}}) {
+}
+
+// The installer's own code once it ran, where QUORVANE_EXIT_CODE=installer asks for it.
+TEST_F(LaunchSequence, PassesTheInstallersExitCodeOnOnlyWhereAsked)
+{
+    SetEntry(0, "C:\\T\\UN.exe /UNINSTALL", Version(1, 2, 3, 9));
+    const std::string rule = " (the installer's: QUORVANE_EXIT_CODE=installer)";
+    const std::tuple<const char*, int, int, std::string> cases[] = {
+        {"installer", 3010, 3010, "exit code 3010" + rule},
+        {"INSTALLER", -2, -2, "exit code -2" + rule},
+        {"installer ", 3010, 0, kRanExit},
+    };
+    for (const auto& [variable, installer, exitCode, line] : cases) {
         Fake().environment = {{"QUORVANE_EXIT_CODE", W(variable)}};
         Fake().childExitCode = installer;
         EXPECT_EQ(Launch(), exitCode) << variable;
-        const std::string rule = " (the installer's: QUORVANE_EXIT_CODE=installer)";
-        EXPECT_EQ(Fake().debugOutput.back(), exitCode == 0 ? kRanExit : "exit code " + std::to_string(exitCode) + rule);
+        EXPECT_EQ(Fake().debugOutput.back(), line);
     }
+    Fake().startOutcome = RunOutcome::NotStarted; // an installer that never ran is no success
+    EXPECT_EQ(Launch(), -1);
 }
 
 TEST_F(LaunchSequence, LeavesALogOfEveryLineWithoutChangingTheLaunch)
 {
     const std::string name = "Quorvane-20261207-141344-4242", temporary = "C:\\T\\" + name;
-    const struct {
+    struct Folder {
         const char* variable; // QUORVANE_LOG; null: not set
         int taken; // names in use already: the first, then -2, ...
+    };
+    struct Disk {
         unsigned long createError;
         std::size_t writesLeft;
+    };
+    const auto temp = Folder{nullptr, 0};
+    const auto roomy = Disk{0, SIZE_MAX};
+    const struct {
+        Folder folder;
+        Disk disk;
         std::string log; // what the opening line tells
-        std::string file; // the file made; "": none
+        std::string file; // the file left; "": none
     } cases[] = {
-        {"oFf", 0, 0, SIZE_MAX, "off (QUORVANE_LOG=off)", ""}, // the launch as the others must leave it
-        {nullptr, 0, 0, SIZE_MAX, temporary + ".log", temporary + ".log"},
-        {"D:\\Logs", 0, 0, SIZE_MAX, "D:\\Logs\\" + name + ".log", "D:\\Logs\\" + name + ".log"},
-        {"", 2, 0, SIZE_MAX, temporary + "-3.log", temporary + "-3.log"}, // set but empty: as not set
-        {"D:\\No\\", 0, 3, SIZE_MAX, "none, D:\\No\\" + name + ".log could not be created (Windows error 3)", ""},
-        {nullptr, 0, 0, 0, "none, " + temporary + ".log could not be written (Windows error 112)", temporary + ".log"},
-        {nullptr, 0, 0, 3, temporary + ".log", temporary + ".log"}, // the disk full after two lines
-        {nullptr, 100, 0, SIZE_MAX, "none, every name up to " + temporary + "-100.log is taken", ""},
+        {{"oFf", 0}, roomy, "off (QUORVANE_LOG=off)", ""}, // the launch as the others must leave it
+        {temp, roomy, temporary + ".log", temporary + ".log"},
+        {{"D:\\Logs", 0}, roomy, "D:\\Logs\\" + name + ".log", "D:\\Logs\\" + name + ".log"},
+        {{"", 2}, roomy, temporary + "-3.log", temporary + "-3.log"}, // set but empty: as not set
+        {{"D:\\No\\", 0}, {3, SIZE_MAX}, "none, D:\\No\\" + name + ".log could not be created (Windows error 3)", ""},
+        {temp, {0, 0}, "none, " + temporary + ".log could not be written (Windows error 112)", ""}, // none left behind
+        {temp, {0, 3}, temporary + ".log", temporary + ".log"}, // the disk full after two lines
+        {{nullptr, 100}, roomy, "none, every name up to " + temporary + "-100.log is taken", ""},
     };
     using Logs = std::map<WideText, std::string>;
     Lines unlogged;
     for (const auto& c : cases) {
         Fake() = FakePlatform{};
         SetEntry(0, "C:\\T\\UN.exe /UNINSTALL", Version(1, 2, 3, 9));
-        if (c.variable != nullptr) {
-            Fake().environment["QUORVANE_LOG"] = W(c.variable);
+        if (c.folder.variable != nullptr) {
+            Fake().environment["QUORVANE_LOG"] = W(c.folder.variable);
         }
-        for (int taken = 1; taken <= c.taken; ++taken) {
+        for (int taken = 1; taken <= c.folder.taken; ++taken) {
             Fake().takenNames.insert(W(temporary + (taken == 1 ? "" : "-" + std::to_string(taken)) + ".log"));
         }
-        Fake().createError = c.createError;
-        Fake().logWritesLeft = c.writesLeft;
+        Fake().createError = c.disk.createError;
+        Fake().logWritesLeft = c.disk.writesLeft;
         TraceStart("Q.exe /S", true, StartLog());
         Launch();
         const std::string& opening = Fake().debugOutput.at(0);
         EXPECT_EQ(opening.substr(opening.find("; log: ")), "; log: " + c.log + "; command line: Q.exe /S");
         Lines said(Fake().debugOutput.begin() + 1, Fake().debugOutput.end());
-        if (c.writesLeft == 3) { // the one line a failing write costs
+        if (c.disk.writesLeft == 3) { // the one line a failing write costs
             EXPECT_EQ(said.at(2),
                       "the log " + c.file + " could not be written (Windows error 112); no more lines go there");
             said.erase(said.begin() + 2);
@@ -566,11 +666,14 @@ TEST_F(LaunchSequence, LeavesALogOfEveryLineWithoutChangingTheLaunch)
         unlogged = unlogged.empty() ? said : unlogged;
         EXPECT_EQ(said, unlogged) << c.log;
         // The byte-order mark, then every line written before a failure.
-        std::string logged = c.writesLeft == 0 ? "" : "\xEF\xBB\xBF";
-        for (std::size_t line = 0; line + 1 < std::min(c.writesLeft, Fake().debugOutput.size() + 1); ++line) {
+        std::string logged = c.disk.writesLeft == 0 ? "" : "\xEF\xBB\xBF";
+        for (std::size_t line = 0; line + 1 < std::min(c.disk.writesLeft, Fake().debugOutput.size() + 1); ++line) {
             logged += "2026-12-07 14:13:44.123 Quorvane: " + Fake().debugOutput[line] + "\r\n";
         }
         EXPECT_EQ(Fake().logs, (c.file.empty() ? Logs() : Logs{{W(c.file), logged}})) << c.log;
+        if (c.disk.writesLeft != SIZE_MAX) { // a log that takes no more lines is closed at once
+            EXPECT_TRUE(Fake().openLog.empty()) << c.log;
+        }
     }
     Fake().temporaryFolder.clear();
     EXPECT_EQ(StartLog(), "none, no temporary folder (Windows error 5)");

@@ -466,7 +466,7 @@ TEST_F(EndToEnd, TheLaunchersOwnAbortEndsWithALineAndMinusOneWithoutABox)
     DWORD errorMode = 12345;
     bool aborted = false;
     const auto runThere = [&launcher](const char* library, const char* function) {
-        const auto there = FindFunction<LPTHREAD_START_ROUTINE>(GetModuleHandleA(library), function);
+        const auto there = TestFunction<LPTHREAD_START_ROUTINE>(library, function);
         return UniqueHandle(CreateRemoteThread(launcher.get(), nullptr, 0, there, nullptr, 0, nullptr));
     };
     waiting.beforeStart = [&launcher](DWORD id) {
@@ -544,9 +544,9 @@ TEST_F(EndToEnd, DISABLED_LeavesWhatItMadeAndCrashes)
     CreateKitProgramFolder();
     if (std::getenv("QUORVANE_END_PROMPT") != nullptr) { // the prompt is this program's parent
         PROCESS_BASIC_INFORMATION self{};
-        FindFunction<LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*)>(
-            GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")(GetCurrentProcess(), ProcessBasicInformation,
-                                                                        &self, sizeof self, nullptr);
+        TestFunction<LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*)>(
+            "ntdll.dll", "NtQueryInformationProcess")(GetCurrentProcess(), ProcessBasicInformation, &self, sizeof self,
+                                                      nullptr);
         const DWORD prompt = static_cast<DWORD>(self.InheritedFromUniqueProcessId);
         TerminateProcess(UniqueHandle(OpenProcess(PROCESS_TERMINATE, FALSE, prompt)).get(), 3);
     }

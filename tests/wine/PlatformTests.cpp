@@ -1,27 +1,35 @@
 // The Win32 layer against real Win32, leaving no handle open; the machine's variables and code page: end to end.
-#include "platform/AnsiPath.h"
 #include "platform/Environment.h"
 #include "platform/FileVersionReader.h"
-#include "platform/NetworkPath.h"
-#include "platform/ProcessControl.h"
 #include "platform/ProcessRunner.h"
 #include "platform/RegistryReader.h"
+#include "platform/System.h"
 
 #include "WineTestSupport.h"
 
 namespace {
 TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
 {
-    // Each value: its name, type, what is stored and its size in bytes as written, the read, the value read.
-    const std::tuple<const char*, DWORD, std::wstring, DWORD, RegistryRead, std::wstring> cases[] = {
-        {"Expand", REG_EXPAND_SZ, L"%SystemRoot%\\U.exe", 38, RegistryRead::Read, L"%SystemRoot%\\U.exe"},
-        {"Empty", REG_SZ, L"", 2, RegistryRead::Read, L""},
-        {"EmbeddedZero", REG_SZ, std::wstring(L"a\0b", 4), 8, RegistryRead::Read, L"a"},
-        {"Number", REG_DWORD, L"\x0101\x0101", 4, RegistryRead::NotAString, L""},
-        {"NoZero", REG_SZ, L"abc", 6, RegistryRead::Read, L"abc"},
-        {"OddSize", REG_SZ, L"abc", 5, RegistryRead::Read, L"abc"}, // half its last character
-        {"Wide", REG_SZ, L"C:\\\u0141\u00F3d\u017A\\U.exe", 28, RegistryRead::Read, L"C:\\\u0141\u00F3d\u017A\\U.exe"},
-        {"Missing", 0, L"", 0, RegistryRead::NoValue, L""},
+    struct Stored {
+        const char* name;
+        DWORD type;
+        std::wstring content;
+        DWORD size; // in bytes, as written
+    };
+    struct Read {
+        RegistryRead read;
+        std::wstring value;
+    };
+    const std::pair<Stored, Read> cases[] = {
+        {{"Expand", REG_EXPAND_SZ, L"%SystemRoot%\\U.exe", 38}, {RegistryRead::Read, L"%SystemRoot%\\U.exe"}},
+        {{"Empty", REG_SZ, L"", 2}, {RegistryRead::Read, L""}},
+        {{"EmbeddedZero", REG_SZ, std::wstring(L"a\0b", 4), 8}, {RegistryRead::Read, L"a"}},
+        {{"Number", REG_DWORD, L"\x0101\x0101", 4}, {RegistryRead::NotAString, L""}},
+        {{"NoZero", REG_SZ, L"abc", 6}, {RegistryRead::Read, L"abc"}},
+        {{"OddSize", REG_SZ, L"abc", 5}, {RegistryRead::Read, L"abc"}}, // half its last character
+        {{"Wide", REG_SZ, L"C:\\\u0141\u00F3d\u017A\\U.exe", 28},
+         {RegistryRead::Read, L"C:\\\u0141\u00F3d\u017A\\U.exe"}},
+        {{"Missing", 0, L"", 0}, {RegistryRead::NoValue, L""}},
     };
     // In the view the reader reads; a key of that name without the kit's mark is never taken for the kit's own.
     RemoveKitKey(kTestsKey, kOwnView);
@@ -34,18 +42,19 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kTestsKey, kOwnView, 0);
     KitKey kits = CreateKitKey(kTestsKey, kOwnView);
     ASSERT_NE(kits.get(), nullptr);
-    for (const auto& [name, type, stored, size, read, value] : cases) {
-        RegSetValueExW(kits.get(), type != 0 ? Wide(name).c_str() : nullptr, 0, type,
-                       reinterpret_cast<const BYTE*>(stored.data()), size);
+    for (const auto& [stored, read] : cases) {
+        RegSetValueExW(kits.get(), stored.type != 0 ? Wide(stored.name).c_str() : nullptr, 0, stored.type,
+                       reinterpret_cast<const BYTE*>(stored.content.data()), stored.size);
     }
     kits.reset();
     const HANDLE next = NextHandle();
-    for (const auto& [name, written, content, size, read, value] : cases) {
+    for (const auto& [stored, expected] : cases) {
         WideText text = {L's'};
         std::uint32_t type = 99;
         unsigned long error = 0;
-        EXPECT_EQ(ReadRegistryString(kTestsKey, name, text, type, error), read) << name;
-        EXPECT_TRUE(std::wstring(text.begin(), text.end()) == value && type == written) << name << ", type " << type;
+        EXPECT_EQ(ReadRegistryString(kTestsKey, stored.name, text, type, error), expected.read) << stored.name;
+        EXPECT_TRUE(std::wstring(text.begin(), text.end()) == expected.value && type == stored.type)
+            << stored.name << ", type " << type;
     }
     EXPECT_EQ(NextHandle(), next);
     RemoveKitKey(kTestsKey, kOwnView);
@@ -68,13 +77,25 @@ TEST_F(Platform, ReadsNoVersionFromWhatHasNone)
         EXPECT_TRUE(GetFileVersion64(path, error) == 0 && error != 0) << path << ": error " << error;
     }
     EXPECT_TRUE(error == kNoResourceSection || error == kNoVersionResource) << error; // a program without one
-    EXPECT_EQ(GetFileVersion64(GetModuleDirectory() + "stand_in_installer.exe", error), 0x0001000200030009ULL);
-    EXPECT_EQ(error, 0u);
     EXPECT_EQ(NextHandle(), next);
-    // A relative path is the current folder's, as a process start takes it, not the test programs'.
+}
+
+// A relative path is made full from the current folder, as a process start takes it, not the test programs'.
+TEST_F(Platform, ReadsTheVersionOfTheFileAtItsFullPath)
+{
     Place("stand_in_1238.exe", "stand_in_installer.exe");
     ASSERT_TRUE(SetCurrentDirectoryA(scratch_.c_str()));
-    EXPECT_EQ(GetFileVersion64(".\\stand_in_installer.exe", error), 0x0001000200030008ULL);
+    const HANDLE next = NextHandle();
+    unsigned long error = 99;
+    std::string full;
+    ASSERT_TRUE(GetFullPathAnsi(".\\stand_in_installer.exe  ", full, error));
+    EXPECT_EQ(full, scratch_ + "stand_in_installer.exe");
+    EXPECT_EQ(GetFileVersion64(full, error), 0x0001000200030008ULL);
+    EXPECT_EQ(error, 0u);
+    EXPECT_EQ(GetFileVersion64(GetModuleDirectory() + "stand_in_installer.exe", error), 0x0001000200030009ULL);
+    EXPECT_EQ(NextHandle(), next);
+    EXPECT_FALSE(GetFullPathAnsi("", full, error));
+    EXPECT_EQ(error, static_cast<unsigned long>(ERROR_INVALID_NAME));
 }
 
 // Variable names as the system's expansion compares them: its upper-casing beyond ASCII, no more.
@@ -89,23 +110,34 @@ TEST_F(Platform, RunsTheChosenFileAndReadsItsWholeExitCode)
 {
     const std::string child = Place("stand_in_plain.exe", "un.exe");
     std::ofstream(scratch_ + "text.exe") << "not a program";
-    // The name started, the exit code it ends with, the outcome, the exit code read, the error.
-    const std::tuple<std::string, const char*, RunOutcome, std::int32_t, unsigned long> cases[] = {
-        {"un", "3", RunOutcome::Ended, 3, 0},
-        {"un", "0x80000001", RunOutcome::Ended, -2147483647, 0},
-        {"text.exe", "0", RunOutcome::NotStarted, -1, ERROR_BAD_EXE_FORMAT},
-        {"gone.exe", "0", RunOutcome::NoFile, -1, ERROR_FILE_NOT_FOUND},
+    struct Child {
+        std::string name; // as started
+        const char* endsWith; // the exit code it ends with
+    };
+    struct Ran {
+        RunOutcome outcome;
+        std::int32_t exitCode;
+        unsigned long error;
+    };
+    const std::pair<Child, Ran> cases[] = {
+        {{"un", "3"}, {RunOutcome::Ended, 3, 0}},
+        {{"un", "0x80000001"}, {RunOutcome::Ended, -2147483647, 0}},
+        {{"text.exe", "0"}, {RunOutcome::NotStarted, -1, ERROR_BAD_EXE_FORMAT}},
+        {{"gone.exe", "0"}, {RunOutcome::NoFile, -1, ERROR_FILE_NOT_FOUND}}, // gone since its version was read
     };
     ASSERT_TRUE(SetCurrentDirectoryA(scratch_.c_str()));
     const HANDLE next = NextHandle();
-    for (const auto& [name, endsWith, outcome, result, why] : cases) {
+    for (const auto& [started, ran] : cases) {
         ForgetReport();
-        SetChildExit(endsWith);
+        SetChildExit(started.endsWith);
         std::int32_t exitCode = 12345;
         unsigned long error = 12345;
-        EXPECT_EQ(RunAndWait(name, name, "/S", exitCode, error), outcome) << name; // bare: the current folder's
-        EXPECT_TRUE(exitCode == result && error == why) << name << ": " << exitCode << ", error " << error;
-        EXPECT_EQ(Report("module"), outcome == RunOutcome::Ended ? child : "<missing>");
+        const std::string file = FindProgramFile(started.name, error); // bare: the current folder's
+        EXPECT_EQ(RunAndWait(file.empty() ? started.name : file, started.name, "/S", exitCode, error), ran.outcome)
+            << started.name;
+        EXPECT_TRUE(exitCode == ran.exitCode && error == ran.error)
+            << started.name << ": " << exitCode << ", " << error;
+        EXPECT_EQ(Report("module"), ran.outcome == RunOutcome::Ended ? child : "<missing>");
     }
     EXPECT_EQ(NextHandle(), next);
 }
@@ -134,7 +166,9 @@ TEST_F(Platform, StartsThroughTheShellTheFileAPlainStartWouldStart)
         SetChildExit(c.second);
         std::int32_t exitCode = 12345;
         unsigned long error = 0;
-        EXPECT_EQ(RunThroughShellAndWait(c.first, " /S /config=\"C:\\K\\setup.cfg\"", directory, exitCode, error),
+        std::string full;
+        ASSERT_TRUE(GetFullPathAnsi(FindProgramFile(c.first, error), full, error));
+        EXPECT_EQ(RunThroughShellAndWait(full, " /S /config=\"C:\\K\\setup.cfg\"", directory, exitCode, error),
                   RunOutcome::Ended);
         EXPECT_EQ(exitCode, static_cast<std::int32_t>(std::strtoul(c.second, nullptr, 0)));
         EXPECT_EQ(Report("cmdline"), "\"" + named(folder + L"\\RARAVIRO.exe") + "\"  /S /config=\"C:\\K\\setup.cfg\"");

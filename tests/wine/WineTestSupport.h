@@ -4,8 +4,8 @@
 #include "kit/KitMarks.h"
 #include "launcher/LaunchSequence.h"
 #include "launcher/UninstallerDiscovery.h"
-#include "platform/SystemLibrary.h"
-#include "platform/TextConversion.h"
+#include "platform/Text.h"
+#include "platform/Win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -14,6 +14,14 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+
+// A function of a system library, or null.
+template <typename Function>
+Function TestFunction(const char* library, const char* function)
+{
+    unsigned long error = 0;
+    return SystemFunction<Function>(library, function, error);
+}
 
 // Wine says so through an export of its own.
 inline bool RunsUnderWine()
@@ -53,7 +61,7 @@ inline std::string WindowsVersionAsReported()
 {
     OSVERSIONINFOW info{};
     info.dwOSVersionInfoSize = sizeof info;
-    FindFunction<LONG(WINAPI*)(OSVERSIONINFOW*)>(GetModuleHandleA("ntdll.dll"), "RtlGetVersion")(&info);
+    TestFunction<LONG(WINAPI*)(OSVERSIONINFOW*)>("ntdll.dll", "RtlGetVersion")(&info);
     return std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion) + "." +
            std::to_string(info.dwBuildNumber);
 }

@@ -1,5 +1,5 @@
-// Code-page aware helpers for the launcher's 8-bit strings; see AnsiText.h.
-#include "AnsiText.h"
+// Text without the system; see Text.h.
+#include "Text.h"
 
 #include <cstring>
 
@@ -87,14 +87,6 @@ void UpperCaseInPlace(std::string& text, const CodePage& codePage)
     }
 }
 
-std::string TakeLeft(const std::string& text, long long count)
-{
-    if (count <= 0) {
-        return std::string();
-    }
-    return text.substr(0, static_cast<std::size_t>(count));
-}
-
 std::string Join(std::initializer_list<std::string_view> pieces)
 {
     std::size_t size = 0;
@@ -128,4 +120,67 @@ std::string NumberText(long value)
     // The magnitude as unsigned, so that the most negative value has one too.
     AppendNumber(text, value < 0 ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value));
     return text;
+}
+
+WideText WidenAscii(const char* ascii)
+{
+    WideText wide;
+    for (; *ascii != '\0'; ++ascii) {
+        wide.push_back(static_cast<wchar_t>(*ascii));
+    }
+    return wide;
+}
+
+bool IsSurrogatePairAt(const WideText& text, std::size_t at)
+{
+    return at + 1 < text.size() && (text[at] & 0xFC00) == 0xD800 && (text[at + 1] & 0xFC00) == 0xDC00;
+}
+
+bool ReplaceLoneSurrogates(WideText& text)
+{
+    bool replaced = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsSurrogatePairAt(text, i)) {
+            ++i; // one character
+        } else if ((text[i] & 0xF800) == 0xD800) { // U+D800 to U+DFFF
+            text[i] = L'?';
+            replaced = true;
+        }
+    }
+    return replaced;
+}
+
+WideText ReadGrowing(std::size_t (*read)(const wchar_t* input, wchar_t* buffer, std::size_t capacity,
+                                         unsigned long& error),
+                     const wchar_t* input, unsigned long& error)
+{
+    WideText buffer(260);
+    for (;;) {
+        const std::size_t answer = read(input, buffer.data(), buffer.size(), error);
+        if (answer < buffer.size()) {
+            buffer.resize(answer);
+            return buffer;
+        }
+        if (buffer.size() >= 0x8000) {
+            return WideText();
+        }
+        buffer.resize(answer > buffer.size() ? answer : buffer.size() * 2);
+    }
+}
+
+std::string ErrorLine(unsigned long error, std::string text)
+{
+    while (!text.empty() && std::string_view("\r\n .").find(text.back()) != std::string_view::npos) {
+        text.pop_back();
+    }
+    // Filled from nothing, the message's inserts would read past arguments it was never given.
+    for (std::size_t at = 0; (at = text.find('%', at)) != std::string::npos; ++at) {
+        const std::size_t end = text.find_first_not_of("0123456789", at + 1);
+        if (end != at + 1) {
+            text.replace(at, end - at, "it");
+        }
+    }
+    std::string line = "Windows error ";
+    AppendNumber(line, error);
+    return text.empty() ? line : Join({line, ": ", text});
 }
