@@ -30,11 +30,18 @@ NewFile CreateLogFile(const WideText& path, unsigned long& error)
     WideText name = path;
     name.push_back(L'\0');
     // CREATE_NEW opens nothing there; with FILE_FLAG_OPEN_REPARSE_POINT a link counts as there.
-    const HANDLE created =
-        CreateFileW(name.data(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (created == INVALID_HANDLE_VALUE) {
+    // Delete access lets an empty log go by its handle; a folder that lets files be made but
+    // not removed refuses it, and still gets its log.
+    HANDLE created = INVALID_HANDLE_VALUE;
+    for (const DWORD access : {DWORD{GENERIC_WRITE | DELETE}, DWORD{GENERIC_WRITE}}) {
+        created = CreateFileW(name.data(), access, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         error = GetLastError();
+        if (created != INVALID_HANDLE_VALUE || error != ERROR_ACCESS_DENIED) {
+            break;
+        }
+    }
+    if (created == INVALID_HANDLE_VALUE) {
         // Whatever stands there (a folder answers "access denied") is left alone.
         return GetFileAttributesW(name.data()) != INVALID_FILE_ATTRIBUTES ? NewFile::Taken : NewFile::Failed;
     }
