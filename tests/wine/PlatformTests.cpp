@@ -62,28 +62,16 @@ TEST(RegistryReader, ReadsStringValuesAsStoredAndNothingElse)
 
 using Platform = ReportingChildTest;
 
-TEST_F(Platform, ReadsNoVersionFromWhatHasNone)
+// A relative path is made full from the current folder, as a process start takes it, not the test programs'. A
+// damaged resource announces no fixed part (its value length, 6 bytes before "VS_VERSION_INFO", is 0).
+TEST_F(Platform, ReadsTheVersionOfTheFileAtItsFullPathAndNoneFromWhatHasNone)
 {
-    // A damaged resource that announces no fixed part (its value length, 6 bytes before "VS_VERSION_INFO", is 0).
+    Place("stand_in_1238.exe", "stand_in_installer.exe");
     std::string damaged = ReadWholeFile(GetModuleDirectory() + "stand_in_installer.exe");
     const std::size_t resource = damaged.find(std::string("V\0S\0_\0V\0E\0R", 11)) - 6;
     damaged[resource + 2] = damaged[resource + 3] = '\0';
     std::ofstream(scratch_ + "nofixed.exe", std::ios::binary) << damaged;
     std::ofstream(scratch_ + "truncated.exe", std::ios::binary) << damaged.substr(0, 1024);
-    const HANDLE next = NextHandle();
-    unsigned long error = 0;
-    for (const std::string& path : {scratch_ + "nofixed.exe", scratch_ + "truncated.exe", scratch_,
-                                    GetModuleDirectory() + "stand_in_plain.exe"}) {
-        EXPECT_TRUE(GetFileVersion64(path, error) == 0 && error != 0) << path << ": error " << error;
-    }
-    EXPECT_TRUE(error == kNoResourceSection || error == kNoVersionResource) << error; // a program without one
-    EXPECT_EQ(NextHandle(), next);
-}
-
-// A relative path is made full from the current folder, as a process start takes it, not the test programs'.
-TEST_F(Platform, ReadsTheVersionOfTheFileAtItsFullPath)
-{
-    Place("stand_in_1238.exe", "stand_in_installer.exe");
     ASSERT_TRUE(SetCurrentDirectoryA(scratch_.c_str()));
     const HANDLE next = NextHandle();
     unsigned long error = 99;
@@ -93,6 +81,11 @@ TEST_F(Platform, ReadsTheVersionOfTheFileAtItsFullPath)
     EXPECT_EQ(GetFileVersion64(full, error), 0x0001000200030008ULL);
     EXPECT_EQ(error, 0u);
     EXPECT_EQ(GetFileVersion64(GetModuleDirectory() + "stand_in_installer.exe", error), 0x0001000200030009ULL);
+    for (const std::string& path : {scratch_ + "nofixed.exe", scratch_ + "truncated.exe", scratch_,
+                                    GetModuleDirectory() + "stand_in_plain.exe"}) {
+        EXPECT_TRUE(GetFileVersion64(path, error) == 0 && error != 0) << path << ": error " << error;
+    }
+    EXPECT_TRUE(error == kNoResourceSection || error == kNoVersionResource) << error; // a program without one
     EXPECT_EQ(NextHandle(), next);
     EXPECT_FALSE(GetFullPathAnsi("", full, error));
     EXPECT_EQ(error, static_cast<unsigned long>(ERROR_INVALID_NAME));

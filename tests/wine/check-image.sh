@@ -11,11 +11,8 @@ headers=$("$objdump" -p "$exe")
 printf "%s\n" "$headers" | grep -Eq "^Subsystem[[:space:]]+00000002" || fail "not a Windows GUI program"
 "$objdump" -f "$exe" | grep -q "file format pei-$(echo "$processor" | sed 's/i686/i386/; s/_/-/')" || fail "not $processor"
 # The header names the oldest Windows the launcher runs on, Vista (6.0): an older one refuses it plainly.
-for field in MajorOSystemVersion MajorSubsystemVersion; do
-  printf "%s\n" "$headers" | grep -Eq "^$field[[:space:]]+6$" || fail "$field is not 6 (Windows Vista)"
-done
-for field in MinorOSystemVersion MinorSubsystemVersion; do
-  printf "%s\n" "$headers" | grep -Eq "^$field[[:space:]]+0$" || fail "$field is not 0 (Windows Vista)"
+for field in MajorOSystemVersion=6 MajorSubsystemVersion=6 MinorOSystemVersion=0 MinorSubsystemVersion=0; do
+  printf "%s\n" "$headers" | grep -Eq "^${field%=*}[[:space:]]+${field#*=}$" || fail "${field%=*} is not ${field#*=} (Windows Vista)"
 done
 imports=$(printf "%s\n" "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
 [ "$imports" = "advapi32.dll kernel32.dll msvcrt.dll " ] || fail "imports $imports"
