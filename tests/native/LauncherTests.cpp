@@ -198,17 +198,12 @@ TEST_F(PathNames, TakeTheShortFormOfAFolderTheCodePageLacks)
     const std::wstring lodz = L"C:\\\x141od\x17A\\";
     Fake().shortForms[W(lodz)] = W("C:\\ODZ~1\\");
     Fake().shortForms[W(L"C:/\x141/")] = W("C:/L~1/");
-    // only the module's folder names setup.cfg; its own name may lose characters
-    const std::pair<std::wstring, std::string> modules[] = {
-        {lodz + L"Q\x141.exe", "C:\\ODZ~1\\Q?.exe"}, {L"C:\\od\x17A\\Q.exe", ""}, {L"", ""}};
-    for (const auto& [wide, named] : modules) {
-        Fake().modulePath = W(wide);
-        std::string ansi = "stale";
-        unsigned long error = 0;
-        EXPECT_EQ(GetModulePath(ansi, error), !named.empty()) << named;
-        EXPECT_EQ(ansi, named);
-        EXPECT_EQ(error, named.empty() ? (wide.empty() ? 5u : 1113u) : 0u);
-    }
+    // only the module's folder names setup.cfg; its own name may lose characters (failures: the version's rows)
+    Fake().modulePath = W(lodz + L"Q\x141.exe");
+    std::string module;
+    unsigned long error = 0;
+    EXPECT_TRUE(GetModulePath(module, error));
+    EXPECT_EQ(module, "C:\\ODZ~1\\Q?.exe");
     // a program from the registry: without extension only its folder has a short form; blanks stay
     const std::pair<std::wstring, std::string> programs[] = {
         {lodz + L"UN  ", "C:\\ODZ~1\\UN  "}, {lodz + L"UN\x141  ", ""}, {L"C:/\x141/U", "C:/L~1/U"}};
