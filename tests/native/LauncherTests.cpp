@@ -254,7 +254,7 @@ TEST_F(LaunchSequence, TriesTheProductsInOrderAndMentionsOnlyEntriesThatNameAPro
                                     {"No UNxxx.exe or old version at'C:\\C\\UN'", "Quorvane Debug-Info", 0}}));
 }
 
-// An expandable entry with the machine's variables (never the launcher's own, which a user sets).
+// An expandable entry with the machine's variables (the launcher's own are proven unused under Wine).
 TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
 {
     const char machine[] = "=C:=C:\\\0SystemDrive=C:\0DZ=C:\0AZ=C:\\PF\0\xC9Z=T\0";
@@ -309,7 +309,7 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         {{"%AZ%\\U /UNINSTAL%AZ", expandable, read},
          {},
          "no /UNINSTALL in its UninstallString 'C:\\PF\\U /UNINSTAL%AZ'"},
-        // only the program's part decides: after the switch a user's variable and a lone '%'; in
+        // only the program's part decides: after the switch an undefined name and a lone '%'; in
         // front of it the '%' of a folder's name. Names match in any letter case, beyond ASCII.
         {{"%az%\\U.exe /UNINSTALL /LOG=%MZ%\\u.log", expandable, read}, {{"C:\\PF\\U.exe ", usable}}, "C:\\PF\\U.exe "},
         {{"%SystemDrive%\\U.exe /UNINSTALL /P=50% /L=%MZ%", expandable, read}, {{"C:\\U.exe ", usable}}, "C:\\U.exe "},

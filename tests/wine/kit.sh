@@ -24,7 +24,8 @@ trap 'echo "kit.sh: interrupted"; exit 130' INT TERM
 
 # 32-bit Windows' prefix is made while the kit runs in the other: the kit starts one program at a time.
 mkdir -p "$work/win32"
-# No crash debugger: a crash there (QEMU's, where 32-bit programs are emulated) fails the wait below, not hangs it.
+# No crash debugger, which waits for ever: a process that crashes while the prefix is made (seen under QEMU) just ends;
+# wineboot's own crash fails the wait below, another one the runs in that prefix.
 WINEPREFIX="$prefix32" WINEARCH=win32 WINEDLLOVERRIDES=winedbg.exe=d setsid sh -c 'wineboot -i && wineserver -w' \
   </dev/null >"$work/boot32.log" 2>&1 &
 making32=$!
