@@ -22,6 +22,27 @@ bool CanShowBox()
     TraceStep("(no box: nobody can see this session)");
     return false;
 }
+
+const char* AnswerText(Answer answer)
+{
+    return answer == Answer::Yes ? "yes" : answer == Answer::No ? "no" : "?";
+}
+
+// The four cases support must tell apart when an installer that needs rights was not started.
+const char* RightsText(const TokenFacts& token)
+{
+    if (!token.opened) {
+        return "?";
+    }
+    switch (token.elevationType) {
+    case 2: // full: the elevated half of a split token
+        return "elevated";
+    case 3: // limited: the filtered half
+        return "administrator, not elevated";
+    default: // no split token: User Account Control is off, or this is a standard user or SYSTEM
+        return token.elevated ? "elevated" : "standard user";
+    }
+}
 } // namespace
 
 bool BoxCanBeSeen(const SessionFacts& session)
@@ -79,29 +100,6 @@ void ShowDebugInfo(const std::string& text)
         ShowMessageBox(text, "Quorvane Debug-Info", kInfoBoxStyle);
     }
 }
-
-namespace {
-const char* AnswerText(Answer answer)
-{
-    return answer == Answer::Yes ? "yes" : answer == Answer::No ? "no" : "?";
-}
-
-// The four cases support must tell apart when an installer that needs rights was not started.
-const char* RightsText(const TokenFacts& token)
-{
-    if (!token.opened) {
-        return "?";
-    }
-    switch (token.elevationType) {
-    case 2: // full: the elevated half of a split token
-        return "elevated";
-    case 3: // limited: the filtered half
-        return "administrator, not elevated";
-    default: // no split token: User Account Control is off, or this is a standard user or SYSTEM
-        return token.elevated ? "elevated" : "standard user";
-    }
-}
-} // namespace
 
 std::string VersionText(FileVersion64 version)
 {

@@ -53,8 +53,8 @@ std::string UnreadReason(RegistryRead read, std::uint32_t type, unsigned long er
 {
     switch (read) {
     case RegistryRead::NoKey:
-        return sizeof(void*) == 4 ? "no such entry in the registry's 32-bit view, which this launcher reads"
-                                  : "no such entry in the registry's 64-bit view, which this launcher reads";
+        return Join({"no such entry in the registry's ", sizeof(void*) == 4 ? "32" : "64",
+                     "-bit view, which this launcher reads"});
     case RegistryRead::NoValue:
         return "the entry has no UninstallString";
     case RegistryRead::NotAString:

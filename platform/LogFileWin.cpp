@@ -4,12 +4,7 @@
 #include "Win32.h"
 
 namespace {
-// The run's one log file, closed when the process ends.
-UniqueHandle& TheLogFile()
-{
-    static UniqueHandle file;
-    return file;
-}
+UniqueHandle theLogFile; // the run's one log file, closed when the process ends
 } // namespace
 
 bool ReadTemporaryFolder(WideText& folder, unsigned long& error)
@@ -45,14 +40,14 @@ NewFile CreateLogFile(const WideText& path, unsigned long& error)
         // Whatever stands there (a folder answers "access denied") is left alone.
         return GetFileAttributesW(name.data()) != INVALID_FILE_ATTRIBUTES ? NewFile::Taken : NewFile::Failed;
     }
-    TheLogFile().reset(created);
+    theLogFile.reset(created);
     return NewFile::Created;
 }
 
 bool WriteLogFile(const std::string& bytes, unsigned long& error)
 {
     DWORD written = 0;
-    if (!WriteFile(TheLogFile().get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+    if (!WriteFile(theLogFile.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size()) {
         error = GetLastError();
         return false;
@@ -64,7 +59,7 @@ void CloseLogFile(bool remove)
 {
     FILE_DISPOSITION_INFO disposition{TRUE};
     if (remove) {
-        SetFileInformationByHandle(TheLogFile().get(), FileDispositionInfo, &disposition, sizeof disposition);
+        SetFileInformationByHandle(theLogFile.get(), FileDispositionInfo, &disposition, sizeof disposition);
     }
-    TheLogFile().reset();
+    theLogFile.reset();
 }

@@ -47,9 +47,6 @@ std::size_t CharLength(const std::string& text, std::size_t pos, const CodePage&
 
 long long SearchText(const std::string& haystack, const std::string& needle, const CodePage& codePage)
 {
-    if (needle.empty()) {
-        return 0;
-    }
     for (std::size_t pos = 0; pos + needle.size() <= haystack.size(); pos += CharLength(haystack, pos, codePage)) {
         if (haystack.compare(pos, needle.size(), needle) == 0) {
             return static_cast<long long>(pos);

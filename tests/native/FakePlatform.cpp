@@ -44,22 +44,25 @@ std::string FindProgramFile(const std::string& name, unsigned long& error)
         name, [](const std::string& file) { return Fake().files.count(file) != 0 ? 0UL : 2UL; }, error);
 }
 
+// Both starts are recorded and go as the test set them.
+RunOutcome Start(const FakeRun& run, const FakeStart& start, std::int32_t& exitCode, unsigned long& error)
+{
+    Fake().runs.push_back(run);
+    exitCode = start.outcome == RunOutcome::Ended ? Fake().childExitCode : -1;
+    error = start.error;
+    return start.outcome;
+}
+
 RunOutcome RunAndWait(const std::string& fullPath, const std::string& argument0, const std::string& argument1,
                       std::int32_t& exitCode, unsigned long& error)
 {
-    Fake().runs.push_back({fullPath, argument0, argument1, ""});
-    exitCode = Fake().startOutcome == RunOutcome::Ended ? Fake().childExitCode : -1;
-    error = Fake().startError;
-    return Fake().startOutcome;
+    return Start({fullPath, argument0, argument1, ""}, Fake().plainStart, exitCode, error);
 }
 
 RunOutcome RunThroughShellAndWait(const std::string& fullPath, const std::string& parameters,
                                   const std::string& directory, std::int32_t& exitCode, unsigned long& error)
 {
-    Fake().runs.push_back({fullPath, "", parameters, directory});
-    exitCode = Fake().shellOutcome == RunOutcome::Ended ? Fake().childExitCode : -1;
-    error = Fake().shellError;
-    return Fake().shellOutcome;
+    return Start({fullPath, "", parameters, directory}, Fake().shellStart, exitCode, error);
 }
 
 short ReadControlKeyState()
@@ -186,15 +189,14 @@ bool ReadTemporaryFolder(WideText& folder, unsigned long& error)
 NewFile CreateLogFile(const WideText& path, unsigned long& error)
 {
     error = Fake().createError;
-    if (Fake().takenNames.count(path) != 0) {
-        return NewFile::Taken;
+    const NewFile made = Fake().takenNames.count(path) != 0 ? NewFile::Taken
+                         : error != 0                       ? NewFile::Failed
+                                                            : NewFile::Created;
+    if (made == NewFile::Created) {
+        Fake().openLog = path;
+        Fake().logs[path];
     }
-    if (error != 0) {
-        return NewFile::Failed;
-    }
-    Fake().openLog = path;
-    Fake().logs[path];
-    return NewFile::Created;
+    return made;
 }
 
 void CloseLogFile(bool remove)
@@ -218,14 +220,11 @@ bool WriteLogFile(const std::string& bytes, unsigned long& error)
 
 bool AnsiPathName(const WideText& path, std::string& ansi)
 {
-    const auto found = Fake().shortForms.find(path);
-    if (WideToAnsi(path.data(), path.size(), 0, ansi) ||
-        (found != Fake().shortForms.end() && !found->second.empty() &&
-         WideToAnsi(found->second.data(), found->second.size(), 0, ansi))) {
-        return true;
-    }
-    ansi.clear();
-    return false;
+    const WideText shortForm = Fake().shortForms.count(path) != 0 ? Fake().shortForms[path] : WideText();
+    const bool named = WideToAnsi(path.data(), path.size(), 0, ansi) ||
+                       (!shortForm.empty() && WideToAnsi(shortForm.data(), shortForm.size(), 0, ansi));
+    ansi.resize(named ? ansi.size() : 0);
+    return named;
 }
 
 WideText GetModulePathWide(unsigned long& error)

@@ -35,6 +35,12 @@ struct FakeRegistryValue {
     RegistryRead read = RegistryRead::Read;
 };
 
+// How a plain or a shell start goes; its error only where the launcher reads it.
+struct FakeStart {
+    RunOutcome outcome = RunOutcome::Ended;
+    unsigned long error = 0;
+};
+
 struct FakePlatform {
     std::map<std::string, FakeRegistryValue> uninstallStrings; // key -> its UninstallString; no key: NoKey
     std::map<std::string, FileVersion64> files; // with their versions (0: none); no other file exists
@@ -42,8 +48,7 @@ struct FakePlatform {
     unsigned long fullPathError = 0; // why no full path can be made; else a file's full path is its name
     std::map<WideText, WideText> shortForms; // paths that have a short form
     WideText modulePath = WidenAscii("C:\\Kit\\Quorvane.exe");
-    RunOutcome startOutcome = RunOutcome::Ended, shellOutcome = RunOutcome::Ended; // of a plain and a shell start
-    unsigned long startError = 0, shellError = 0;
+    FakeStart plainStart, shellStart;
     std::int32_t childExitCode = 0;
     SessionFacts session;
     WindowsVersion windows;

@@ -62,13 +62,6 @@ TEST(Launcher, CutsTheProgramInFrontOfTheSwitchInAnyCase)
     }
 }
 
-TEST(Text, FindsTextOnlyAtACharacterBoundary)
-{
-    EXPECT_EQ(SearchText("a\x83/b/", "/", kDouble), 4); // 0x83 0x2F is one character
-    EXPECT_EQ(SearchText("ab", "", kSingle), 0);
-    EXPECT_EQ(SearchText("ab", "abc", kSingle), -1);
-}
-
 TEST(Text, UpperCasesWholeCharactersAndKeepsTheLength)
 {
     const TextCase cases[] = {
@@ -483,13 +476,9 @@ TEST_F(LaunchSequence, StartsTheInstallerAndSaysWhyAStartFailed)
     const Drives mapped = {{'Z', {NetworkForm::Found, "\\\\srv\\kits"}}},
                  unknown = {{'Z', {NetworkForm::Unavailable, ""}}};
     const std::vector<FakeRun> once{plain}, twice{plain, shell};
-    struct Start {
-        RunOutcome outcome = RunOutcome::Ended;
-        unsigned long error = 0; // only where the launcher reads it
-    };
-    const Start elevate{RunOutcome::NeedsElevation};
+    const FakeStart elevate{RunOutcome::NeedsElevation};
     const struct {
-        Start plain, shell;
+        FakeStart plain, shell; // the error only where the launcher reads it
         std::vector<FakeRun> runs;
         Lines said; // between the parameters and the installer's exit code; it ran where none or consent ends it
         Drives drives = {}; // else local, also a subst drive, which takes its target's kind
@@ -541,10 +530,8 @@ TEST_F(LaunchSequence, StartsTheInstallerAndSaysWhyAStartFailed)
     for (const auto& c : cases) {
         Fake().runs.clear();
         Fake().debugOutput.clear();
-        Fake().startOutcome = c.plain.outcome;
-        Fake().startError = c.plain.error;
-        Fake().shellOutcome = c.shell.outcome;
-        Fake().shellError = c.shell.error;
+        Fake().plainStart = c.plain;
+        Fake().shellStart = c.shell;
         Fake().session.stationVisible = c.visible;
         Fake().drives = c.drives;
         Fake().currentDirectory = c.currentDirectory;
@@ -573,7 +560,7 @@ TEST_F(LaunchSequence, PassesTheInstallersExitCodeOnOnlyWhereAsked)
         EXPECT_EQ(Launch(), exitCode) << variable;
         EXPECT_EQ(Fake().debugOutput.back(), line);
     }
-    Fake().startOutcome = RunOutcome::NotStarted; // an installer that never ran is no success
+    Fake().plainStart.outcome = RunOutcome::NotStarted; // an installer that never ran is no success
     EXPECT_EQ(Launch(), -1);
 }
 
