@@ -425,10 +425,11 @@ TEST_F(LaunchSequence, OpensTheDebugOutputWithWhatSupportAsksFirst)
     Fake().files["C:\\Kit\\Quorvane.exe"] = Version(1, 0, 0, 9);
     Fake().windows = {true, 10, 0, 19045};
     Fake().windows64Bit = Answer::Yes;
+    Fake().session = {true, 0}; // the services' session: known, and nobody sees a box there
     UseCodePage(kDouble);
     TraceStart("\"C:\\Kit\\Quorvane.exe\" /D=\"a b\" ?", false, "C:\\T\\Quorvane-1.log");
     EXPECT_EQ(Fake().debugOutput,
-              (Lines{"version 1.0.0.9; Windows 10.0.19045; 64-bit: yes; rights: ?; session: ?; box can be seen: yes; "
+              (Lines{"version 1.0.0.9; Windows 10.0.19045; 64-bit: yes; rights: ?; session: 0; box can be seen: no; "
                      "code page: 932; log: C:\\T\\Quorvane-1.log; command line: \"C:\\Kit\\Quorvane.exe\" /D=\"a b\" ?",
                      "the DLL search cannot be kept to the system folder on this Windows (Vista, or 7 without "
                      "KB2533623): only the launcher's own DLL loads are; a DLL planted beside it may be loaded by the "
