@@ -227,8 +227,9 @@ std::string StartLog()
             return "none, " + Failure(path, "created", error);
         }
         if (!WriteLogFile("\xEF\xBB\xBF", error)) {
-            CloseLogFile(true); // an empty file would only puzzle whoever finds it
-            return "none, " + Failure(path, "written", error);
+            // An empty file would only puzzle whoever finds it; where it cannot go, the line says so.
+            const std::string failure = "none, " + Failure(path, "written", error);
+            return CloseLogFile(true) ? failure : failure + "; the empty file stays";
         }
         theLog = {true, path};
         return PathText(path);

@@ -55,11 +55,11 @@ bool WriteLogFile(const std::string& bytes, unsigned long& error)
     return true;
 }
 
-void CloseLogFile(bool remove)
+bool CloseLogFile(bool remove)
 {
     FILE_DISPOSITION_INFO disposition{TRUE};
-    if (remove) {
-        SetFileInformationByHandle(theLogFile.get(), FileDispositionInfo, &disposition, sizeof disposition);
-    }
+    const bool removed =
+        !remove || SetFileInformationByHandle(theLogFile.get(), FileDispositionInfo, &disposition, sizeof disposition);
     theLogFile.reset();
+    return removed;
 }

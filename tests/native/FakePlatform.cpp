@@ -199,12 +199,11 @@ NewFile CreateLogFile(const WideText& path, unsigned long& error)
     return made;
 }
 
-void CloseLogFile(bool remove)
+bool CloseLogFile(bool remove)
 {
-    if (remove) {
-        Fake().logs.erase(Fake().openLog);
-    }
+    const bool removed = !remove || (Fake().logsRemovable && Fake().logs.erase(Fake().openLog) == 1);
     Fake().openLog.clear();
+    return removed;
 }
 
 bool WriteLogFile(const std::string& bytes, unsigned long& error)

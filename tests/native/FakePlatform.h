@@ -63,6 +63,7 @@ struct FakePlatform {
     std::set<WideText> takenNames; // in the log folder
     unsigned long createError = 0; // a log that cannot be created: the system's error
     std::size_t logWritesLeft = SIZE_MAX; // the writes that succeed before the disk is full
+    bool logsRemovable = true; // false: a folder that lets files be made but not removed
     std::string currentDirectory = "C:\\Work";
     std::map<char, std::pair<NetworkForm, std::string>> drives; // letter -> its kind and share; else local
 

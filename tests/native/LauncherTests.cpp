@@ -575,6 +575,7 @@ TEST_F(LaunchSequence, LeavesALogOfEveryLineWithoutChangingTheLaunch)
     struct Disk {
         unsigned long createError;
         std::size_t writesLeft;
+        bool removable = true; // files made there can be removed
     };
     const auto temp = Folder{nullptr, 0};
     const auto roomy = Disk{0, SIZE_MAX};
@@ -589,6 +590,10 @@ TEST_F(LaunchSequence, LeavesALogOfEveryLineWithoutChangingTheLaunch)
         {{"", 2}, roomy, temporary + "-3.log", temporary + "-3.log"}, // set but empty: as not set
         {{"D:\\No\\", 0}, {3, SIZE_MAX}, "none, D:\\No\\" + name + ".log could not be created (Windows error 3)", ""},
         {temp, {0, 0}, "none, " + temporary + ".log could not be written (Windows error 112)", ""}, // none left behind
+        {temp,
+         {0, 0, false},
+         "none, " + temporary + ".log could not be written (Windows error 112); the empty file stays",
+         temporary + ".log"},
         {temp, {0, 3}, temporary + ".log", temporary + ".log"}, // the disk full after two lines
         {{nullptr, 100}, roomy, "none, every name up to " + temporary + "-100.log is taken", ""},
     };
@@ -605,6 +610,7 @@ TEST_F(LaunchSequence, LeavesALogOfEveryLineWithoutChangingTheLaunch)
         }
         Fake().createError = c.disk.createError;
         Fake().logWritesLeft = c.disk.writesLeft;
+        Fake().logsRemovable = c.disk.removable;
         TraceStart("Q.exe /S", true, StartLog());
         Launch();
         const std::string& opening = Fake().debugOutput.at(0);
