@@ -314,7 +314,7 @@ TEST_F(LaunchSequence, SaysWhyAnEntryIsPassedOver)
         {{"\\\\%A/%\\U.exe /UNINSTALL", expandable, read}, {{"\\\\%A/%\\U.exe ", usable}}, "\\\\%A/%\\U.exe "},
         {{"C:\\%A/%\\U.exe /UNINSTALL", expandable, read}, {{"C:\\%A/%\\U.exe ", usable}}, "C:\\%A/%\\U.exe "},
         {{"\\s%A/%\\U /UNINSTALL", expandable, read}, {}, undefined("\\s%A/%\\U /UNINSTALL", "A/")}, // no root
-        {{"s\\%A/%\\U /UNINSTALL", expandable, read}, {}, undefined("s\\%A/%\\U /UNINSTALL", "A/")},
+        {{"s\\%A/%\\U /UNINSTALL", expandable, read}, {}, undefined("s\\%A/%\\U /UNINSTALL", "A/")}, // separator second
         {{"C:\\%QZ%\\U /UNINSTALL", expandable, read}, {}, undefined("C:\\%QZ%\\U /UNINSTALL", "QZ")},
         // a name never begins a variable at its '='
         {{"%AZ%%C:%\\U /UNINSTALL", expandable, read}, {}, undefined("%AZ%%C:%\\U /UNINSTALL", "C:")},

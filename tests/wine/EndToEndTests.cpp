@@ -472,8 +472,9 @@ TEST_F(EndToEnd, TheLaunchersOwnAbortEndsWithALineAndMinusOneWithoutABox)
 
 // Folder names best fit would turn into a quote, a slash or another folder's name, an argument the code page cannot
 // hold; under 932 backslash second bytes, folders over 260 bytes; under UTF-8 four-byte and shorter upper-case ones.
-// The installer's folder under 1252 is one it lacks: named by its short form (Wine gives every such folder one),
-// never by the look-alike best fit makes (Lodz, with a usable copy).
+// The installer's folder holds a name the code page lacks, under 932 inside a katakana SO's folder: the installer is
+// named by its short form (Wine gives every such folder one), never by the look-alike best fit makes (its L with
+// stroke as L under 1252, with a usable copy); under UTF-8 by its own name.
 TEST_F(EndToEnd, FolderNamesAndArgumentsTheCodePageCannotHold)
 {
     SKIP_WHERE_WINE_CANNOT_NAME_NON_ASCII();
@@ -481,7 +482,7 @@ TEST_F(EndToEnd, FolderNamesAndArgumentsTheCodePageCannotHold)
     if (!japanese && !utf8 && GetACP() != 1252) {
         GTEST_SKIP() << "the cases are for code pages 1252, 932 and 65001; this system's is " << GetACP();
     }
-    const std::wstring folder = Wide(scratch_) + (japanese ? L"\u30BD"
+    const std::wstring folder = Wide(scratch_) + (japanese ? L"\u30BD\\Trelvo \u30BD \u0141\u00F3d\u017A"
                                                   : utf8   ? L"\U0001F600\u0131"
                                                            : L"\u0141\u00F3d\u017A");
     char bestFit[MAX_PATH] = {};
@@ -491,7 +492,7 @@ TEST_F(EndToEnd, FolderNamesAndArgumentsTheCodePageCannotHold)
     }
     const std::wstring installer = folder + L"\\RARAVIRO.exe";
     PlaceWide("stand_in_installer.exe", installer);
-    SetEntry(0, installer + L" /uninstall");
+    SetEntry(0, installer + L" /uninstall /LOG");
     wchar_t shortForm[MAX_PATH] = {};
     ASSERT_NE(GetShortPathNameW(installer.c_str(), shortForm, MAX_PATH), 0u);
     const std::string program = Narrow(Wide(Narrow(installer)) == installer ? installer : shortForm);
@@ -513,6 +514,7 @@ TEST_F(EndToEnd, FolderNamesAndArgumentsTheCodePageCannotHold)
         options.program =
             PlaceLauncher(Wide(scratch_) + c.first + L"\\", config, japanese ? L"\u30BD.exe" : L"Quorvane.exe");
         const LaunchResult result = Launch(c.second, options);
+        EXPECT_EQ(result.exitCode, 0u);
         const std::string arguments = Narrow(c.second.substr(1)), expected = program + "  " + arguments + " /config=\"";
         EXPECT_EQ(Report("cmdline").substr(0, expected.size()), expected);
         EXPECT_EQ(Report("module"), Narrow(installer, CP_UTF8));
