@@ -229,7 +229,8 @@ std::string StartLog()
         if (!WriteLogFile("\xEF\xBB\xBF", error)) {
             // An empty file would only puzzle whoever finds it; where it cannot go, the line says so.
             const std::string failure = "none, " + Failure(path, "written", error);
-            return CloseLogFile(true) ? failure : failure + "; the empty file stays";
+            return CloseLogFile(true, error) ? failure
+                                             : Join({failure, "; the empty file stays (", WindowsError(error), ")"});
         }
         theLog = {true, path};
         return PathText(path);
@@ -244,7 +245,7 @@ bool WriteToLog(const std::string& debugLine, std::string& failure)
         return true;
     }
     theLog.open = false;
-    CloseLogFile(false);
     failure = Join({"the log ", Failure(theLog.path, "written", error), "; no more lines go there"});
+    CloseLogFile(false, error);
     return false;
 }

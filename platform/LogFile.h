@@ -24,6 +24,6 @@ NewFile CreateLogFile(const WideText& path, unsigned long& error);
 bool WriteLogFile(const std::string& bytes, unsigned long& error);
 
 // Closes the log at once; with remove the file goes too, by its handle: never a file that
-// another put under its name. False where it was to go and could not (a log opened without
-// delete access).
-bool CloseLogFile(bool remove);
+// another put under its name. False, with the system's error, where it was to go and could
+// not (a log opened without delete access).
+bool CloseLogFile(bool remove, unsigned long& error);

@@ -55,11 +55,12 @@ bool WriteLogFile(const std::string& bytes, unsigned long& error)
     return true;
 }
 
-bool CloseLogFile(bool remove)
+bool CloseLogFile(bool remove, unsigned long& error)
 {
     FILE_DISPOSITION_INFO disposition{TRUE};
     const bool removed =
         !remove || SetFileInformationByHandle(theLogFile.get(), FileDispositionInfo, &disposition, sizeof disposition);
+    error = removed ? error : GetLastError();
     theLogFile.reset();
     return removed;
 }

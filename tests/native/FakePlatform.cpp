@@ -199,9 +199,10 @@ NewFile CreateLogFile(const WideText& path, unsigned long& error)
     return made;
 }
 
-bool CloseLogFile(bool remove)
+bool CloseLogFile(bool remove, unsigned long& error)
 {
     const bool removed = !remove || (Fake().logsRemovable && Fake().logs.erase(Fake().openLog) == 1);
+    error = removed ? error : 5; // ERROR_ACCESS_DENIED
     Fake().openLog.clear();
     return removed;
 }

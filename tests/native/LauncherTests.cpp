@@ -593,7 +593,7 @@ TEST_F(LaunchSequence, LeavesALogOfEveryLineWithoutChangingTheLaunch)
         {temp, {0, 0}, "none, " + temporary + ".log could not be written (Windows error 112)", ""}, // none left behind
         {temp,
          {0, 0, false},
-         "none, " + temporary + ".log could not be written (Windows error 112); the empty file stays",
+         "none, " + temporary + ".log could not be written (Windows error 112); the empty file stays (Windows error 5)",
          temporary + ".log"},
         {temp, {0, 3}, temporary + ".log", temporary + ".log"}, // the disk full after two lines
         {{nullptr, 100}, roomy, "none, every name up to " + temporary + "-100.log is taken", ""},
